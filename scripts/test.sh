@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# The whole test suite, in the order a failure is cheapest to see:
+#  1. the Linux build (core, adapters, Qt program) and its tests;
+#  2. the same tests again under AddressSanitizer + UndefinedBehaviorSanitizer;
+#  3. each libFuzzer target for 10 seconds;
+#  4. both Windows builds and their tests under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc)
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+
+step() { printf '\n=== %s ===\n' "$*"; }
+
+step "Linux build and tests"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$jobs"
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+step "Linux tests under ASan + UBSan"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELVAR_SANITIZE=ON >/dev/null
+cmake --build build-asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+if [ -x scripts/fuzz.sh ]; then
+  step "fuzz targets, 10 s each"
+  scripts/fuzz.sh 10
+fi
+
+if [ -x scripts/windows.sh ]; then
+  step "Windows builds and tests under Wine"
+  scripts/windows.sh --test
+fi
+
+step "all tests passed"

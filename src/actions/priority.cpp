@@ -1,0 +1,30 @@
+// The priority classes; see priority.h.
+#include "actions/priority.h"
+
+#include "platform/scoped_process.h"
+
+namespace kelvar {
+
+std::string_view PriorityName(std::uint32_t value) {
+  for (const PriorityClass& c : kPriorityClasses)
+    if (c.value == value) return c.name;
+  return {};
+}
+
+int PriorityItemOf(std::string_view name) {
+  for (std::size_t i = 0; i < kPriorityClasses.size(); ++i)
+    if (kPriorityClasses[i].name == name) return static_cast<int>(i);
+  return -1;
+}
+
+std::string_view GetProClass(ProcessControl& proc, Pid PID) {
+  ScopedProcess h(proc, PID, access::kQueryInformation);
+  return PriorityName(proc.GetPriorityClass(h.get()));
+}
+
+std::uint32_t SetProClass(ProcessControl& proc, Pid PID, std::uint32_t ClassID) {
+  ScopedProcess h(proc, PID, access::kSetInformation);
+  return proc.SetPriorityClass(h.get(), ClassID) ? 1u : 0u;
+}
+
+}  // namespace kelvar

@@ -1,0 +1,69 @@
+// The process monitor: the refresh pass ListProcess, which turns a snapshot of
+// the process table into process rows and keeps their memory and priority
+// cells current; the sweep CheckProcess, the only way a row leaves the list;
+// HaveItem, the lookup of a row by PID; and the status-bar totals with the two
+// figures last shown.  Rows remember when their process started, so a PID
+// taken by a newer process never lends its figures to the old row and the
+// sweep removes that row.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "monitor/row_store.h"
+#include "platform/directories.h"
+#include "platform/file_search.h"
+#include "platform/icons.h"
+#include "platform/process_control.h"
+#include "platform/profile_reader.h"
+#include "platform/size_formatter.h"
+#include "platform/status_bar.h"
+
+namespace kelvar {
+
+// What the monitor needs from the system and from the window's controls.
+struct MonitorPorts {
+  ProcessControl& proc;
+  FileSearch& files;
+  Directories& dirs;
+  ProfileReader& profile;
+  SizeFormatter& sizes;
+  IconSource& icons;
+  ImageList& images;  // IM1
+  StatusBar& status;  // SB1
+};
+
+class ProcessMonitor {
+ public:
+  ProcessMonitor(RowStore& rows, MonitorPorts ports) : rows_(rows), os_(ports) {}
+
+  void SetRemarkFile(std::string path) { remark_file_ = std::move(path); }
+  const std::string& RemarkFile() const { return remark_file_; }
+
+  void ListProcess();
+  void CheckProcess();
+  int HaveItem(Pid itemID) const;
+
+  // The figures last written to panels 1 and 2.
+  std::int64_t LastProCount = 0;
+  std::int64_t LastMemTotal = 0;
+
+ private:
+  void RefreshOne(Pid pid, std::uint64_t& mem_total);
+  void UpdateRow(int index, Pid pid, ProcessHandle h, std::uint64_t& mem_total);
+  void CreateRow(Pid pid, ProcessHandle h, const std::string& path, std::uint64_t& mem_total);
+  void ShowTotals(std::int64_t pro_count, std::uint64_t mem_total);
+  bool StillItsProcess(int index, ProcessHandle h);
+
+  RowStore& rows_;
+  MonitorPorts os_;
+  std::string remark_file_;
+  std::vector<Pid> snapshot_;  // kept between passes to spare the allocation
+  std::string module_path_;
+};
+
+// The memory cell: bytes in units of 1024, halves to the even neighbour.
+std::uint64_t MemoryK(std::uint64_t bytes);
+
+}  // namespace kelvar

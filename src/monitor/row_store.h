@@ -1,0 +1,112 @@
+// The row store: the process rows of the list List1, the only store of
+// process data in the program.  Rows are kept in display order and numbered
+// from 1 as the list numbers them; a hash index finds a row by its key in
+// O(1), and each row caches its position, checked on use and rebuilt in one
+// walk only after rows before it moved.  The store also holds the sort state
+// and the selection, and tells one observer (the list control) of every
+// change; writing a cell with the text it already holds changes nothing and
+// tells no one.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/row_view.h"
+
+namespace kelvar {
+
+// Sub-item numbers of the cells of a process row; 0 is the row text.
+namespace cell {
+inline constexpr int kName = 0;
+inline constexpr int kPid = 1;
+inline constexpr int kMemory = 2;
+inline constexpr int kKind = 3;
+inline constexpr int kLevel = 4;
+inline constexpr int kPriority = 5;
+inline constexpr int kPath = 6;
+inline constexpr int kRemark = 7;
+}  // namespace cell
+
+class RowStore : public RowSource {
+ public:
+  RowStore();
+  ~RowStore() override;
+  RowStore(const RowStore&) = delete;
+  RowStore& operator=(const RowStore&) = delete;
+
+  void SetObserver(RowObserver* observer) { observer_ = observer; }
+
+  int Count() const { return static_cast<int>(rows_.size()); }
+  // Appends a row (or, while the list is sorted, inserts it at its place);
+  // answers its index, or 0 when a row already has that key.
+  int Add(std::string_view key, std::string_view text);
+  // The index of the row with that key, or 0.
+  int Find(std::string_view key) const;
+  // Sub-item `sub` (0 is the row text) of row `index`.
+  const std::string& SubItem(int index, int sub) const;
+  void SetSubItem(int index, int sub, std::string_view text);
+  const std::string& Key(int index) const;
+  const std::string& Icon(int index) const;
+  void SetIcon(int index, std::string_view image_key);
+  // When the row's process started (not shown): with the PID it tells the
+  // process the row was made for from a newer one that took its PID.
+  std::uint64_t StartTime(int index) const;
+  void SetStartTime(int index, std::uint64_t start_time);
+  void Remove(int index);
+
+  // The selection: 0 for none.  Removing the selected row leaves none.
+  int Selected() const;
+  void Select(int index);
+
+  // Sort state: key column (0-based), order (0 ascending, 1 descending) and
+  // the sorted flag; setting the flag orders the rows at once.
+  int SortKey() const { return sort_key_; }
+  int SortOrder() const { return sort_order_; }
+  bool Sorted() const { return sorted_; }
+  void SetSortKey(int key) { sort_key_ = key; }
+  void SetSortOrder(int order) { sort_order_ = order; }
+  void SetSorted(bool sorted);
+
+  // RowSource, for the list controls (columns numbered from 1).
+  int RowCount() const override { return Count(); }
+  const std::string& CellText(int row, int column) const override { return SubItem(row, column - 1); }
+  const std::string& IconKey(int row) const override { return Icon(row); }
+  int SelectedRow() const override { return Selected(); }
+
+ private:
+  struct Row;
+  struct KeyHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  using KeyIndex = std::unordered_map<std::string, Row*, KeyHash, std::equal_to<>>;
+
+  Row& At(int index) const;
+  int IndexOf(const Row* row) const;
+  void Renumber(std::size_t from) const;
+  int SortedPlace(const Row& row) const;
+  void MoveToSortedPlace(int index);
+  bool Before(const Row& a, const Row& b) const;
+
+  std::vector<std::unique_ptr<Row>> rows_;
+  KeyIndex index_;
+  const Row* selected_ = nullptr;
+  RowObserver* observer_ = nullptr;
+  int sort_key_ = 0;
+  int sort_order_ = 0;
+  bool sorted_ = false;
+};
+
+// The row key of a PID: "ID:" and the decimal PID, nothing between.
+std::string RowKey(std::int32_t pid);
+
+// A decimal cell as a number, as a reader of the PID or memory cell converts
+// it; 0 when the text is not a decimal number in range.
+std::int32_t CellToPid(std::string_view text);
+
+}  // namespace kelvar
