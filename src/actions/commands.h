@@ -1,0 +1,77 @@
+// The commands on the selected process: ending it, ending it and sending its
+// file to the Recycle Bin / trash, setting its priority class, its file
+// properties and its folder, and the publisher's page.  Each command reads
+// what it needs from the row the user picked before it asks anything — name,
+// PID, start time and path together — and acts on exactly that process and
+// that file, whatever the timers do to the list while a question is open.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "monitor/process_monitor.h"
+#include "monitor/row_store.h"
+#include "platform/message_box.h"
+#include "platform/process_control.h"
+#include "platform/shell.h"
+#include "platform/timers.h"
+
+namespace kelvar {
+
+// What a command knows of the row the user picked.
+struct PickedRow {
+  std::string name;
+  Pid pid = 0;
+  std::uint64_t start_time = 0;
+  std::string path;
+};
+
+// The selected row, read once; nullopt when none is selected.
+std::optional<PickedRow> PickSelected(const RowStore& rows);
+
+// Ends the process with exit code 0, but only when `pid` still names the
+// process that started at `start_time` (0: not checked).
+void EndPro(ProcessControl& proc, Pid PID, std::uint64_t start_time = 0);
+
+namespace modFileWork {
+// Sends one file to the Recycle Bin / trash through the shell.
+void DelFile(Shell& shell, const std::string& path);
+}  // namespace modFileWork
+
+namespace modProperties {
+void ShowProperties(Shell& shell, const std::string& path, std::uintptr_t owner);
+}  // namespace modProperties
+
+namespace modMain {
+// The folder of a path: everything before its last separator.
+std::string GetFolder(const std::string& path);
+}  // namespace modMain
+
+struct CommandPorts {
+  ProcessControl& proc;
+  MessageBox& msgbox;
+  MessagePump& pump;
+  Shell& shell;
+};
+
+class Commands {
+ public:
+  Commands(RowStore& rows, ProcessMonitor& monitor, CommandPorts ports)
+      : rows_(rows), monitor_(monitor), os_(ports) {}
+
+  void mnuEndPro_Click();
+  void mnuDelPro_Click();
+  void mnuFileProperties_Click(std::uintptr_t owner);
+  void mnuFolder_Click(std::uintptr_t owner);
+  void mnukelvarblog_Click(std::uintptr_t owner);
+  // The priority item `index` was chosen; `ticked` is its check mark.
+  void SetProClassItem(int index, bool ticked);
+
+ private:
+  RowStore& rows_;
+  ProcessMonitor& monitor_;
+  CommandPorts os_;
+};
+
+}  // namespace kelvar

@@ -1,0 +1,24 @@
+// The list control List1 as the form's rules use it: columns added at
+// start-up, the right alignment of one column, and the row under a point.
+// The rows themselves come from the row store through RowSource.
+#pragma once
+
+#include <string>
+
+namespace kelvar {
+
+enum class Alignment { kLeft, kRight };
+
+class ListControl {
+ public:
+  virtual ~ListControl() = default;
+  // Appends a column with a title and a width in pixels.
+  virtual void AddColumn(const std::string& title, int width) = 0;
+  virtual int ColumnCount() = 0;
+  // Column numbered from 1.
+  virtual void SetColumnAlignment(int column, Alignment alignment) = 0;
+  // The 1-based index of the row under a point of the list, or 0.
+  virtual int HitTest(int x, int y) = 0;
+};
+
+}  // namespace kelvar

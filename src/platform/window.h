@@ -1,0 +1,36 @@
+// The main window as the form's rules see it: its own size and position in
+// twips (1/1440 inch), the screen in twips, the container PicMain and the
+// list List1 inside it in pixels, always-on-top, closing, and the native
+// handle the shell wants as owner window.
+#pragma once
+
+#include <cstdint>
+
+namespace kelvar {
+
+// The fixed factor the layout rule converts with, whatever the screen says.
+inline constexpr int kTwipsPerPixel = 15;
+
+class Window {
+ public:
+  virtual ~Window() = default;
+  virtual double ScreenWidth() = 0;   // twips
+  virtual double ScreenHeight() = 0;  // twips
+  virtual double OuterWidth() = 0;    // twips, borders, caption and menu bar included
+  virtual double OuterHeight() = 0;   // twips
+  // Moves the window; its size is not touched.
+  virtual void Move(double left_twips, double top_twips) = 0;
+  // PicMain's size in pixels; its height follows the window by docking.
+  virtual int PicMainWidth() = 0;
+  virtual int PicMainHeight() = 0;
+  virtual void SetPicMainWidth(int pixels) = 0;
+  // Places List1 inside PicMain, in pixels.
+  virtual void MoveList(int left, int top, int width, int height) = 0;
+  // SetWindowPos with HWND_TOPMOST (true) or HWND_NOTOPMOST (false).
+  virtual void SetTopMost(bool topmost) = 0;
+  // Unloads the window: the timers stop and the program ends.
+  virtual void Close() = 0;
+  virtual std::uintptr_t NativeHandle() = 0;
+};
+
+}  // namespace kelvar

@@ -1,0 +1,94 @@
+// The fixed content of the main window frmMain, as data: caption, font,
+// client size, the list's columns, the status bar's panels, the menu tree
+// and the timers.  Both programs build their native window from this table,
+// so a caption or a width is written once, here.
+#pragma once
+
+#include <array>
+#include <span>
+#include <string_view>
+
+namespace kelvar::form {
+
+inline constexpr std::string_view kCaption = "Kelvar进程管理";
+inline constexpr std::string_view kFontName = "宋体";
+inline constexpr int kFontPoints = 9;
+inline constexpr int kClientWidthTwips = 8040;
+inline constexpr int kClientHeightTwips = 7080;
+
+// The publisher's web page, opened by "Kelvar博客".
+inline constexpr std::string_view kBlogAddress = "http://www.kelvar.com/";
+
+// The remark file, below the program's folder.
+inline constexpr std::string_view kRemarkFileWindows = "Comment\\system.ini";
+inline constexpr std::string_view kRemarkFilePosix = "Comment/system.ini";
+
+struct Column {
+  std::string_view title;
+  int width;  // pixels
+  bool right_aligned;
+};
+
+inline constexpr std::array<Column, 8> kColumns{{
+    {"进程名称", 120, false},
+    {"PID", 45, false},
+    {"内存(K)", 55, true},
+    {"种类", 36, false},
+    {"级别", 36, false},
+    {"优先", 36, false},
+    {"进程路径", 400, false},
+    {"备注", 500, false},
+}};
+
+struct Panel {
+  int width;      // pixels; 0 for the panel that takes the rest of the bar
+  int min_width;  // pixels
+};
+
+inline constexpr std::array<Panel, 3> kPanels{{{96, 96}, {150, 150}, {0, 96}}};
+
+// Timers: id, interval.
+inline constexpr int kTimer1 = 1;
+inline constexpr int kTimer2 = 2;
+inline constexpr int kTimer1Interval = 200;  // the refresh pass
+inline constexpr int kTimer2Interval = 500;  // the sweep
+
+enum class Shortcut { kNone, kF5, kCtrlA };
+
+struct MenuItem {
+  std::string_view name;     // "mnuSetProClassSub" for the six priority items
+  int index;                 // 0..5 in mnuSetProClassSub, -1 elsewhere
+  std::string_view caption;  // "&" marks the access key; "-" is a separator
+  int depth;                 // 0 a menu of the bar, 1 its item, 2 a submenu item
+  Shortcut shortcut;
+  bool enabled;
+};
+
+// The menu tree in order, nesting given by depth.
+inline constexpr std::array<MenuItem, 22> kMenus{{
+    {"mnuFile", -1, "文件(&F)", 0, Shortcut::kNone, true},
+    {"mnuRefurbish", -1, "刷新(&R)", 1, Shortcut::kF5, true},
+    {"mnuLine1", -1, "-", 1, Shortcut::kNone, true},
+    {"mnukelvarblog", -1, "Kelvar博客", 1, Shortcut::kNone, true},
+    {"mnulin12", -1, "-", 1, Shortcut::kNone, true},
+    {"mnuExit", -1, "退出(&X)", 1, Shortcut::kNone, true},
+    {"mnuProcess", -1, "进程(&P)", 0, Shortcut::kNone, true},
+    {"mnuEndPro", -1, "结束进程(&E)", 1, Shortcut::kNone, true},
+    {"mnuDelPro", -1, "删除进程文件(&D)", 1, Shortcut::kNone, true},
+    {"mnuLine2", -1, "-", 1, Shortcut::kNone, true},
+    {"mnuFileProperties", -1, "文件属性(&R)...", 1, Shortcut::kNone, true},
+    {"mnuFolder", -1, "所在目录(&F)...", 1, Shortcut::kNone, true},
+    {"mnuLine22", -1, "-", 1, Shortcut::kNone, true},
+    {"mnuSetProClass", -1, "设置优先级(&P)", 1, Shortcut::kNone, true},
+    // The realtime item is shown grey: the class can be seen, not chosen.
+    {"mnuSetProClassSub", 0, "实时(&R)", 2, Shortcut::kNone, false},
+    {"mnuSetProClassSub", 1, "高(&H)", 2, Shortcut::kNone, true},
+    {"mnuSetProClassSub", 2, "高于标准(&A)", 2, Shortcut::kNone, true},
+    {"mnuSetProClassSub", 3, "标准(&N)", 2, Shortcut::kNone, true},
+    {"mnuSetProClassSub", 4, "低于标准(&B)", 2, Shortcut::kNone, true},
+    {"mnuSetProClassSub", 5, "低(&L)", 2, Shortcut::kNone, true},
+    {"mnuWindow", -1, "窗口(&W)", 0, Shortcut::kNone, true},
+    {"mnuOnTop", -1, "总在最上(&A)", 1, Shortcut::kCtrlA, true},
+}};
+
+}  // namespace kelvar::form

@@ -1,0 +1,76 @@
+// frmMain, the one window of the program, as portable code: it owns the row
+// store behind List1, the monitor with the remark file path and the two
+// figures last shown, and answers the window's events (load, resize, column
+// click, mouse down, menu choice, timer ticks) by acting only through the
+// ports.  The native windows of the two programs build their controls from
+// ui/form_definition.h and hand every event to this class.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "actions/commands.h"
+#include "monitor/process_monitor.h"
+#include "monitor/row_store.h"
+#include "platform/list_control.h"
+#include "platform/menus.h"
+#include "platform/message_box.h"
+#include "platform/shell.h"
+#include "platform/timers.h"
+#include "platform/window.h"
+
+namespace kelvar {
+
+// The window's own controls and services, beside the monitor's ports.
+struct FormPorts {
+  Window& window;
+  ListControl& list;  // List1
+  Menus& menus;
+  MessageBox& msgbox;
+  Timers& timers;
+  MessagePump& pump;
+  Shell& shell;
+};
+
+// Mouse buttons as the list reports them.
+inline constexpr int kLeftButton = 1;
+inline constexpr int kRightButton = 2;
+inline constexpr int kMiddleButton = 4;
+
+class frmMain {
+ public:
+  frmMain(MonitorPorts os, FormPorts ui);
+
+  // The row store the list control shows.
+  RowStore& List1() { return rows_; }
+  ProcessMonitor& Monitor() { return monitor_; }
+
+  // Events.
+  void Form_Load();
+  void Form_Resize();
+  void List1_ColumnClick(int column);  // 1-based
+  void List1_MouseDown(int button, int x, int y);
+  void List1_ItemClick(int index);  // the user selected a row in the control
+  void MenuClick(std::string_view name, int index = -1);
+  void Timer(int id);
+
+  void ListProcess() { monitor_.ListProcess(); }
+  void CheckProcess() { monitor_.CheckProcess(); }
+
+ private:
+  void mnuOnTop_Click();
+  void mnuSetProClassSub_Click(int index);
+
+  RowStore rows_;
+  ProcessMonitor monitor_;
+  MonitorPorts os_;
+  FormPorts ui_;
+  Commands commands_;
+};
+
+// modMain: the program's folder ending in exactly one separator.
+std::string GetAppPath(Directories& dirs);
+// modMain: SetTopMost releases the window for any flag but -1.
+void SetTopMost(Window& window, int flag);
+
+}  // namespace kelvar
