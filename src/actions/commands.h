@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "monitor/process_monitor.h"
 #include "monitor/row_store.h"
@@ -18,6 +19,11 @@
 #include "platform/timers.h"
 
 namespace kelvar {
+
+// The title of every message box, the same text as the window's caption.
+inline constexpr std::string_view kAppTitle = "Kelvar进程管理";
+// The publisher's web page, opened by "Kelvar博客".
+inline constexpr std::string_view kBlogAddress = "http://www.kelvar.com/";
 
 // What a command knows of the row the user picked.
 struct PickedRow {

@@ -8,16 +8,15 @@
 #include <span>
 #include <string_view>
 
+#include "actions/commands.h"
+
 namespace kelvar::form {
 
-inline constexpr std::string_view kCaption = "Kelvar进程管理";
+inline constexpr std::string_view kCaption = kAppTitle;
 inline constexpr std::string_view kFontName = "宋体";
 inline constexpr int kFontPoints = 9;
 inline constexpr int kClientWidthTwips = 8040;
 inline constexpr int kClientHeightTwips = 7080;
-
-// The publisher's web page, opened by "Kelvar博客".
-inline constexpr std::string_view kBlogAddress = "http://www.kelvar.com/";
 
 // The remark file, below the program's folder.
 inline constexpr std::string_view kRemarkFileWindows = "Comment\\system.ini";

@@ -1,0 +1,112 @@
+// The commands on the selected process; see commands.h.
+#include "actions/commands.h"
+
+#include "actions/priority.h"
+#include "platform/scoped_process.h"
+#include "procinfo/path_style.h"
+
+namespace kelvar {
+
+std::optional<PickedRow> PickSelected(const RowStore& rows) {
+  int index = rows.Selected();
+  if (index == 0) return std::nullopt;
+  PickedRow row;
+  row.name = rows.SubItem(index, cell::kName);
+  row.pid = CellToPid(rows.SubItem(index, cell::kPid));
+  row.start_time = rows.StartTime(index);
+  row.path = rows.SubItem(index, cell::kPath);
+  return row;
+}
+
+void EndPro(ProcessControl& proc, Pid PID, std::uint64_t start_time) {
+  // Querying the start time needs a right of its own beside terminating.
+  ScopedProcess h(proc, PID, access::kTerminate | access::kQueryLimited, true);
+  if (start_time != 0 && proc.StartTime(h.get()) != start_time) return;
+  proc.Terminate(h.get(), 0);
+}
+
+namespace modFileWork {
+void DelFile(Shell& shell, const std::string& path) {
+  FileOperationRequest request;
+  request.wFunc = fo::kDelete;
+  request.pFrom = path;
+  request.fFlags = fo::kAllowUndo;
+  shell.SHFileOperation(request);
+}
+}  // namespace modFileWork
+
+namespace modProperties {
+void ShowProperties(Shell& shell, const std::string& path, std::uintptr_t owner) {
+  ShellExecuteInfo info;
+  info.fMask = see::kInvokeIdList | see::kNoCloseProcess | see::kFlagNoUi;
+  info.hwnd = owner;
+  info.lpVerb = "properties";
+  info.lpFile = path;
+  info.nShow = sw::kHide;
+  shell.ShellExecuteEx(info);
+}
+}  // namespace modProperties
+
+namespace modMain {
+std::string GetFolder(const std::string& path) {
+  std::size_t last = path.rfind(PathSeparator(path));
+  if (last == std::string::npos) return {};
+  // A file in the root of a POSIX tree lives in "/", not in "".
+  if (last == 0 && IsPosixPath(path)) return "/";
+  return path.substr(0, last);
+}
+}  // namespace modMain
+
+void Commands::mnuEndPro_Click() {
+  std::optional<PickedRow> row = PickSelected(rows_);
+  if (!row) return;
+  std::string question = "确定要结束进程 " + row->name + " 吗？";
+  if (os_.msgbox.Show(question, std::string(kAppTitle), mb::kOkCancel | mb::kIconExclamation) ==
+      mb::kIdCancel)
+    return;
+  if (row->pid != 0) EndPro(os_.proc, row->pid, row->start_time);
+  monitor_.ListProcess();
+}
+
+void Commands::mnuDelPro_Click() {
+  std::optional<PickedRow> row = PickSelected(rows_);
+  if (!row) return;
+  std::string question = "确定要结束进程并删除以下文件吗？\r\n\r\n" + row->path;
+  if (os_.msgbox.Show(question, std::string(kAppTitle), mb::kOkCancel | mb::kIconExclamation) ==
+      mb::kIdCancel)
+    return;
+  if (row->pid != 0) {
+    EndPro(os_.proc, row->pid, row->start_time);
+    // The only pause between ending the process and deleting its file.
+    os_.pump.DoEvents();
+    os_.pump.DoEvents();
+    modFileWork::DelFile(os_.shell, row->path);
+  }
+  monitor_.ListProcess();
+}
+
+void Commands::mnuFileProperties_Click(std::uintptr_t owner) {
+  std::optional<PickedRow> row = PickSelected(rows_);
+  if (row) modProperties::ShowProperties(os_.shell, row->path, owner);
+}
+
+void Commands::mnuFolder_Click(std::uintptr_t owner) {
+  std::optional<PickedRow> row = PickSelected(rows_);
+  if (row) os_.shell.ShellExecute(owner, "open", modMain::GetFolder(row->path), "", "", sw::kShowNormal);
+}
+
+void Commands::mnukelvarblog_Click(std::uintptr_t owner) {
+  os_.shell.ShellExecute(owner, "open", std::string(kBlogAddress), "", "", sw::kShowNoActivate);
+}
+
+void Commands::SetProClassItem(int index, bool ticked) {
+  std::optional<PickedRow> row = PickSelected(rows_);
+  if (!row || ticked || index < 0 || index >= static_cast<int>(kPriorityClasses.size())) return;
+  std::uint32_t value = kPriorityClasses[static_cast<std::size_t>(index)].value;
+  if (SetProClass(os_.proc, row->pid, value) == 0) {
+    os_.msgbox.Show("无法为进程 " + row->name + " 设置优先级。", std::string(kAppTitle),
+                    mb::kOk | mb::kIconError);
+  }
+}
+
+}  // namespace kelvar
