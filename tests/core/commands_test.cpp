@@ -1,0 +1,227 @@
+// The commands on the selected process: the questions and their answers,
+// the process and file they act on while the timers change the list, the
+// priority command and its failure message, and the shell requests.
+#include <gtest/gtest.h>
+
+#include "actions/commands.h"
+#include "actions/priority.h"
+#include "fake/test_form.h"
+
+namespace kelvar {
+namespace {
+
+using fake::TestForm;
+
+constexpr std::uint32_t kQuestion = 0x31;
+constexpr std::uint32_t kStop = 0x10;
+
+struct Fixture : TestForm {
+  Fixture() {
+    Start(100, "C:\\x\\abc.exe", 8192);
+    Start(200, "C:\\y\\other.exe", 8192);
+    form.ListProcess();
+    rows().Select(RowOf(100));
+    procs.ClearCalls();
+  }
+};
+
+TEST(EndProcess, AsksThenEndsWithExitCodeZeroAndRefreshes) {
+  Fixture t;
+  t.Start(300, "C:\\new.exe");
+  t.form.MenuClick("mnuEndPro");
+  ASSERT_EQ(t.msgbox.shown.size(), 1u);
+  EXPECT_EQ(t.msgbox.shown[0].text, "确定要结束进程 abc.exe 吗？");
+  EXPECT_EQ(t.msgbox.shown[0].title, "Kelvar进程管理");
+  EXPECT_EQ(t.msgbox.shown[0].style, kQuestion);
+  ASSERT_EQ(t.procs.terminate_calls().size(), 1u);
+  EXPECT_EQ(t.procs.terminate_calls()[0].pid, 100);
+  EXPECT_EQ(t.procs.terminate_calls()[0].exit_code, 0u);
+  EXPECT_NE(t.RowOf(300), 0);  // refreshed at once
+  t.form.CheckProcess();
+  EXPECT_EQ(t.RowOf(100), 0);
+  EXPECT_EQ(t.procs.open_handles(), 0);
+}
+
+TEST(EndProcess, CancelNoSelectionAndPidZero) {
+  {
+    Fixture t;
+    t.msgbox.answer = mb::kIdCancel;
+    t.form.MenuClick("mnuEndPro");
+    EXPECT_EQ(t.procs.opens(), 0);  // nothing ended, no refresh
+  }
+  {
+    Fixture t;
+    t.rows().Select(0);
+    t.form.MenuClick("mnuEndPro");
+    EXPECT_TRUE(t.msgbox.shown.empty());
+    EXPECT_EQ(t.procs.opens(), 0);
+  }
+  {
+    Fixture t;
+    t.rows().SetSubItem(t.RowOf(100), cell::kPid, "x");
+    t.form.MenuClick("mnuEndPro");
+    EXPECT_TRUE(t.procs.terminate_calls().empty());
+    EXPECT_GT(t.procs.opens(), 0);  // refreshed all the same
+  }
+}
+
+TEST(EndProcess, EndsThePickedProcessWhateverTheTimersDid) {
+  Fixture t;
+  t.msgbox.while_open = [&] {
+    t.rows().Select(t.RowOf(200));  // the selection moved meanwhile
+  };
+  t.form.MenuClick("mnuEndPro");
+  ASSERT_EQ(t.procs.terminate_calls().size(), 1u);
+  EXPECT_EQ(t.procs.terminate_calls()[0].pid, 100);
+}
+
+TEST(EndProcess, NeverEndsANewerProcessThatTookThePid) {
+  Fixture t;
+  t.msgbox.while_open = [&] { t.procs.Reuse(100, "C:\\innocent.exe"); };
+  t.form.MenuClick("mnuEndPro");
+  EXPECT_TRUE(t.procs.terminate_calls().empty());
+}
+
+TEST(DeleteProcessFile, AsksEndsPumpsTwiceAndDeletesThatPath) {
+  Fixture t;
+  t.form.MenuClick("mnuDelPro");
+  ASSERT_EQ(t.msgbox.shown.size(), 1u);
+  EXPECT_EQ(t.msgbox.shown[0].text, "确定要结束进程并删除以下文件吗？\r\n\r\nC:\\x\\abc.exe");
+  EXPECT_EQ(t.msgbox.shown[0].style, kQuestion);
+  ASSERT_EQ(t.procs.terminate_calls().size(), 1u);
+  EXPECT_EQ(t.pump.calls, 2);
+  ASSERT_EQ(t.shell.file_ops.size(), 1u);
+  EXPECT_EQ(t.shell.file_ops[0].pFrom, "C:\\x\\abc.exe");
+  EXPECT_EQ(t.shell.file_ops[0].wFunc, 3u);
+  EXPECT_EQ(t.shell.file_ops[0].fFlags, 0x40u);
+  EXPECT_EQ(t.shell.file_ops[0].hwnd, 0u);
+}
+
+TEST(DeleteProcessFile, PumpThatMovesTheSelectionStillDeletesTheConfirmedPath) {
+  Fixture t;
+  t.pump.on_pump = [&] {
+    t.form.CheckProcess();  // the ended process's row goes ...
+    if (t.RowOf(200)) t.rows().Select(t.RowOf(200));  // ... and another is selected
+  };
+  t.form.MenuClick("mnuDelPro");
+  ASSERT_EQ(t.shell.file_ops.size(), 1u);
+  EXPECT_EQ(t.shell.file_ops[0].pFrom, "C:\\x\\abc.exe");
+}
+
+TEST(DeleteProcessFile, CancelAndPidZeroDeleteNothing) {
+  {
+    Fixture t;
+    t.msgbox.answer = mb::kIdCancel;
+    t.form.MenuClick("mnuDelPro");
+    EXPECT_TRUE(t.shell.file_ops.empty());
+    EXPECT_EQ(t.procs.opens(), 0);
+  }
+  {
+    Fixture t;
+    t.rows().SetSubItem(t.RowOf(100), cell::kPid, "0");
+    t.form.MenuClick("mnuDelPro");
+    EXPECT_TRUE(t.shell.file_ops.empty());
+    EXPECT_TRUE(t.procs.terminate_calls().empty());
+    EXPECT_GT(t.procs.opens(), 0);  // refreshed
+  }
+}
+
+TEST(SetPriority, AppliesTheChosenClassWithTheOneRightItNeeds) {
+  Fixture t;
+  t.form.MenuClick("mnuSetProClassSub", 4);
+  ASSERT_EQ(t.procs.set_calls().size(), 1u);
+  EXPECT_EQ(t.procs.set_calls()[0].priority_class, 0x4000u);
+  EXPECT_EQ(t.procs.open_calls().back().access, 0x0200u);
+  EXPECT_TRUE(t.msgbox.shown.empty());
+  EXPECT_EQ(t.Cell(100, cell::kPriority), "标准");  // until the next refresh
+  t.form.ListProcess();
+  EXPECT_EQ(t.Cell(100, cell::kPriority), "较低");
+}
+
+TEST(SetPriority, TickedItemNoSelectionAndFailure) {
+  {
+    Fixture t;
+    t.menus.SetChecked("mnuSetProClassSub", 1, true);
+    t.form.MenuClick("mnuSetProClassSub", 1);
+    EXPECT_TRUE(t.procs.set_calls().empty());
+    EXPECT_TRUE(t.msgbox.shown.empty());
+  }
+  {
+    Fixture t;
+    t.rows().Select(0);
+    t.form.MenuClick("mnuSetProClassSub", 1);
+    EXPECT_TRUE(t.procs.set_calls().empty());
+    EXPECT_TRUE(t.msgbox.shown.empty());
+  }
+  {
+    Fixture t;
+    t.procs.Get(100).fail_set = true;
+    t.form.MenuClick("mnuSetProClassSub", 1);
+    ASSERT_EQ(t.msgbox.shown.size(), 1u);
+    EXPECT_EQ(t.msgbox.shown[0].text, "无法为进程 abc.exe 设置优先级。");
+    EXPECT_EQ(t.msgbox.shown[0].title, "Kelvar进程管理");
+    EXPECT_EQ(t.msgbox.shown[0].style, kStop);
+  }
+}
+
+TEST(GetProClass, NamesOnlyTheSixClasses) {
+  fake::FakeProcessTable procs;
+  struct Case { std::uint32_t value; const char* name; };
+  Pid pid = 1;
+  for (Case c : {Case{0x20, "标准"}, {0x40, "低"}, {0x8000, "较高"}, {0x100, "实时"},
+                 {0x80, "高"}, {0x4000, "较低"}, {0x8020, ""}, {0, ""}}) {
+    procs.Start(pid, "C:\\a.exe", 0, c.value);
+    EXPECT_EQ(GetProClass(procs, pid), c.name) << c.value;
+    ++pid;
+  }
+  EXPECT_EQ(GetProClass(procs, 999), "");
+  EXPECT_EQ(procs.open_handles(), 0);
+}
+
+TEST(ShellActions, PropertiesFolderAndBlogRequests) {
+  Fixture t;
+  t.form.MenuClick("mnuFileProperties");
+  t.form.MenuClick("mnuFolder");
+  t.form.MenuClick("mnukelvarblog");
+  ASSERT_EQ(t.shell.executes_ex.size(), 1u);
+  const ShellExecuteInfo& p = t.shell.executes_ex[0];
+  EXPECT_EQ(p.fMask, 0x044Cu);
+  EXPECT_EQ(p.lpVerb, "properties");
+  EXPECT_EQ(p.lpFile, "C:\\x\\abc.exe");
+  EXPECT_EQ(p.nShow, 0);
+  EXPECT_EQ(p.hwnd, 0x1234u);
+  ASSERT_EQ(t.shell.opens.size(), 2u);
+  EXPECT_EQ(t.shell.opens[0].file, "C:\\x");
+  EXPECT_EQ(t.shell.opens[0].show, 1);
+  EXPECT_EQ(t.shell.opens[1].file, kBlogAddress);
+  EXPECT_EQ(t.shell.opens[1].show, 4);
+  for (const auto& o : t.shell.opens) {
+    EXPECT_EQ(o.verb, "open");
+    EXPECT_EQ(o.parameters, "");
+    EXPECT_EQ(o.directory, "");
+  }
+}
+
+TEST(ShellActions, NoSelectionOpensNothingButTheBlog) {
+  Fixture t;
+  t.rows().Select(0);
+  t.form.MenuClick("mnuFileProperties");
+  t.form.MenuClick("mnuFolder");
+  t.form.MenuClick("mnukelvarblog");
+  EXPECT_TRUE(t.shell.executes_ex.empty());
+  EXPECT_EQ(t.shell.opens.size(), 1u);
+}
+
+TEST(GetFolder, LastSeparatorOfEachPathStyle) {
+  struct Case { const char* path; const char* folder; };
+  for (Case c : {Case{"C:\\WINDOWS\\system32\\svchost.exe", "C:\\WINDOWS\\system32"},
+                 {"C:\\a.exe", "C:"}, {"a.exe", ""}, {"", ""}, {"C:\\dir\\", "C:\\dir"},
+                 {"C:/x/a.exe", ""}, {"/usr/bin/bash", "/usr/bin"}, {"/init", "/"},
+                 {"/a\\b/c\\d", "/a\\b"}}) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(modMain::GetFolder(c.path), c.folder);
+  }
+}
+
+}  // namespace
+}  // namespace kelvar

@@ -1,0 +1,160 @@
+// Fake controls for the core's tests: a status bar and a list observer that
+// count every write, and recording stand-ins for the window, the list
+// control, the menus, the message box, the timers, the message pump and the
+// shell.  The message box and the pump can run a test's own code while they
+// "wait", as the real ones let timer ticks run.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/list_control.h"
+#include "platform/menus.h"
+#include "platform/message_box.h"
+#include "platform/row_view.h"
+#include "platform/shell.h"
+#include "platform/status_bar.h"
+#include "platform/timers.h"
+#include "platform/window.h"
+
+namespace kelvar::fake {
+
+class FakeStatusBar : public StatusBar {
+ public:
+  std::map<int, std::string> panels;
+  int writes = 0;
+  void SetPanelText(int panel, const std::string& text) override {
+    ++writes;
+    panels[panel] = text;
+  }
+};
+
+// Counts what the row store tells a list control.
+class CountingObserver : public RowObserver {
+ public:
+  std::vector<std::pair<int, int>> cell_writes;  // (row, column) in order
+  int inserts = 0, removes = 0, reorders = 0, icons = 0, selections = 0;
+  int Total() const {
+    return static_cast<int>(cell_writes.size()) + inserts + removes + reorders + icons + selections;
+  }
+  void BeforeInsert(int) override { ++inserts; }
+  void AfterInsert() override {}
+  void BeforeRemove(int) override { ++removes; }
+  void AfterRemove() override {}
+  void BeforeReorder() override { ++reorders; }
+  void AfterReorder() override {}
+  void CellChanged(int row, int column) override { cell_writes.emplace_back(row, column); }
+  void IconChanged(int) override { ++icons; }
+  void SelectionChanged() override { ++selections; }
+};
+
+class FakeWindow : public Window {
+ public:
+  double screen_w = 15360, screen_h = 11520, outer_w = 8160, outer_h = 7950;
+  double left = -1, top = -1;
+  int pic_w = 0, pic_h = 400;
+  struct Rect { int left, top, width, height; };
+  Rect list{};
+  std::vector<bool> topmost_calls;
+  bool closed = false;
+  double ScreenWidth() override { return screen_w; }
+  double ScreenHeight() override { return screen_h; }
+  double OuterWidth() override { return outer_w; }
+  double OuterHeight() override { return outer_h; }
+  void Move(double l, double t) override { left = l; top = t; }
+  int PicMainWidth() override { return pic_w; }
+  int PicMainHeight() override { return pic_h; }
+  void SetPicMainWidth(int w) override { pic_w = w; }
+  void MoveList(int l, int t, int w, int h) override { list = {l, t, w, h}; }
+  void SetTopMost(bool on) override { topmost_calls.push_back(on); }
+  void Close() override { closed = true; }
+  std::uintptr_t NativeHandle() override { return 0x1234; }
+};
+
+class FakeList : public ListControl {
+ public:
+  struct Column { std::string title; int width; Alignment alignment; };
+  std::vector<Column> columns;
+  int row_height = 16;
+  int rows = 0;  // rows shown; HitTest answers by y
+  void AddColumn(const std::string& title, int width) override {
+    columns.push_back({title, width, Alignment::kLeft});
+  }
+  int ColumnCount() override { return static_cast<int>(columns.size()); }
+  void SetColumnAlignment(int column, Alignment a) override { columns.at(column - 1).alignment = a; }
+  int HitTest(int, int y) override {
+    int row = y / row_height + 1;
+    return (y >= 0 && row <= rows) ? row : 0;
+  }
+};
+
+class FakeMenus : public Menus {
+ public:
+  std::map<std::pair<std::string, int>, bool> checked;
+  std::map<std::pair<std::string, int>, bool> enabled;
+  std::vector<std::string> popups;
+  bool Checked(std::string_view name, int index) override {
+    return checked[{std::string(name), index}];
+  }
+  void SetChecked(std::string_view name, int index, bool on) override {
+    checked[{std::string(name), index}] = on;
+  }
+  void SetEnabled(std::string_view name, int index, bool on) override {
+    enabled[{std::string(name), index}] = on;
+  }
+  void PopupMenu(std::string_view name) override { popups.emplace_back(name); }
+  std::vector<int> TickedPriorities() {
+    std::vector<int> out;
+    for (int i = 0; i < 6; ++i)
+      if (checked[{"mnuSetProClassSub", i}]) out.push_back(i);
+    return out;
+  }
+};
+
+class FakeMessageBox : public MessageBox {
+ public:
+  struct Shown { std::string text, title; std::uint32_t style; };
+  std::vector<Shown> shown;
+  int answer = mb::kIdOk;
+  std::function<void()> while_open;  // runs while the box "waits"
+  int Show(const std::string& text, const std::string& title, std::uint32_t style) override {
+    shown.push_back({text, title, style});
+    if (while_open) while_open();
+    return answer;
+  }
+};
+
+class FakeTimers : public Timers {
+ public:
+  std::vector<std::pair<int, int>> started;
+  void Start(int id, int interval_ms) override { started.emplace_back(id, interval_ms); }
+};
+
+class FakePump : public MessagePump {
+ public:
+  int calls = 0;
+  std::function<void()> on_pump;
+  void DoEvents() override {
+    ++calls;
+    if (on_pump) on_pump();
+  }
+};
+
+class FakeShell : public Shell {
+ public:
+  std::vector<ShellExecuteInfo> executes_ex;
+  struct Open { std::uintptr_t hwnd; std::string verb, file, parameters, directory; int show; };
+  std::vector<Open> opens;
+  std::vector<FileOperationRequest> file_ops;
+  void ShellExecuteEx(const ShellExecuteInfo& info) override { executes_ex.push_back(info); }
+  void ShellExecute(std::uintptr_t hwnd, const std::string& verb, const std::string& file,
+                    const std::string& parameters, const std::string& directory, int show) override {
+    opens.push_back({hwnd, verb, file, parameters, directory, show});
+  }
+  void SHFileOperation(const FileOperationRequest& request) override { file_ops.push_back(request); }
+};
+
+}  // namespace kelvar::fake
