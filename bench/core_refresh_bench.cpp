@@ -1,0 +1,129 @@
+// The core's own cost: one refresh pass and one sweep over a light fake
+// process table (direct indexing, no call log) so that the figures measure
+// the row store, the pass and the sweep rather than the fake.
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
+
+#include "fake/fake_controls.h"
+#include "fake/fake_system.h"
+#include "monitor/process_monitor.h"
+
+namespace kelvar {
+namespace {
+
+class LightTable : public ProcessControl {
+ public:
+  struct Proc {
+    std::string path;
+    std::uint64_t ws = 4u << 20, start = 1;
+    std::uint32_t cls = 0x20, exit = kStillActive;
+    bool alive = true;
+  };
+  std::vector<Proc> procs;  // index = PID / 4
+  explicit LightTable(int n) {
+    for (int i = 0; i < n; ++i)
+      procs.push_back({"C:\\Program Files\\Vendor\\app" + std::to_string(i) + ".exe"});
+  }
+  bool Snapshot(std::vector<Pid>& pids) override {
+    pids.clear();
+    for (std::size_t i = 0; i < procs.size(); ++i)
+      if (procs[i].alive) pids.push_back(static_cast<Pid>(i * 4));
+    return true;
+  }
+  ProcessHandle Open(Pid pid, std::uint32_t, bool) override {
+    auto i = static_cast<std::size_t>(pid / 4);
+    return i < procs.size() && procs[i].alive ? i + 1 : 0;
+  }
+  Proc& P(ProcessHandle h) { return procs[h - 1]; }
+  bool ModulePath(ProcessHandle h, std::string& path) override { return path = P(h).path, true; }
+  std::uint64_t WorkingSet(ProcessHandle h) override { return P(h).ws; }
+  std::uint64_t StartTime(ProcessHandle h) override { return P(h).start; }
+  std::uint32_t ExitCode(ProcessHandle h) override { return P(h).exit; }
+  std::uint32_t GetPriorityClass(ProcessHandle h) override { return h ? P(h).cls : 0; }
+  bool SetPriorityClass(ProcessHandle, std::uint32_t) override { return false; }
+  bool Terminate(ProcessHandle, std::uint32_t) override { return false; }
+  void Close(ProcessHandle) override {}
+};
+
+struct Bench {
+  LightTable table;
+  fake::FakeFiles files;
+  fake::FakeDirectories dirs;
+  fake::FakeProfile profile;
+  fake::FakeSizeFormatter sizes;
+  fake::FakeIcons icons;
+  fake::FakeImageList images;
+  fake::FakeStatusBar status;
+  RowStore rows;
+  ProcessMonitor monitor{rows, MonitorPorts{table, files, dirs, profile, sizes, icons, images, status}};
+  explicit Bench(int n) : table(n) { monitor.ListProcess(); }
+};
+
+void RefreshSteady(benchmark::State& state) {
+  Bench b(static_cast<int>(state.range(0)));
+  for (auto _ : state) b.monitor.ListProcess();
+  // Seconds per row, shown with its SI prefix (n, u).
+  state.counters["per_row"] = benchmark::Counter(
+      static_cast<double>(state.range(0)),
+      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(RefreshSteady)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+// Every pass, a tenth of the processes show another memory figure.
+void RefreshTenthMemoryChanged(benchmark::State& state) {
+  auto n = static_cast<std::size_t>(state.range(0));
+  Bench b(static_cast<int>(n));
+  std::uint64_t round = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    ++round;
+    for (std::size_t i = round % 10; i < n; i += 10) b.table.procs[i].ws += 1 << 20;
+    state.ResumeTiming();
+    b.monitor.ListProcess();
+  }
+}
+BENCHMARK(RefreshTenthMemoryChanged)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+// Every pass, a tenth of the processes are new ones that took old PIDs; the
+// sweep clears their old rows before the pass that is measured.
+void RefreshTenthReplaced(benchmark::State& state) {
+  auto n = static_cast<std::size_t>(state.range(0));
+  Bench b(static_cast<int>(n));
+  std::uint64_t round = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    ++round;
+    for (std::size_t i = round % 10; i < n; i += 10) b.table.procs[i].start += 1;
+    b.monitor.CheckProcess();
+    state.ResumeTiming();
+    b.monitor.ListProcess();
+  }
+}
+BENCHMARK(RefreshTenthReplaced)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+void SweepNone(benchmark::State& state) {
+  Bench b(10000);
+  for (auto _ : state) b.monitor.CheckProcess();
+}
+BENCHMARK(SweepNone)->Unit(benchmark::kMicrosecond);
+
+// 1,000 of 10,000 processes ended: the sweep removes their rows.
+void SweepRemovingThousand(benchmark::State& state) {
+  Bench b(10000);
+  for (auto _ : state) {
+    state.PauseTiming();
+    for (std::size_t i = 0; i < b.table.procs.size(); ++i) b.table.procs[i].exit = kStillActive;
+    b.monitor.ListProcess();
+    for (std::size_t i = 5; i < b.table.procs.size(); i += 10) b.table.procs[i].exit = 0;
+    state.ResumeTiming();
+    b.monitor.CheckProcess();
+  }
+}
+BENCHMARK(SweepRemovingThousand)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace kelvar
+
+BENCHMARK_MAIN();

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# The benchmarks and the figures the project tracks: the core on the fake
+# system, then (where their scripts exist) the Linux adapters on real /proc
+# against the procfs floor, and the running program beside its peers.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc)
+
+cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELVAR_TESTS=OFF -DKELVAR_BENCH=ON >/dev/null
+cmake --build build-bench -j "$jobs"
+
+printf '\n=== core: refresh pass and sweep on the fake system ===\n'
+printf 'targets: RefreshSteady/10000 per_row <= 0.5 us; time(10000)/time(1000) <= 12; sweeps <= 5 ms\n'
+build-bench/bench/kelvar_core_bench --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
+
+if [ -x scripts/bench-linux.sh ]; then scripts/bench-linux.sh build-bench; fi
+if [ -x scripts/bench-program.sh ]; then scripts/bench-program.sh build-bench; fi
