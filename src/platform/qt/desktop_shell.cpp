@@ -1,0 +1,92 @@
+// The shell on a Linux desktop; see desktop_shell.h.
+#include "platform/qt/desktop_shell.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDesktopServices>
+#include <QUrl>
+#include <cstring>
+
+#include "platform/qt/display_text.h"
+#include "platform/qt/file_uri.h"
+#include "platform/qt/message_box.h"
+#include "platform/qt/properties_dialog.h"
+
+namespace kelvar::qt {
+namespace {
+
+constexpr char kFileManager[] = "org.freedesktop.FileManager1";
+constexpr char kFileManagerPath[] = "/org/freedesktop/FileManager1";
+
+QUrl EncodedUrl(const std::string& uri) { return QUrl::fromEncoded(QByteArray::fromStdString(uri)); }
+
+QString Reason(const TrashOutcome& outcome) {
+  return QString::fromUtf8(outcome.step) + QStringLiteral("（") +
+         QString::fromLocal8Bit(std::strerror(outcome.error)) + QStringLiteral("）");
+}
+
+}  // namespace
+
+// Windows deletes for good without FOF_ALLOWUNDO; this shell never does: a
+// delete always goes to the trash.
+void DesktopShell::SHFileOperation(const FileOperationRequest& request) {
+  if (request.wFunc != fo::kDelete || request.pFrom.empty()) return;
+  QString shown = DisplayText(request.pFrom);
+  if (!(request.fFlags & fo::kNoConfirmation)) {
+    QString question = QStringLiteral("确实要把此文件放入回收站吗？\n\n") + shown;
+    if (ShowBox(parent_, question, QStringLiteral("删除文件"), kYesNo | mb::kIconExclamation) != kIdYes)
+      return;
+  }
+  TrashOutcome outcome = trash_.Move(request.pFrom);
+  if (outcome.moved) return;
+  QString text = QStringLiteral("无法把文件放入回收站，文件仍在原处：\n\n") + shown +
+                 QStringLiteral("\n\n") + Reason(outcome);
+  ShowBox(parent_, text, QStringLiteral("删除文件出错"), mb::kOk | mb::kIconError);
+}
+
+void DesktopShell::ShellExecuteEx(const ShellExecuteInfo& info) {
+  if (info.lpVerb == "properties" && !info.lpFile.empty()) ShowProperties(info.lpFile);
+}
+
+void DesktopShell::ShellExecute(std::uintptr_t, const std::string& verb, const std::string& file,
+                                const std::string&, const std::string&, int) {
+  if (verb != "open" || file.empty()) return;
+  if (file.find("://") != std::string::npos) {
+    QDesktopServices::openUrl(QUrl(QString::fromUtf8(file)));
+    return;
+  }
+  OpenFolder(file);
+}
+
+void DesktopShell::ShowProperties(const std::string& path) {
+  QPointer<QWidget> parent = parent_;
+  AskFileManager(QStringLiteral("ShowItemProperties"), FileUri(path),
+                 [parent, path] { ShowPropertiesDialog(parent, path); });
+}
+
+void DesktopShell::OpenFolder(const std::string& folder) {
+  std::string uri = FileUri(folder);
+  AskFileManager(QStringLiteral("ShowFolders"), uri, [uri] { QDesktopServices::openUrl(EncodedUrl(uri)); });
+}
+
+void DesktopShell::AskFileManager(const QString& method, const std::string& uri,
+                                  std::function<void()> fallback) {
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  if (!bus.isConnected()) {
+    fallback();
+    return;
+  }
+  QDBusMessage call = QDBusMessage::createMethodCall(QLatin1String(kFileManager), QLatin1String(kFileManagerPath),
+                                                     QLatin1String(kFileManager), method);
+  call << QStringList{QString::fromLatin1(uri)} << QString();
+  QObject* owner = parent_ ? static_cast<QObject*>(parent_) : QCoreApplication::instance();
+  auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), owner);
+  QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, [watcher, fallback] {
+    if (watcher->isError()) fallback();
+    watcher->deleteLater();
+  });
+}
+
+}  // namespace kelvar::qt

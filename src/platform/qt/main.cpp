@@ -1,0 +1,95 @@
+// kelvarpm, the Linux program: the procfs adapters, the Qt window and frmMain.
+// The program takes nothing on its command line.  Two options exist for
+// machines without a person in front of them: --print-once prints the rows
+// of the first refresh pass as text and ends; --screenshot FILE saves an
+// image of the window once it has been up for a moment and ends.
+#include <QApplication>
+#include <QHeaderView>
+#include <QIcon>
+#include <QLabel>
+#include <QTimer>
+#include <cstring>
+#include <iostream>
+#include <string>
+
+#include "platform/linux/linux_directories.h"
+#include "platform/linux/linux_files.h"
+#include "platform/linux/linux_profile_reader.h"
+#include "platform/linux/linux_size_formatter.h"
+#include "platform/linux/procfs_process_control.h"
+#include "platform/qt/main_window.h"
+#include "platform/qt/print_rows.h"
+#include "platform/qt/process_list.h"
+#include "platform/qt/program.h"
+#include "platform/qt/row_model.h"
+#include "platform/qt/status_panels.h"
+#include "ui/frm_main.h"
+
+namespace {
+
+struct Options {
+  bool print_once = false;
+  std::string screenshot;
+};
+
+Options ParseOptions(int argc, char** argv) {
+  Options options;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--print-once") == 0) options.print_once = true;
+    else if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) options.screenshot = argv[++i];
+  }
+  return options;
+}
+
+// A desktop that names no icon theme gets Adwaita, whose generic executable
+// icon stands in for programs without a desktop entry.
+void ChooseIconTheme() {
+  QString theme = QIcon::themeName();
+  if (theme.isEmpty() || theme == QLatin1String("hicolor")) QIcon::setThemeName(QStringLiteral("Adwaita"));
+}
+
+void Print(const kelvar::qt::QtProgram& program) {
+  kelvar::qt::MainWindow& window = program.Window();
+  QStringList titles, panels;
+  for (int c = 0; c < window.Model().columnCount(); ++c)
+    titles << window.Model().headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+  for (int p = 1; p <= 3; ++p) panels << window.Status().Panel(p)->text();
+  kelvar::qt::PrintRows(program.Form().List1(), titles, panels, std::cout);
+}
+
+void SaveScreenshotLater(kelvar::qt::MainWindow& window, const QString& file) {
+  QTimer::singleShot(1500, &window, [&window, file] {
+    bool saved = window.grab().save(file);
+    std::cout << (saved ? "screenshot: " : "screenshot failed: ") << file.toStdString() << std::endl;
+    QApplication::exit(saved ? 0 : 1);
+  });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options = ParseOptions(argc, argv);
+  if (options.print_once && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("kelvarpm"));
+  QApplication::setDesktopFileName(QStringLiteral("kelvarpm"));
+  ChooseIconTheme();
+
+  kelvar::ProcfsProcessControl proc;
+  kelvar::LinuxFileSearch files;
+  kelvar::LinuxDirectories dirs;
+  kelvar::LinuxProfileReader profile;
+  kelvar::LinuxSizeFormatter sizes;
+  kelvar::qt::QtProgram program({proc, files, dirs, profile, sizes},
+                                kelvar::qt::ProgramSettings::FromEnvironment());
+  program.Load();
+  if (options.print_once) {
+    Print(program);
+    return 0;
+  }
+  program.Show();
+  if (!options.screenshot.empty())
+    SaveScreenshotLater(program.Window(), QString::fromLocal8Bit(options.screenshot.c_str()));
+  return QApplication::exec();
+}

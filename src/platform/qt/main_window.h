@@ -1,0 +1,75 @@
+// frmMain's native window on Qt: the menu bar, the container PicMain docked
+// to the left over the full height above the status bar, List1 inside it,
+// and the status bar SB1.  It answers the Window port: its own size and
+// position in twips (pixels × 15, the outer size being the frame's), the
+// primary screen in twips, PicMain's width and List1's place as the form's
+// layout rule sets them, always-on-top and closing.  The normal client area
+// below the menu bar is 536 × 472 pixels, as on Windows, where the menu bar
+// lies outside the client area.
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+
+#include "platform/window.h"
+
+namespace kelvar::qt {
+
+class MenuTree;
+class ProcessList;
+class RowModel;
+class StatusPanels;
+class QtImageList;
+
+class MainWindow : public QMainWindow, public Window {
+ public:
+  explicit MainWindow(const QtImageList& images);
+  ~MainWindow() override;
+
+  // Runs on every change of the window's size (the form's Form_Resize).
+  void OnResize(std::function<void()> resize) { on_resize_ = std::move(resize); }
+  // Runs when the window is closed (the program then ends).
+  void OnClose(std::function<void()> close) { on_close_ = std::move(close); }
+
+  RowModel& Model() const { return *model_; }
+  ProcessList& List() const { return *list_; }
+  QWidget& PicMain() const { return *pic_main_; }
+  StatusPanels& Status() const { return *status_; }
+  MenuTree& Menus() const { return *menus_; }
+
+  // Window.
+  double ScreenWidth() override;
+  double ScreenHeight() override;
+  double OuterWidth() override;
+  double OuterHeight() override;
+  void Move(double left_twips, double top_twips) override;
+  int PicMainWidth() override;
+  int PicMainHeight() override;
+  void SetPicMainWidth(int pixels) override;
+  void MoveList(int left, int top, int width, int height) override;
+  void SetTopMost(bool topmost) override;
+  void Close() override;
+  std::uintptr_t NativeHandle() override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void SetClientSize();
+
+  RowModel* model_;
+  QWidget* client_;
+  QWidget* pic_main_;
+  ProcessList* list_;
+  std::unique_ptr<StatusPanels> status_;
+  std::unique_ptr<MenuTree> menus_;
+  std::function<void()> on_resize_;
+  std::function<void()> on_close_;
+};
+
+// The window's font: "宋体" 9 pt, or the nearest CJK serif the system has.
+QFont WindowFont();
+
+}  // namespace kelvar::qt

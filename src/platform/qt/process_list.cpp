@@ -1,0 +1,91 @@
+// List1 on Qt; see process_list.h.
+#include "platform/qt/process_list.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+
+#include "platform/qt/display_text.h"
+#include "platform/qt/row_model.h"
+
+namespace kelvar::qt {
+namespace {
+
+int ButtonOf(Qt::MouseButton button) {
+  switch (button) {
+    case Qt::LeftButton: return 1;
+    case Qt::RightButton: return 2;
+    case Qt::MiddleButton: return 4;
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+ProcessList::ProcessList(RowModel* model, QWidget* parent) : QTreeView(parent), model_(model) {
+  setModel(model_);
+  setRootIsDecorated(false);
+  setItemsExpandable(false);
+  setUniformRowHeights(true);
+  setAllColumnsShowFocus(true);
+  setSortingEnabled(false);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setSelectionBehavior(QAbstractItemView::SelectRows);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setTextElideMode(Qt::ElideRight);
+  setIconSize(QSize(16, 16));
+  viewport()->setContextMenuPolicy(Qt::PreventContextMenu);
+  header()->setStretchLastSection(false);
+  header()->setSectionsClickable(true);
+  header()->setSectionsMovable(false);
+  header()->setSortIndicatorShown(false);
+  header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  connect(header(), &QHeaderView::sectionClicked, this, [this](int section) {
+    if (events_.column_click) events_.column_click(section + 1);
+  });
+  connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UserSelected(); });
+}
+
+void ProcessList::AddColumn(const std::string& title, int width) {
+  model_->AddColumn(DisplayText(title));
+  header()->resizeSection(model_->columnCount() - 1, width);
+}
+
+int ProcessList::ColumnCount() { return model_->columnCount(); }
+
+void ProcessList::SetColumnAlignment(int column, Alignment alignment) {
+  model_->SetAlignment(column, alignment);
+}
+
+int ProcessList::HitTest(int x, int y) {
+  QModelIndex at = indexAt(QPoint(x, y));
+  return at.isValid() ? at.row() + 1 : 0;
+}
+
+void ProcessList::mousePressEvent(QMouseEvent* event) {
+  int button = ButtonOf(event->button());
+  if (button != 2) QTreeView::mousePressEvent(event);
+  else event->accept();
+  QPoint at = event->position().toPoint();
+  if (events_.mouse_down) events_.mouse_down(button, at.x(), at.y());
+}
+
+void ProcessList::UserSelected() {
+  if (showing_store_ || model_->Changing() || !events_.item_click) return;
+  QModelIndexList rows = selectionModel()->selectedRows();
+  events_.item_click(rows.isEmpty() ? 0 : rows.first().row() + 1);
+}
+
+void ProcessList::ShowStoreSelection() {
+  const RowSource* source = model_->Source();
+  int row = source ? source->SelectedRow() : 0;
+  showing_store_ = true;
+  if (row == 0) {
+    selectionModel()->clearSelection();
+  } else {
+    QModelIndex at = model_->index(row - 1, 0);
+    selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  }
+  showing_store_ = false;
+}
+
+}  // namespace kelvar::qt

@@ -1,0 +1,51 @@
+// List1 on Qt: a report view over RowModel.  It never sorts by itself: a
+// header click is passed on as the form's ColumnClick (1-based), and the
+// store re-orders the rows.  A right press is passed on as MouseDown and
+// does not move the selection by itself, since the form's rule selects the
+// row under the pointer; left and middle presses keep the view's ordinary
+// behaviour and are passed on too.  The selection lives in the store: a row
+// the user selects is passed on as ItemClick, and the view shows whatever
+// row the store says is selected.
+#pragma once
+
+#include <QTreeView>
+#include <functional>
+
+#include "platform/list_control.h"
+
+namespace kelvar::qt {
+
+class RowModel;
+
+class ProcessList : public QTreeView, public ListControl {
+ public:
+  struct Events {
+    std::function<void(int column)> column_click;
+    std::function<void(int button, int x, int y)> mouse_down;
+    std::function<void(int index)> item_click;
+  };
+
+  ProcessList(RowModel* model, QWidget* parent);
+  void SetEvents(Events events) { events_ = std::move(events); }
+
+  // ListControl.
+  void AddColumn(const std::string& title, int width) override;
+  int ColumnCount() override;
+  void SetColumnAlignment(int column, Alignment alignment) override;
+  int HitTest(int x, int y) override;
+
+  // Shows the store's selection without telling the form.
+  void ShowStoreSelection();
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+
+ private:
+  void UserSelected();
+
+  RowModel* model_;
+  Events events_;
+  bool showing_store_ = false;
+};
+
+}  // namespace kelvar::qt

@@ -1,0 +1,64 @@
+// The Linux program put together; see program.h.
+#include "platform/qt/program.h"
+
+#include "platform/qt/desktop_shell.h"
+#include "platform/qt/main_window.h"
+#include "platform/qt/menu_tree.h"
+#include "platform/qt/message_box.h"
+#include "platform/qt/process_list.h"
+#include "platform/qt/row_model.h"
+#include "platform/qt/status_panels.h"
+#include "ui/frm_main.h"
+
+namespace kelvar::qt {
+
+ProgramSettings ProgramSettings::FromEnvironment() {
+  return {HomeTrash::DataHomeFromEnvironment(), XdgDataDirs()};
+}
+
+QtProgram::QtProgram(SystemPorts os, ProgramSettings settings)
+    : icons_(std::move(settings.icon_data_dirs)) {
+  // The window is made first (the adapters below hang on it) but declared
+  // last, so it is destroyed before the form and the adapters it calls.
+  auto window = std::make_unique<MainWindow>(images_);
+  msgbox_ = std::make_unique<QtMessageBox>(window.get());
+  timers_ = std::make_unique<QtTimers>(window.get());
+  shell_ = std::make_unique<DesktopShell>(window.get(), HomeTrash(settings.trash_data_home));
+  MonitorPorts monitor{os.proc, os.files, os.dirs, os.profile, os.sizes, icons_, images_, window->Status()};
+  FormPorts ui{*window, window->List(), window->Menus(), *msgbox_, *timers_, pump_, *shell_};
+  form_ = std::make_unique<frmMain>(monitor, ui);
+  window_ = std::move(window);
+  Wire();
+}
+
+QtProgram::~QtProgram() {
+  timers_->StopAll();
+  form_->List1().SetObserver(nullptr);
+  window_->List().SetEvents({});
+  window_->Menus().SetClick({});
+  window_->OnResize({});
+}
+
+void QtProgram::Wire() {
+  frmMain& form = *form_;
+  RowModel& model = window_->Model();
+  ProcessList& list = window_->List();
+  model.SetSource(&form.List1());
+  form.List1().SetObserver(&model);
+  model.OnSelectionChanged([&list] { list.ShowStoreSelection(); });
+  list.SetEvents({
+      [&form](int column) { form.List1_ColumnClick(column); },
+      [&form](int button, int x, int y) { form.List1_MouseDown(button, x, y); },
+      [&form](int index) { form.List1_ItemClick(index); },
+  });
+  window_->Menus().SetClick([&form](std::string_view name, int index) { form.MenuClick(name, index); });
+  timers_->SetTick([&form](int id) { form.Timer(id); });
+  window_->OnResize([&form] { form.Form_Resize(); });
+  window_->OnClose([timers = timers_.get()] { timers->StopAll(); });
+}
+
+void QtProgram::Load() { form_->Form_Load(); }
+
+void QtProgram::Show() { window_->show(); }
+
+}  // namespace kelvar::qt
