@@ -1,0 +1,20 @@
+// FileSearch on Linux: the name of the file at a path.  Paths are bytes, not
+// text: a name may be invalid UTF-8, hold a newline or "\??\", or end in a
+// space, and must come back exactly as it is.  Linux keeps a name's letter
+// case as given, so the file's stored name is the path's last component.
+#pragma once
+
+#include <string>
+
+#include "platform/file_search.h"
+
+namespace kelvar {
+
+class LinuxFileSearch final : public FileSearch {
+ public:
+  // The last component when something other than a directory is at `path`
+  // (following symbolic links), else empty.
+  std::string FindFileName(const std::string& path) override;
+};
+
+}  // namespace kelvar

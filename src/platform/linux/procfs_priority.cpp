@@ -1,0 +1,142 @@
+// Priority classes over Linux scheduling; see procfs_priority.h.
+#include "platform/linux/procfs_priority.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+
+#include "platform/linux/proc_path.h"
+
+namespace kelvar::procfs {
+namespace {
+
+constexpr unsigned kSchedDeadline = 6;  // not in every libc's headers
+constexpr int kResetOnFork = 0x40000000;
+
+bool IsRealtimePolicy(unsigned policy) {
+  return policy == SCHED_FIFO || policy == SCHED_RR || policy == kSchedDeadline;
+}
+
+// The thread's policy without the reset-on-fork flag; -1 when it is gone.
+int PolicyOf(Pid tid) {
+  int policy = ::sched_getscheduler(tid);
+  return policy < 0 ? -1 : (policy & ~kResetOnFork);
+}
+
+bool HasSetting(Pid tid, const ClassSetting& want) {
+  const int policy = PolicyOf(tid);
+  if (policy < 0) return false;
+  if (want.realtime) {
+    sched_param param{};
+    return policy == SCHED_RR && ::sched_getparam(tid, &param) == 0 && param.sched_priority == 1;
+  }
+  if (IsRealtimePolicy(static_cast<unsigned>(policy)) || policy == SCHED_IDLE) return false;
+  errno = 0;
+  const int nice = ::getpriority(PRIO_PROCESS, static_cast<id_t>(tid));
+  return errno == 0 && nice == want.nice;
+}
+
+// 0 when set, else the errno of the call that failed.
+int SetThread(Pid tid, const ClassSetting& want) {
+  if (want.realtime) {
+    sched_param param{};
+    param.sched_priority = 1;
+    return ::sched_setscheduler(tid, SCHED_RR, &param) == 0 ? 0 : errno;
+  }
+  const int policy = PolicyOf(tid);
+  if (policy < 0) return errno;
+  if (IsRealtimePolicy(static_cast<unsigned>(policy)) || policy == SCHED_IDLE) {
+    sched_param param{};
+    if (::sched_setscheduler(tid, SCHED_OTHER, &param) != 0) return errno;
+  }
+  return ::setpriority(PRIO_PROCESS, static_cast<id_t>(tid), want.nice) == 0 ? 0 : errno;
+}
+
+// One walk over the threads; counts those already set and those changed.
+// A thread that ends during the walk is passed over.
+bool WalkThreads(int proc_dir, Pid pid, const ClassSetting& want, int& present, int& changed) {
+  int fd = ::openat(proc_dir, ProcPath(pid, "task").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  DIR* dir = ::fdopendir(fd);
+  if (!dir) {
+    ::close(fd);
+    return false;
+  }
+  bool ok = true;
+  while (const dirent* entry = ::readdir(dir)) {
+    Pid tid = 0;
+    const char* name = entry->d_name;
+    auto [end, ec] = std::from_chars(name, name + std::strlen(name), tid);
+    if (ec != std::errc() || *end != '\0' || tid <= 0) continue;
+    if (HasSetting(tid, want)) {
+      ++present;
+      continue;
+    }
+    const int error = SetThread(tid, want);
+    if (error == 0) {
+      ++present;
+      ++changed;
+    } else if (error != ESRCH) {
+      ok = false;
+      break;
+    }
+  }
+  ::closedir(dir);
+  return ok;
+}
+
+}  // namespace
+
+std::uint32_t ClassOf(unsigned policy, long nice) {
+  using namespace priority_class;
+  if (IsRealtimePolicy(policy)) return kRealtime;
+  if (policy == SCHED_IDLE) return kIdle;
+  if (nice <= -11) return kHigh;
+  if (nice <= -1) return kAboveNormal;
+  if (nice == 0) return kNormal;
+  if (nice <= 10) return kBelowNormal;
+  return kIdle;
+}
+
+std::optional<ClassSetting> SettingOf(std::uint32_t priority_class) {
+  using namespace priority_class;
+  switch (priority_class) {
+    case kRealtime: return ClassSetting{true, 0};
+    case kHigh: return ClassSetting{false, -15};
+    case kAboveNormal: return ClassSetting{false, -5};
+    case kNormal: return ClassSetting{false, 0};
+    case kBelowNormal: return ClassSetting{false, 5};
+    case kIdle: return ClassSetting{false, 19};
+    default: return std::nullopt;
+  }
+}
+
+std::uint32_t ReadClass(Pid tid) {
+  const int policy = PolicyOf(tid);
+  if (policy < 0) return 0;
+  errno = 0;
+  const int nice = ::getpriority(PRIO_PROCESS, static_cast<id_t>(tid));
+  if (errno != 0) return 0;
+  return ClassOf(static_cast<unsigned>(policy), nice);
+}
+
+bool ApplyClass(int proc_dir, Pid pid, std::uint32_t priority_class) {
+  const std::optional<ClassSetting> want = SettingOf(priority_class);
+  if (!want || pid <= 0) return false;
+  // A thread started during a walk by a thread not yet set inherits the old
+  // setting, so walk again until a walk finds nothing to change.
+  for (int round = 0; round < 4; ++round) {
+    int present = 0, changed = 0;
+    if (!WalkThreads(proc_dir, pid, *want, present, changed) || present == 0) return false;
+    if (changed == 0) return true;
+  }
+  return true;
+}
+
+}  // namespace kelvar::procfs

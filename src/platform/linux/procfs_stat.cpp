@@ -1,0 +1,87 @@
+// Parsing of /proc/PID/stat and statm; see procfs_stat.h.
+#include "platform/linux/procfs_stat.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <charconv>
+
+#include "platform/linux/proc_path.h"
+#include "platform/linux/unique_fd.h"
+
+namespace kelvar::procfs {
+namespace {
+
+// Splits the fields after the command name, one space between each.
+class Fields {
+ public:
+  explicit Fields(std::string_view rest) : rest_(rest) {}
+  // The next field, or empty at the end.
+  std::string_view Next() {
+    std::size_t space = rest_.find(' ');
+    std::string_view field = rest_.substr(0, space);
+    rest_ = space == std::string_view::npos ? std::string_view() : rest_.substr(space + 1);
+    return field;
+  }
+
+ private:
+  std::string_view rest_;
+};
+
+template <typename T>
+bool ToNumber(std::string_view field, T& out) {
+  if (field.empty()) return false;
+  auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), out);
+  return ec == std::errc() && end == field.data() + field.size();
+}
+
+}  // namespace
+
+bool ParseStat(std::string_view text, ProcStat& out) {
+  while (!text.empty() && text.back() == '\n') text.remove_suffix(1);
+  const std::size_t close = text.rfind(')');
+  if (close == std::string_view::npos || text.find('(') > close) return false;
+  Fields fields(text.substr(close + 1));
+  if (!fields.Next().empty()) return false;  // the space after ')'
+  std::string_view state = fields.Next();
+  if (state.size() != 1) return false;
+  ProcStat s;
+  s.state = state[0];
+  // Field 3 was the state; count on from field 4.
+  for (int number = 4; number <= 41; ++number) {
+    std::string_view field = fields.Next();
+    bool ok = true;
+    if (number == 19) ok = ToNumber(field, s.nice);
+    else if (number == 22) ok = ToNumber(field, s.start_time);
+    else if (number == 24) ok = ToNumber(field, s.rss_pages);
+    else if (number == 41) ok = ToNumber(field, s.policy);
+    else ok = !field.empty();
+    if (!ok) return false;
+  }
+  out = s;
+  return true;
+}
+
+bool ParseStatmResident(std::string_view text, std::uint64_t& pages) {
+  Fields fields(text.substr(0, text.find('\n')));
+  std::uint64_t size = 0;
+  if (!ToNumber(fields.Next(), size)) return false;
+  return ToNumber(fields.Next(), pages);
+}
+
+long ReadSmallFile(int proc_dir, const char* rel, char* buf, std::size_t cap) {
+  UniqueFd fd(::openat(proc_dir, rel, O_RDONLY | O_CLOEXEC));
+  if (!fd) return -1;
+  // A /proc file of this kind is produced whole by its first read.
+  ssize_t n = ::read(fd.get(), buf, cap);
+  if (n < 0 || static_cast<std::size_t>(n) == cap) return -1;
+  return static_cast<long>(n);
+}
+
+bool ReadStat(int proc_dir, Pid pid, ProcStat& out) {
+  char buf[kStatBufferSize];
+  long n = ReadSmallFile(proc_dir, ProcPath(pid, "stat").c_str(), buf, sizeof buf);
+  return n > 0 && ParseStat(std::string_view(buf, static_cast<std::size_t>(n)), out);
+}
+
+}  // namespace kelvar::procfs
