@@ -1,0 +1,80 @@
+// The Linux program's own cost on the real process table: one refresh pass
+// (every row known, as in the steady state) and one sweep, through the procfs
+// adapters, with fakes only for the window's icons, image list and status
+// bar.  Each reports wall and CPU microseconds per process, measured as
+// procfs-floor measures its passes, so scripts/bench-linux.sh can set the two
+// side by side.
+#include <benchmark/benchmark.h>
+#include <time.h>
+
+#include "fake/fake_system.h"
+#include "monitor/process_monitor.h"
+#include "platform/linux/linux_directories.h"
+#include "platform/linux/linux_files.h"
+#include "platform/linux/linux_profile_reader.h"
+#include "platform/linux/linux_size_formatter.h"
+#include "platform/linux/procfs_process_control.h"
+
+namespace kelvar {
+namespace {
+
+struct NoStatusBar : StatusBar {
+  void SetPanelText(int, const std::string&) override {}
+};
+
+struct LinuxRig {
+  ProcfsProcessControl proc;
+  LinuxFileSearch files;
+  LinuxDirectories dirs;
+  LinuxProfileReader profile;
+  LinuxSizeFormatter sizes;
+  fake::FakeIcons icons;
+  fake::FakeImageList images;
+  NoStatusBar status;
+  RowStore rows;
+  ProcessMonitor monitor{rows, MonitorPorts{proc, files, dirs, profile, sizes, icons, images, status}};
+};
+
+double Micros(clockid_t clock) {
+  timespec t;
+  ::clock_gettime(clock, &t);
+  return static_cast<double>(t.tv_sec) * 1e6 + static_cast<double>(t.tv_nsec) / 1e3;
+}
+
+// Runs `step` once per iteration; `count` tells how many processes it covered.
+template <typename Step, typename Count>
+void PerProcess(benchmark::State& state, Step step, Count count) {
+  double processes = 0;
+  const double wall0 = Micros(CLOCK_MONOTONIC), cpu0 = Micros(CLOCK_PROCESS_CPUTIME_ID);
+  for (auto _ : state) {
+    processes += static_cast<double>(count());
+    step();
+  }
+  const double wall = Micros(CLOCK_MONOTONIC) - wall0, cpu = Micros(CLOCK_PROCESS_CPUTIME_ID) - cpu0;
+  if (processes == 0) return;
+  state.counters["procs"] = processes / static_cast<double>(state.iterations());
+  state.counters["wall_us_per_proc"] = wall / processes;
+  state.counters["cpu_us_per_proc"] = cpu / processes;
+}
+
+// Open(0x410), path, start time, working set, class, close: per process.
+void BM_LinuxRefreshPass(benchmark::State& state) {
+  LinuxRig rig;
+  rig.monitor.ListProcess();  // every row created: the passes below know them all
+  rig.monitor.ListProcess();
+  PerProcess(state, [&] { rig.monitor.ListProcess(); }, [&] { return rig.monitor.LastProCount; });
+}
+BENCHMARK(BM_LinuxRefreshPass)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Open(0x410), exit code, start time, close: per row.
+void BM_LinuxSweep(benchmark::State& state) {
+  LinuxRig rig;
+  rig.monitor.ListProcess();
+  PerProcess(state, [&] { rig.monitor.CheckProcess(); }, [&] { return rig.rows.Count(); });
+}
+BENCHMARK(BM_LinuxSweep)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+}  // namespace kelvar
+
+BENCHMARK_MAIN();
