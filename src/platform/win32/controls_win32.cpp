@@ -1,0 +1,60 @@
+// The window's small controls and services; see controls_win32.h.
+#include "platform/win32/win32_api.h"
+#include "platform/win32/controls_win32.h"
+
+#include "platform/win32/wide_text.h"
+#include "ui/form_definition.h"
+
+namespace kelvar::win32 {
+
+Win32StatusBar::Win32StatusBar(HWND parent, int id, HFONT font)
+    : hwnd_(CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
+                            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                            GetModuleHandleW(nullptr), nullptr)) {
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  // SB_SETPARTS takes right edges; the last panel stretches (-1).
+  int edges[form::kPanels.size()];
+  int right = 0;
+  for (std::size_t i = 0; i < form::kPanels.size(); ++i) {
+    right += form::kPanels[i].width;
+    edges[i] = form::kPanels[i].width ? right : -1;
+  }
+  SendMessageW(hwnd_, SB_SETPARTS, form::kPanels.size(), reinterpret_cast<LPARAM>(edges));
+}
+
+void Win32StatusBar::SetPanelText(int panel, const std::string& text) {
+  SendMessageW(hwnd_, SB_SETTEXTW, static_cast<WPARAM>(panel - 1), reinterpret_cast<LPARAM>(Widen(text).c_str()));
+}
+
+int Win32MessageBox::Show(const std::string& text, const std::string& title, std::uint32_t style) {
+  return MessageBoxW(owner_, Widen(text).c_str(), Widen(title).c_str(), style);
+}
+
+void Win32Timers::Start(int id, int interval_ms) {
+  SetTimer(owner_, static_cast<UINT_PTR>(id), static_cast<UINT>(interval_ms), nullptr);
+  started_.push_back(id);
+}
+
+void Win32Timers::StopAll() {
+  for (int id : started_) KillTimer(owner_, static_cast<UINT_PTR>(id));
+  started_.clear();
+}
+
+void DispatchWithAccelerators(MSG& msg, HWND window, HACCEL accelerators) {
+  if (accelerators && window && TranslateAcceleratorW(window, accelerators, &msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+}
+
+void Win32MessagePump::DoEvents() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    DispatchWithAccelerators(msg, window_, accel_);
+  }
+}
+
+}  // namespace kelvar::win32

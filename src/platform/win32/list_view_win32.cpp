@@ -1,0 +1,215 @@
+// List1 on Win32; see list_view_win32.h.
+#include "platform/win32/win32_api.h"
+#include "platform/win32/list_view_win32.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "platform/win32/wide_text.h"
+
+namespace kelvar::win32 {
+namespace {
+
+constexpr UINT_PTR kMouseSubclass = 1;
+
+// While the control is brought in step with the store, the selection changes
+// it reports are the store's own, not the user's.
+class Guard {
+ public:
+  explicit Guard(bool& flag) : flag_(flag), was_(flag) { flag_ = true; }
+  ~Guard() { flag_ = was_; }
+  Guard(const Guard&) = delete;
+  Guard& operator=(const Guard&) = delete;
+
+ private:
+  bool& flag_;
+  bool was_;
+};
+
+// The last visible row (0-based), or -1 when none is.
+int LastVisible(HWND list) {
+  int count = ListView_GetItemCount(list);
+  if (count == 0) return -1;
+  int last = ListView_GetTopIndex(list) + ListView_GetCountPerPage(list);
+  return std::min(last, count - 1);
+}
+
+}  // namespace
+
+Win32ListView::Win32ListView(HWND parent, int id, const Win32ImageList& images, HFONT font)
+    : hwnd_(CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
+                                LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
+                            0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                            GetModuleHandleW(nullptr), nullptr)),
+      images_(images) {
+  ListView_SetExtendedListViewStyle(hwnd_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+  ListView_SetImageList(hwnd_, images.handle(), LVSIL_SMALL);
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  SetWindowSubclass(hwnd_, &Win32ListView::MouseProc, kMouseSubclass, reinterpret_cast<DWORD_PTR>(this));
+}
+
+Win32ListView::~Win32ListView() {
+  if (IsWindow(hwnd_)) RemoveWindowSubclass(hwnd_, &Win32ListView::MouseProc, kMouseSubclass);
+}
+
+void Win32ListView::Attach(const RowSource* rows, ListEvents events) {
+  Guard guard(syncing_);
+  rows_ = rows;
+  events_ = std::move(events);
+  CountChanged();
+  InvalidateRect(hwnd_, nullptr, FALSE);
+  SyncSelection();
+}
+
+// A press is the form's MouseDown.  A right press is the form's alone: the
+// control's own right-click handling would move or clear the selection
+// after the context menu has closed.
+LRESULT CALLBACK Win32ListView::MouseProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                          DWORD_PTR ref) {
+  auto* self = reinterpret_cast<Win32ListView*>(ref);
+  int button = msg == WM_LBUTTONDOWN ? 1 : msg == WM_RBUTTONDOWN ? 2 : msg == WM_MBUTTONDOWN ? 4 : 0;
+  if (button && self->events_.mouse_down) {
+    self->events_.mouse_down(button, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+    if (button == 2) return 0;
+  }
+  return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+LRESULT Win32ListView::HandleNotify(const NMHDR* header) {
+  switch (header->code) {
+    case LVN_GETDISPINFOW:
+      GetDisplayInfo(reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(header))->item);
+      return 0;
+    case LVN_COLUMNCLICK:
+      if (events_.column_click) events_.column_click(reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem + 1);
+      return 0;
+    case LVN_ITEMCHANGED: {
+      auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
+      if ((change->uChanged & LVIF_STATE) && ((change->uNewState ^ change->uOldState) & LVIS_SELECTED)) ItemChanged();
+      return 0;
+    }
+    case LVN_ODSTATECHANGED:
+      ItemChanged();
+      return 0;
+    case LVN_ODFINDITEMW:
+      return -1;
+    default:
+      return 0;
+  }
+}
+
+void Win32ListView::GetDisplayInfo(LVITEMW& item) const {
+  if (!rows_ || item.iItem < 0 || item.iItem >= rows_->RowCount()) return;
+  int row = item.iItem + 1;
+  if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+    const std::string& text = rows_->CellText(row, item.iSubItem + 1);
+    int n = text.empty() ? 0
+                         : MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                               item.pszText, item.cchTextMax - 1);
+    if (n == 0 && !text.empty()) {  // too long for the control's buffer: show its head
+      std::wstring wide = Widen(text);
+      n = static_cast<int>(std::min<std::size_t>(wide.size(), static_cast<std::size_t>(item.cchTextMax - 1)));
+      std::copy_n(wide.data(), n, item.pszText);
+    }
+    item.pszText[n] = L'\0';
+  }
+  if (item.mask & LVIF_IMAGE) item.iImage = item.iSubItem == 0 ? images_.IndexOf(rows_->IconKey(row)) : -1;
+}
+
+void Win32ListView::AddColumn(const std::string& title, int width) {
+  std::wstring text = Widen(title);
+  LVCOLUMNW col{};
+  col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+  col.fmt = LVCFMT_LEFT;
+  col.pszText = text.data();
+  col.cx = width;
+  int at = ColumnCount();
+  if (ListView_InsertColumn(hwnd_, at, &col) < 0) throw std::runtime_error("column not added");
+}
+
+int Win32ListView::ColumnCount() {
+  return Header_GetItemCount(ListView_GetHeader(hwnd_));
+}
+
+void Win32ListView::SetColumnAlignment(int column, Alignment alignment) {
+  LVCOLUMNW col{};
+  col.mask = LVCF_FMT;
+  col.fmt = alignment == Alignment::kRight ? LVCFMT_RIGHT : LVCFMT_LEFT;
+  if (!ListView_SetColumn(hwnd_, column - 1, &col)) throw std::runtime_error("column alignment");
+}
+
+int Win32ListView::HitTest(int x, int y) {
+  LVHITTESTINFO hit{};
+  hit.pt = {x, y};
+  int item = ListView_SubItemHitTest(hwnd_, &hit);
+  return item >= 0 && (hit.flags & LVHT_ONITEM) ? item + 1 : 0;
+}
+
+void Win32ListView::BeforeInsert(int row) { changed_from_ = row; }
+void Win32ListView::BeforeRemove(int row) { changed_from_ = row; }
+
+void Win32ListView::AfterInsert() {
+  Guard guard(syncing_);
+  CountChanged();
+  RedrawFrom(changed_from_);
+  SyncSelection();
+}
+
+void Win32ListView::AfterRemove() {
+  Guard guard(syncing_);
+  CountChanged();
+  RedrawFrom(changed_from_);
+  SyncSelection();
+}
+
+void Win32ListView::AfterReorder() {
+  Guard guard(syncing_);
+  InvalidateRect(hwnd_, nullptr, FALSE);
+  SyncSelection();
+}
+
+void Win32ListView::CellChanged(int row, int /*column*/) { RedrawRow(row); }
+void Win32ListView::IconChanged(int row) { RedrawRow(row); }
+void Win32ListView::SelectionChanged() {
+  Guard guard(syncing_);
+  SyncSelection();
+}
+
+void Win32ListView::CountChanged() {
+  int count = rows_ ? rows_->RowCount() : 0;
+  ListView_SetItemCountEx(hwnd_, count, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+}
+
+// Rows from `row` (1-based) on show other rows now; only visible ones are
+// repainted.
+void Win32ListView::RedrawFrom(int row) {
+  int first = std::max(row - 1, ListView_GetTopIndex(hwnd_));
+  int last = LastVisible(hwnd_);
+  if (first <= last) ListView_RedrawItems(hwnd_, first, last);
+}
+
+void Win32ListView::RedrawRow(int row) {
+  int item = row - 1, top = ListView_GetTopIndex(hwnd_);
+  if (item >= top && item <= LastVisible(hwnd_)) ListView_RedrawItems(hwnd_, item, item);
+}
+
+// The control shows the store's selection (callers hold the guard).
+void Win32ListView::SyncSelection() {
+  int wanted = rows_ ? rows_->SelectedRow() - 1 : -1;
+  int shown = ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED);
+  if (wanted == shown) return;
+  if (shown >= 0) ListView_SetItemState(hwnd_, -1, 0, LVIS_SELECTED);
+  if (wanted >= 0) ListView_SetItemState(hwnd_, wanted, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+// The user moved the selection: the store follows.
+void Win32ListView::ItemChanged() {
+  if (syncing_ || !events_.item_click || !rows_) return;
+  int shown = ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED) + 1;
+  if (shown != rows_->SelectedRow()) events_.item_click(shown);
+}
+
+}  // namespace kelvar::win32

@@ -1,0 +1,70 @@
+// List1 on Win32: a report-style, owner-data list view (LVS_OWNERDATA).  The
+// row store is the only store of process data; the control holds nothing but
+// the row count and its selection, asks for each visible cell through
+// LVN_GETDISPINFO and repaints only what a RowObserver notification names, so
+// a refresh that changes nothing costs the control nothing.  Clicks go back to
+// the form through ListEvents; the selection follows the store's.
+#pragma once
+
+#include <functional>
+
+#include "platform/list_control.h"
+#include "platform/row_view.h"
+#include "platform/win32/icons_win32.h"
+#include "platform/win32/win32_api.h"
+
+namespace kelvar::win32 {
+
+struct ListEvents {
+  std::function<void(int column)> column_click;       // 1-based
+  std::function<void(int button, int x, int y)> mouse_down;  // pixels in the list
+  std::function<void(int index)> item_click;          // 1-based, 0 for none
+};
+
+class Win32ListView : public ListControl, public RowObserver {
+ public:
+  Win32ListView(HWND parent, int id, const Win32ImageList& images, HFONT font);
+  ~Win32ListView() override;
+  Win32ListView(const Win32ListView&) = delete;
+  Win32ListView& operator=(const Win32ListView&) = delete;
+
+  HWND hwnd() const { return hwnd_; }
+  void Attach(const RowSource* rows, ListEvents events);
+  // WM_NOTIFY from the control, forwarded by its parent.
+  LRESULT HandleNotify(const NMHDR* header);
+
+  // ListControl.
+  void AddColumn(const std::string& title, int width) override;
+  int ColumnCount() override;
+  void SetColumnAlignment(int column, Alignment alignment) override;
+  int HitTest(int x, int y) override;
+
+  // RowObserver.
+  void BeforeInsert(int row) override;
+  void AfterInsert() override;
+  void BeforeRemove(int row) override;
+  void AfterRemove() override;
+  void BeforeReorder() override {}
+  void AfterReorder() override;
+  void CellChanged(int row, int column) override;
+  void IconChanged(int row) override;
+  void SelectionChanged() override;
+
+ private:
+  static LRESULT CALLBACK MouseProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  void GetDisplayInfo(LVITEMW& item) const;
+  void CountChanged();
+  void RedrawFrom(int row);
+  void RedrawRow(int row);
+  void SyncSelection();
+  void ItemChanged();
+
+  HWND hwnd_;
+  const Win32ImageList& images_;
+  const RowSource* rows_ = nullptr;
+  ListEvents events_;
+  int changed_from_ = 0;  // the first row an insert or remove shifts
+  bool syncing_ = false;  // the control's selection is being set from the store
+};
+
+}  // namespace kelvar::win32

@@ -1,0 +1,164 @@
+// frmMain's native window; see main_window.h.
+#include "platform/win32/win32_api.h"
+#include "platform/win32/main_window.h"
+
+#include <algorithm>
+
+#include "platform/win32/resource_ids.h"
+#include "platform/win32/wide_text.h"
+#include "ui/form_definition.h"
+
+namespace kelvar::win32 {
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"KelvarPMMain";
+constexpr int kPicMainId = 1, kListId = 2, kStatusId = 3;
+
+// "宋体" 9 points, normal weight, in the GB2312 character set it is made for.
+HFONT CreateFormFont() {
+  HDC screen = GetDC(nullptr);
+  int height = -MulDiv(form::kFontPoints, GetDeviceCaps(screen, LOGPIXELSY), 72);
+  ReleaseDC(nullptr, screen);
+  return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
+                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                     Widen(form::kFontName).c_str());
+}
+
+HICON LoadProgramIcon(HINSTANCE instance, int size) {
+  return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_KELVAR), IMAGE_ICON, size, size, 0));
+}
+
+}  // namespace
+
+SIZE ClientSize() {
+  return {form::kClientWidthTwips / kTwipsPerPixel, form::kClientHeightTwips / kTwipsPerPixel};
+}
+
+MainWindow::MainWindow(Win32System& system) : system_(system) {}
+
+MainWindow::~MainWindow() {
+  if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+  if (font_) DeleteObject(font_);
+}
+
+bool MainWindow::Create(HINSTANCE instance) {
+  HICON icon = LoadProgramIcon(instance, GetSystemMetrics(SM_CXICON));
+  HICON small_icon = LoadProgramIcon(instance, GetSystemMetrics(SM_CXSMICON));
+  if (!RegisterWindowClass(instance, kWindowClass, icon, small_icon)) return false;
+  DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+  SIZE client = ClientSize();
+  RECT outer{0, 0, client.cx, client.cy};
+  AdjustWindowRectEx(&outer, style, TRUE, 0);
+  CreateWindowExW(0, kWindowClass, Widen(form::kCaption).c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
+                  outer.right - outer.left, outer.bottom - outer.top, nullptr, menus_.bar(), instance, this);
+  return hwnd_ != nullptr && form_ != nullptr;
+}
+
+void MainWindow::Show(int show_command) {
+  ShowWindow(hwnd_, show_command);
+  UpdateWindow(hwnd_);
+}
+
+int MainWindow::Run() {
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchWithAccelerators(msg, hwnd_, menus_.accelerators());
+  return static_cast<int>(msg.wParam);
+}
+
+LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_CREATE:
+      return OnCreate();
+    case WM_SIZE:
+      OnSize();
+      return 0;
+    case WM_NOTIFY:
+      return OnNotify(reinterpret_cast<const NMHDR*>(lp));
+    case WM_COMMAND:
+      OnCommand(LOWORD(wp));
+      return 0;
+    case WM_TIMER:
+      OnTimer(wp);
+      return 0;
+    case WM_SETFOCUS:
+      if (list_) SetFocus(list_->hwnd());
+      return 0;
+    case WM_DESTROY:
+      OnDestroy();
+      return 0;
+    default:
+      return DefWindowProcW(hwnd_, msg, wp, lp);
+  }
+}
+
+LRESULT MainWindow::OnCreate() {
+  CreateControls();
+  CreateForm();
+  form_->Form_Load();
+  return 0;
+}
+
+void MainWindow::CreateControls() {
+  font_ = CreateFormFont();
+  menus_.SetOwner(hwnd_);
+  pic_main_ = CreateContainer(hwnd_, kPicMainId);
+  list_ = std::make_unique<Win32ListView>(pic_main_, kListId, images_, font_);
+  status_ = std::make_unique<Win32StatusBar>(hwnd_, kStatusId, font_);
+  window_ = std::make_unique<Win32Window>(hwnd_, pic_main_, list_->hwnd());
+  msgbox_ = std::make_unique<Win32MessageBox>(hwnd_);
+  timers_ = std::make_unique<Win32Timers>(hwnd_);
+  pump_ = std::make_unique<Win32MessagePump>(hwnd_, menus_.accelerators());
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  MoveWindow(pic_main_, 0, 0, client.right, client.bottom, FALSE);
+}
+
+void MainWindow::CreateForm() {
+  MonitorPorts os{system_.proc, system_.files, system_.dirs, system_.profile,
+                  system_.sizes, system_.icons, images_, *status_};
+  FormPorts ui{*window_, *list_, menus_, *msgbox_, *timers_, *pump_, system_.shell};
+  form_ = std::make_unique<frmMain>(os, ui);
+  RowStore& rows = form_->List1();
+  ListEvents events;
+  events.column_click = [this](int column) { form_->List1_ColumnClick(column); };
+  events.mouse_down = [this](int button, int x, int y) { form_->List1_MouseDown(button, x, y); };
+  events.item_click = [this](int index) { form_->List1_ItemClick(index); };
+  list_->Attach(&rows, std::move(events));
+  rows.SetObserver(list_.get());
+}
+
+// SB1 is docked to the bottom and PicMain to the left over the rest of the
+// client height; then the form's layout rule runs.
+void MainWindow::OnSize() {
+  if (!status_) return;
+  SendMessageW(status_->hwnd(), WM_SIZE, 0, 0);
+  RECT client{}, bar{};
+  GetClientRect(hwnd_, &client);
+  GetWindowRect(status_->hwnd(), &bar);
+  int height = std::max(0L, client.bottom - (bar.bottom - bar.top));
+  SetWindowPos(pic_main_, nullptr, 0, 0, window_->PicMainWidth(), height, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (form_) form_->Form_Resize();
+}
+
+LRESULT MainWindow::OnNotify(const NMHDR* header) {
+  if (list_ && header->hwndFrom == list_->hwnd()) return list_->HandleNotify(header);
+  return 0;
+}
+
+void MainWindow::OnCommand(UINT id) {
+  auto command = menus_.CommandOf(id);
+  if (command && form_) form_->MenuClick(command->first, command->second);
+}
+
+void MainWindow::OnTimer(UINT_PTR id) {
+  if (form_) form_->Timer(static_cast<int>(id));
+}
+
+// The timers stop with the window; the program ends as no window remains.
+void MainWindow::OnDestroy() {
+  if (timers_) timers_->StopAll();
+  if (form_) form_->List1().SetObserver(nullptr);
+  PostQuitMessage(0);
+}
+
+}  // namespace kelvar::win32

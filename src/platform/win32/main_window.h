@@ -1,0 +1,70 @@
+// frmMain's native window on Win32: creates the controls the form table
+// describes (PicMain holding List1, SB1, IM1, the menu bar, the accelerators,
+// the font), builds the portable frmMain over them and hands it every event:
+// WM_CREATE is Form_Load, WM_SIZE is Form_Resize after the docking, List1's
+// notifications are ColumnClick, MouseDown and ItemClick, WM_COMMAND is a
+// menu click and WM_TIMER a timer tick.
+#pragma once
+
+#include <memory>
+
+#include "platform/win32/base_window.h"
+#include "platform/win32/controls_win32.h"
+#include "platform/win32/list_view_win32.h"
+#include "platform/win32/menus_win32.h"
+#include "platform/win32/win32_system.h"
+#include "platform/win32/window_win32.h"
+#include "ui/frm_main.h"
+
+namespace kelvar::win32 {
+
+class MainWindow : public BaseWindow<MainWindow> {
+ public:
+  explicit MainWindow(Win32System& system);
+  ~MainWindow();
+
+  // Creates the window (the form's start-up runs inside); false on failure.
+  bool Create(HINSTANCE instance);
+  void Show(int show_command);
+  // The message loop until the window is gone; the exit code.
+  int Run();
+
+  // For the tests: the controls and the form.
+  HWND list() const { return list_ ? list_->hwnd() : nullptr; }
+  HWND status_bar() const { return status_ ? status_->hwnd() : nullptr; }
+  HWND pic_main() const { return pic_main_; }
+  frmMain* form() const { return form_.get(); }
+  Win32Menus& menus() { return menus_; }
+  const Win32ImageList& images() const { return images_; }
+  MessagePump& pump() { return *pump_; }
+
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+
+ private:
+  LRESULT OnCreate();
+  void OnSize();
+  LRESULT OnNotify(const NMHDR* header);
+  void OnCommand(UINT id);
+  void OnTimer(UINT_PTR id);
+  void OnDestroy();
+  void CreateControls();
+  void CreateForm();
+
+  Win32System& system_;
+  HFONT font_ = nullptr;
+  Win32ImageList images_;
+  Win32Menus menus_;
+  HWND pic_main_ = nullptr;
+  std::unique_ptr<Win32ListView> list_;
+  std::unique_ptr<Win32StatusBar> status_;
+  std::unique_ptr<Win32Window> window_;
+  std::unique_ptr<Win32MessageBox> msgbox_;
+  std::unique_ptr<Win32Timers> timers_;
+  std::unique_ptr<Win32MessagePump> pump_;
+  std::unique_ptr<frmMain> form_;
+};
+
+// The window's client size in pixels: the form's twips at 15 per pixel.
+SIZE ClientSize();
+
+}  // namespace kelvar::win32

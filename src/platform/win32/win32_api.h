@@ -1,0 +1,24 @@
+// The one way the Win32 adapters include the Windows headers.  The portable
+// core has classes and methods named MessageBox, ShellExecute, ShellExecuteEx
+// and SHFileOperation, and a parameter named `small`; the Windows headers
+// define all of these as macros.  Every adapter includes this header first, so
+// the macros are gone before a core header is read and the adapters call the
+// W entry points by their full names.
+#pragma once
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+
+#include <windows.h>
+#include <commctrl.h>
+#include <psapi.h>
+#include <shellapi.h>
+#include <shlwapi.h>
+#include <tlhelp32.h>
+
+#undef MessageBox
+#undef ShellExecute
+#undef ShellExecuteEx
+#undef SHFileOperation
+#undef small
