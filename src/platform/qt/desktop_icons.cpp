@@ -70,6 +70,17 @@ std::vector<std::string> XdgDataDirs() {
   return dirs;
 }
 
+void UseDesktopIconTheme(const std::vector<std::string>& data_dirs) {
+  QStringList paths = QIcon::themeSearchPaths();
+  for (const std::string& dir : data_dirs) {
+    QString icons = QString::fromLocal8Bit(dir.c_str()) + QStringLiteral("/icons");
+    if (!paths.contains(icons) && QFileInfo(icons).isDir()) paths << icons;
+  }
+  QIcon::setThemeSearchPaths(paths);
+  QString theme = QIcon::themeName();
+  if (theme.isEmpty() || theme == QLatin1String("hicolor")) QIcon::setThemeName(QStringLiteral("Adwaita"));
+}
+
 DesktopIconSource::DesktopIconSource(std::vector<std::string> data_dirs)
     : data_dirs_(std::move(data_dirs)) {}
 

@@ -28,6 +28,11 @@ std::string ExecProgram(const std::string& exec_line);
 // ~/.local/share), then $XDG_DATA_DIRS (or /usr/local/share:/usr/share).
 std::vector<std::string> XdgDataDirs();
 
+// Makes Qt look for icon themes where the desktop keeps them (some platform
+// plugins, such as offscreen, give no search path) and names Adwaita when
+// the desktop names no theme.  Call once, after the application exists.
+void UseDesktopIconTheme(const std::vector<std::string>& data_dirs);
+
 class DesktopIconSource : public IconSource {
  public:
   explicit DesktopIconSource(std::vector<std::string> data_dirs);

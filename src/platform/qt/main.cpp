@@ -17,6 +17,7 @@
 #include "platform/linux/linux_profile_reader.h"
 #include "platform/linux/linux_size_formatter.h"
 #include "platform/linux/procfs_process_control.h"
+#include "platform/qt/desktop_icons.h"
 #include "platform/qt/main_window.h"
 #include "platform/qt/print_rows.h"
 #include "platform/qt/process_list.h"
@@ -39,13 +40,6 @@ Options ParseOptions(int argc, char** argv) {
     else if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) options.screenshot = argv[++i];
   }
   return options;
-}
-
-// A desktop that names no icon theme gets Adwaita, whose generic executable
-// icon stands in for programs without a desktop entry.
-void ChooseIconTheme() {
-  QString theme = QIcon::themeName();
-  if (theme.isEmpty() || theme == QLatin1String("hicolor")) QIcon::setThemeName(QStringLiteral("Adwaita"));
 }
 
 void Print(const kelvar::qt::QtProgram& program) {
@@ -74,7 +68,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("kelvarpm"));
   QApplication::setDesktopFileName(QStringLiteral("kelvarpm"));
-  ChooseIconTheme();
+  kelvar::qt::UseDesktopIconTheme(kelvar::qt::XdgDataDirs());
 
   kelvar::ProcfsProcessControl proc;
   kelvar::LinuxFileSearch files;

@@ -35,6 +35,7 @@ ProcessList::ProcessList(RowModel* model, QWidget* parent) : QTreeView(parent), 
   setIconSize(QSize(16, 16));
   viewport()->setContextMenuPolicy(Qt::PreventContextMenu);
   header()->setStretchLastSection(false);
+  header()->setMinimumSectionSize(1);
   header()->setSectionsClickable(true);
   header()->setSectionsMovable(false);
   header()->setSortIndicatorShown(false);

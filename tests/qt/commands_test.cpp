@@ -1,0 +1,241 @@
+// The commands through the real window on real processes: the question
+// boxes, ending, and ending and deleting into a throw-away home trash, for
+// file names that a byte-unsafe path would get wrong.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QLineEdit>
+
+#include "monitor/row_store.h"
+#include "platform/qt/display_text.h"
+#include "platform/qt/file_uri.h"
+#include "test_program.h"
+
+namespace kelvar::qt::test {
+namespace {
+
+const QString kOk = QStringLiteral("确定");
+const QString kCancel = QStringLiteral("取消");
+const QString kYes = QStringLiteral("是(&Y)");
+
+// Starts a copy of sleep at `path`, waits for its row and selects it.
+struct Listed {
+  Listed(RealProgram& p, const std::string& path) : child(path) {
+    EXPECT_TRUE(PollUntil([&] { return p.RowOf(child.pid()) != 0; })) << path;
+    row = p.RowOf(child.pid());
+    if (row) p.form().List1_ItemClick(row);
+  }
+  Child child;
+  int row = 0;
+};
+
+TEST(Commands, EndProcessAsksThenEnds) {
+  RealProgram p;
+  TempDir dir;
+  std::string exe = dir.path() + "/kelvar-end-me";
+  CopyExecutable("/usr/bin/sleep", exe);
+  p.Start();
+  Listed listed(p, exe);
+  {
+    BoxAnswerer hand({kCancel});
+    p.form().MenuClick("mnuEndPro");
+    ASSERT_EQ(hand.seen().size(), 1u);
+    const BoxSeen& box = hand.seen()[0];
+    EXPECT_EQ(box.title, QStringLiteral("Kelvar进程管理"));
+    EXPECT_EQ(box.text, QStringLiteral("确定要结束进程 kelvar-end-me 吗？"));
+    EXPECT_EQ(box.icon, QMessageBox::Warning);
+    EXPECT_EQ(box.buttons, (QStringList{kOk, kCancel}));
+    EXPECT_EQ(box.default_button, kOk);
+  }
+  EXPECT_FALSE(listed.child.Ended());
+  BoxAnswerer hand({kOk});
+  p.form().MenuClick("mnuEndPro");
+  EXPECT_TRUE(PollUntil([&] { return listed.child.Ended(); }));
+  EXPECT_TRUE(Exists(exe));
+}
+
+TEST(Commands, PriorityFailureIsReported) {
+  RealProgram p;
+  TempDir dir;
+  std::string exe = dir.path() + "/kelvar-gone";
+  CopyExecutable("/usr/bin/sleep", exe);
+  p.Start();
+  Listed listed(p, exe);
+  ::kill(listed.child.pid(), SIGKILL);
+  ASSERT_TRUE(PollUntil([&] { return listed.child.Ended(); }));
+  BoxAnswerer hand({kOk});
+  p.form().MenuClick("mnuSetProClassSub", 5);
+  ASSERT_EQ(hand.seen().size(), 1u);
+  EXPECT_EQ(hand.seen()[0].text, QStringLiteral("无法为进程 kelvar-gone 设置优先级。"));
+  EXPECT_EQ(hand.seen()[0].icon, QMessageBox::Critical);
+  EXPECT_EQ(hand.seen()[0].buttons, QStringList{kOk});
+}
+
+struct Hostile {
+  const char* what;
+  std::string name;
+};
+void PrintTo(const Hostile& h, std::ostream* os) { *os << h.what; }
+
+// A folder chain long enough to put the file past 3,000 bytes.
+std::string LongFolder(const std::string& base) {
+  std::string path = base;
+  for (int i = 0; path.size() < 3000; ++i) {
+    path += "/" + std::string(200, static_cast<char>('a' + i));
+    ::mkdir(path.c_str(), 0700);
+  }
+  return path;
+}
+
+class EndAndDelete : public ::testing::TestWithParam<Hostile> {};
+
+TEST_P(EndAndDelete, SendsTheExactFileToTheTrash) {
+  RealProgram p;
+  TempDir dir;
+  std::string folder = GetParam().name == "long" ? LongFolder(dir.path()) : dir.path();
+  std::string exe = folder + "/" + (GetParam().name == "long" ? "long-sleep" : GetParam().name);
+  CopyExecutable("/usr/bin/sleep", exe);
+  std::string bytes = ReadFile(exe);
+  p.Start();
+  Listed listed(p, exe);
+  ASSERT_NE(listed.row, 0);
+  EXPECT_EQ(p.rows().SubItem(listed.row, cell::kPath), exe);
+  EXPECT_EQ(p.window().Model().data(p.window().Model().index(listed.row - 1, 6), Qt::DisplayRole).toString(),
+            DisplayText(exe));
+
+  BoxAnswerer hand({kOk, kYes});
+  p.form().MenuClick("mnuDelPro");
+  ASSERT_EQ(hand.seen().size(), 2u);
+  EXPECT_EQ(hand.seen()[0].text, MessageText("确定要结束进程并删除以下文件吗？\r\n\r\n" + exe));
+  EXPECT_EQ(hand.seen()[0].icon, QMessageBox::Warning);
+  EXPECT_TRUE(hand.seen()[1].text.startsWith(QStringLiteral("确实要把此文件放入回收站吗？")));
+  EXPECT_TRUE(PollUntil([&] { return listed.child.Ended(); }));
+
+  EXPECT_FALSE(Exists(exe));
+  std::string trash = p.home() + "/data/Trash";
+  std::string base = exe.substr(exe.rfind('/') + 1);
+  EXPECT_EQ(ReadFile(trash + "/files/" + base), bytes);
+  std::string info = ReadFile(trash + "/info/" + base + ".trashinfo");
+  EXPECT_EQ(info.rfind("[Trash Info]\nPath=" + PercentEncodePath(exe) + "\nDeletionDate=", 0), 0u) << info;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, EndAndDelete,
+    ::testing::Values(Hostile{"spaces", "sleep with  spaces "}, Hostile{"chinese", "进程 睡眠"},
+                      Hostile{"invalid_utf8", "bad\xff\xfe\xc3name"}, Hostile{"newline", "line\nbreak"},
+                      Hostile{"native_prefix", "x\\??\\y"}, Hostile{"long", "long"}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+// Where the home trash cannot be made the file stays and the user is told.
+struct Blocker {
+  const char* what;
+  const char* file_in_the_way;  // below the data home
+};
+void PrintTo(const Blocker& b, std::ostream* os) { *os << b.what; }
+
+class NoTrash : public ::testing::TestWithParam<Blocker> {};
+
+TEST_P(NoTrash, FileStaysAndTheUserIsTold) {
+  TempDir home, dir;
+  std::string data = home.path() + "/data";
+  std::string blocker = data + GetParam().file_in_the_way;
+  for (std::size_t slash = home.path().size() + 1; (slash = blocker.find('/', slash + 1)) != std::string::npos;)
+    ::mkdir(blocker.substr(0, slash).c_str(), 0700);
+  CopyExecutable("/usr/bin/true", blocker);  // a plain file where a folder must be
+  RealProgram p(data);
+  std::string exe = dir.path() + "/kelvar-stays";
+  CopyExecutable("/usr/bin/sleep", exe);
+  p.Start();
+  Listed listed(p, exe);
+  BoxAnswerer hand({kOk, kYes, kOk});
+  p.form().MenuClick("mnuDelPro");
+  ASSERT_EQ(hand.seen().size(), 3u);
+  EXPECT_EQ(hand.seen()[2].icon, QMessageBox::Critical);
+  EXPECT_TRUE(hand.seen()[2].text.contains(QString::fromStdString(exe)));
+  EXPECT_TRUE(hand.seen()[2].text.startsWith(QStringLiteral("无法把文件放入回收站")));
+  EXPECT_TRUE(Exists(exe));
+}
+
+INSTANTIATE_TEST_SUITE_P(Blockers, NoTrash,
+                         ::testing::Values(Blocker{"trash_is_a_file", "/Trash"},
+                                           Blocker{"files_is_a_file", "/Trash/files"},
+                                           Blocker{"info_is_a_file", "/Trash/info"}),
+                         [](const auto& info) { return std::string(info.param.what); });
+
+TEST(Commands, ReadOnlyDataHomeKeepsTheFile) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+  TempDir home, dir;
+  ::chmod(home.path().c_str(), 0500);
+  RealProgram p(home.path() + "/data");
+  std::string exe = dir.path() + "/kelvar-stays";
+  CopyExecutable("/usr/bin/sleep", exe);
+  p.Start();
+  Listed listed(p, exe);
+  BoxAnswerer hand({kOk, kYes, kOk});
+  p.form().MenuClick("mnuDelPro");
+  ASSERT_EQ(hand.seen().size(), 3u);
+  EXPECT_EQ(hand.seen()[2].icon, QMessageBox::Critical);
+  EXPECT_TRUE(Exists(exe));
+}
+
+TEST(Commands, PropertiesOpenTheProgramsOwnWindowOnTheExactFile) {
+  RealProgram p;
+  TempDir dir;
+  std::string exe = dir.path() + "/props\xff";
+  CopyExecutable("/usr/bin/sleep", exe);
+  p.Start();
+  Listed listed(p, exe);
+  p.form().MenuClick("mnuFileProperties");
+  QDialog* dialog = nullptr;
+  ASSERT_TRUE(PollUntil([&] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* d = qobject_cast<QDialog*>(w); d && d->isVisible()) dialog = d;
+    return dialog != nullptr;
+  }));
+  QStringList fields;
+  for (QLineEdit* e : dialog->findChildren<QLineEdit*>()) fields << e->text();
+  struct stat st {};
+  ASSERT_EQ(::stat(exe.c_str(), &st), 0);
+  EXPECT_TRUE(fields.contains(QLocale::c().toString(static_cast<qlonglong>(st.st_size)) + QStringLiteral(" 字节")))
+      << fields.join(u'|').toStdString();
+  EXPECT_TRUE(fields.contains(DisplayText("props\xff")));
+  dialog->close();
+}
+
+// Catches what the shell hands to the desktop.
+class UrlCatcher : public QObject {
+  Q_OBJECT
+ public:
+  QList<QUrl> urls;
+ public slots:
+  void open(const QUrl& url) { urls << url; }
+};
+
+TEST(Commands, FolderAndWebPageGoToTheDesktop) {
+  UrlCatcher catcher;
+  QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+  QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher, "open");
+  RealProgram p;
+  TempDir dir;
+  std::string folder = dir.path() + "/dir \xfe";
+  ::mkdir(folder.c_str(), 0700);
+  CopyExecutable("/usr/bin/sleep", folder + "/in-folder");
+  p.Start();
+  Listed listed(p, folder + "/in-folder");
+  p.form().MenuClick("mnuFolder");
+  p.form().MenuClick("mnukelvarblog");
+  QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+  QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+  ASSERT_EQ(catcher.urls.size(), 2);
+  EXPECT_EQ(catcher.urls[0].toEncoded().toStdString(), FileUri(folder));
+  EXPECT_EQ(catcher.urls[1].toString(), QStringLiteral("http://www.kelvar.com/"));
+}
+
+}  // namespace
+}  // namespace kelvar::qt::test
+
+#include "commands_test.moc"

@@ -1,0 +1,19 @@
+// The Qt tests' main: one QApplication on the offscreen platform, the
+// Adwaita icon theme, and no session bus, so the shell's D-Bus requests fall
+// back to the program's own windows the same way on every machine.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QIcon>
+
+#include "platform/qt/desktop_icons.h"
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+  QApplication app(argc, argv);
+  kelvar::qt::UseDesktopIconTheme(kelvar::qt::XdgDataDirs());
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
