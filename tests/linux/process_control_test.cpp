@@ -161,6 +161,7 @@ TEST_F(ProcessControlTest, PidTakenByANewerProcess) {
   Child newer;
   // The newer process must start at least one clock tick later to differ.
   ASSERT_TRUE(WaitUntil([&] {
+    newer.Reap();  // frees the PID for the next try
     newer = Child::Spawn(exe_, {"600"}, pid);
     if (newer.pid() == 0) return errno != EEXIST;  // EEXIST: taken again meanwhile
     ScopedProcess h(rig.proc, pid, kReadAccess);
