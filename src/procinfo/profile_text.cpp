@@ -29,14 +29,15 @@ struct Line {
   std::size_t end = 0;
   std::size_t equals = kNone;        // the first '='
   std::size_t name_end = 0;          // end of the last non-blank character before '='
-  std::size_t last_bracket = kNone;  // the last ']'
+  std::size_t last_bracket = kNone;  // the last ']' (at least in a line that starts with '[')
 };
 
 // Splits the text into lines as the Windows reader does: at '\n'; once no
 // '\n' is left in the rest of the file, at '\r'.  Structural characters are
 // all ASCII, which UTF-8 never uses inside a multi-byte character, so UTF-8
-// is scanned byte by byte; a double-byte code page is scanned by character,
-// as a trail byte may look like any of them.
+// is searched byte-wise with the library's fast searches; a double-byte code
+// page is walked character by character, as a trail byte may look like any
+// of them.
 class LineScanner {
  public:
   LineScanner(std::string_view text, TextEncoding encoding) : text_(text), encoding_(encoding) {}
@@ -53,18 +54,47 @@ class LineScanner {
   }
 
  private:
-  std::size_t Step(std::size_t p) const {
-    return encoding_ == TextEncoding::kUtf8 ? 1 : CharLength(text_, p, encoding_);
-  }
-
   // Reads one line from pos_; true when it ended at `terminator`.
   bool Scan(char terminator, Line& line) {
     line = Line{};
+    return encoding_ == TextEncoding::kUtf8 ? ScanBytes(terminator, line) : ScanChars(terminator, line);
+  }
+
+  bool ScanBytes(char terminator, Line& line) {
+    const std::size_t found = text_.find(terminator, pos_);
+    std::size_t begin = pos_, end = found == kNone ? text_.size() : found;
+    pos_ = found == kNone ? end : end + 1;
+    while (begin < end && IsBlank(text_[begin])) ++begin;
+    while (end > begin && IsBlank(text_[end - 1])) --end;
+    line.begin = begin;
+    line.end = end;
+    if (begin == end) return found != kNone;
+    const std::string_view body = text_.substr(begin, end - begin);
+    if (body.front() == '[') {
+      const std::size_t close = body.rfind(']');
+      if (close != kNone) line.last_bracket = begin + close;
+    }
+    const std::size_t equals = body.find('=');
+    line.name_end = end;
+    if (equals != kNone) {
+      line.equals = begin + equals;
+      line.name_end = line.equals;
+      while (line.name_end > begin && IsBlank(text_[line.name_end - 1])) --line.name_end;
+    }
+    return found != kNone;
+  }
+
+  // Double-byte text.  The loop sees every byte of the file, so it applies
+  // CharLength's double-byte rule itself rather than calling it.
+  bool ScanChars(char terminator, Line& line) {
+    const char* bytes = text_.data();
+    const std::size_t size = text_.size();
     bool seen = false;
     std::size_t p = pos_;
-    while (p < text_.size()) {
-      const std::size_t n = Step(p);
-      const char c = text_[p];
+    while (p < size) {
+      const char c = bytes[p];
+      const auto u = static_cast<unsigned char>(c);
+      const std::size_t n = (u >= 0x81 && u <= 0xFE && p + 1 < size) ? 2 : 1;
       if (n == 1 && c == terminator) {
         pos_ = p + 1;
         return true;

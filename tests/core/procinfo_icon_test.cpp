@@ -1,5 +1,5 @@
-// The icon step: one image per executable path, shared by every row of the
-// path, asked for as a small icon each time, never removed.
+// The icon step: one image per whole executable path, shared by every row
+// of that path and kept when the file later yields no picture.
 #include <gtest/gtest.h>
 
 #include "fake/fake_system.h"
@@ -8,56 +8,20 @@
 namespace kelvar {
 namespace {
 
-const std::string kNotepad = "C:\\WINDOWS\\notepad.exe";
-
-class IconStepTest : public testing::Test {
- protected:
+TEST(IconStep, OneImagePerPathSharedAndKept) {
+  const std::string a = "C:\\WINDOWS\\notepad.exe", b = "D:\\tools\\notepad.exe";
   fake::FakeIcons icons;
   fake::FakeImageList images;
-};
-
-TEST_F(IconStepTest, TwoRowsOfOnePathShareOneImage) {
-  icons.with_icon.insert(kNotepad);
-  EXPECT_EQ(IconStep(kNotepad, icons, images), kNotepad);
-  EXPECT_EQ(IconStep(kNotepad, icons, images), kNotepad);
-  EXPECT_EQ(icons.queries, 2);
-  EXPECT_EQ(images.size(), 1);
-  EXPECT_EQ(icons.live_pictures, 1);  // the second picture was released
-}
-
-TEST_F(IconStepTest, KeyIsTheWholePath) {
-  icons.with_icon = {kNotepad, "D:\\tools\\notepad.exe"};
-  IconStep(kNotepad, icons, images);
-  EXPECT_EQ(IconStep("D:\\tools\\notepad.exe", icons, images), "D:\\tools\\notepad.exe");
+  EXPECT_EQ(IconStep(a, icons, images), std::nullopt);  // no picture, none before
+  icons.with_icon = {a, b};
+  EXPECT_EQ(IconStep(a, icons, images), a);
+  EXPECT_EQ(IconStep(a, icons, images), a);
+  EXPECT_EQ(IconStep(b, icons, images), b);
+  icons.with_icon.clear();
+  EXPECT_EQ(IconStep(a, icons, images), a);
+  EXPECT_EQ(icons.queries, 5);
   EXPECT_EQ(images.size(), 2);
-}
-
-TEST_F(IconStepTest, NoPictureNoIcon) {
-  EXPECT_EQ(IconStep(kNotepad, icons, images), std::nullopt);
-  EXPECT_EQ(images.size(), 0);
-}
-
-TEST_F(IconStepTest, EarlierImageOutlivesALaterFailure) {
-  icons.with_icon.insert(kNotepad);
-  IconStep(kNotepad, icons, images);
-  icons.with_icon.clear();  // the file is gone now
-  EXPECT_EQ(IconStep(kNotepad, icons, images), kNotepad);
-}
-
-class SizeRecorder : public IconSource {
- public:
-  std::vector<bool> asked;
-  std::unique_ptr<Picture> GetFileIcon(const std::string&, bool small) override {
-    asked.push_back(small);
-    return nullptr;
-  }
-};
-
-TEST(IconStep, AsksForTheSmallIcon) {
-  SizeRecorder icons;
-  fake::FakeImageList images;
-  IconStep(kNotepad, icons, images);
-  EXPECT_EQ(icons.asked, std::vector<bool>{true});
+  EXPECT_EQ(icons.live_pictures, 2);  // the duplicate picture was released
 }
 
 }  // namespace
