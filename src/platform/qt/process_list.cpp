@@ -79,13 +79,18 @@ void ProcessList::UserSelected() {
 void ProcessList::ShowStoreSelection() {
   const RowSource* source = model_->Source();
   int row = source ? source->SelectedRow() : 0;
+  // Showing the selection must not scroll the list: the rows may just have
+  // been re-sorted under a user who is looking elsewhere.
   showing_store_ = true;
+  bool auto_scroll = hasAutoScroll();
+  setAutoScroll(false);
   if (row == 0) {
     selectionModel()->clearSelection();
   } else {
     QModelIndex at = model_->index(row - 1, 0);
     selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   }
+  setAutoScroll(auto_scroll);
   showing_store_ = false;
 }
 
