@@ -88,8 +88,8 @@ startup_ms=$(((paint_ns - start_ns) / 1000000))
 mkdir -p "$work/config/btop"
 printf 'update_ms = 200\nshown_boxes = "cpu mem net proc"\n' >"$work/config/btop/btop.conf"
 peer_env="env TERM=xterm-256color LANG=C.UTF-8 LC_ALL=C.UTF-8 HOME=$work XDG_CONFIG_HOME=$work/config"
-tmux -L "$tmux_sock" -f /dev/null new-session -d -s btop -x 160 -y 48 "$peer_env exec btop"
-tmux -L "$tmux_sock" -f /dev/null new-session -d -s htop -x 160 -y 48 "$peer_env exec htop -d 2"
+tmux -L "$tmux_sock" -f /dev/null new-session -d -s btop -x 160 -y 48 "exec $peer_env btop"
+tmux -L "$tmux_sock" -f /dev/null new-session -d -s htop -x 160 -y 48 "exec $peer_env htop -d 2"
 btop_pid=$(tmux -L "$tmux_sock" list-panes -t btop -F '#{pane_pid}')
 htop_pid=$(tmux -L "$tmux_sock" list-panes -t htop -F '#{pane_pid}')
 

@@ -39,7 +39,7 @@ void PrintRows(const RowSource& rows, const QStringList& titles, const QStringLi
     for (int c = 0; c < cells.size(); ++c)
       widths[static_cast<std::size_t>(c)] = std::max(widths[static_cast<std::size_t>(c)], TerminalWidth(cells[c]));
   for (const QStringList& cells : lines) PrintLine(cells, widths, out);
-  out << panels.join(QStringLiteral("  ")).toStdString() << '\n';
+  PrintLine(panels, std::vector<int>(static_cast<std::size_t>(panels.size()), 0), out);
 }
 
 }  // namespace kelvar::qt
