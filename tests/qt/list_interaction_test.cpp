@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QHeaderView>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTest>
 
 #include "monitor/row_store.h"
@@ -136,6 +137,19 @@ TEST(ListInteraction, SelectionFollowsItsRowWhenTheStoreSorts) {
   EXPECT_EQ(p.rows().Selected(), 3);
   ASSERT_EQ(p.list().selectionModel()->selectedRows().size(), 1);
   EXPECT_EQ(p.list().selectionModel()->selectedRows().first().row(), 2);
+}
+
+TEST(ListInteraction, ResortingDoesNotScrollTheList) {
+  FakeProgram p;
+  for (int pid = 100; pid < 300; ++pid) p.system().proc.Start(pid, "/usr/bin/p" + std::to_string(pid));
+  p.Start();
+  p.rows().Select(150);
+  p.list().scrollToTop();
+  int top = p.list().verticalScrollBar()->value();
+  ClickHeader(p.list(), 2);
+  ClickHeader(p.list(), 2);
+  EXPECT_EQ(p.list().verticalScrollBar()->value(), top);
+  EXPECT_EQ(p.list().selectionModel()->selectedRows().first().row(), p.rows().Selected() - 1);
 }
 
 TEST(ListInteraction, F5RefreshesAtOnce) {
