@@ -64,6 +64,9 @@ if [ -z "${DISPLAY:-}" ]; then
   xvfb_pid=$!
   export DISPLAY=":$n"
   wait_for 10 test -S "/tmp/.X11-unix/X$n" || { echo "bench-program: Xvfb did not start" >&2; exit 1; }
+  # No session bus on this display: keep Qt from autolaunching one that
+  # would outlive the run.
+  [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] || export DBUS_SESSION_BUS_ADDRESS=unix:path=$work/no-bus
 fi
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 0700 "$XDG_RUNTIME_DIR"

@@ -1,6 +1,7 @@
 // The Qt tests' main: one QApplication on the offscreen platform, the
-// Adwaita icon theme, and no session bus, so the shell's D-Bus requests fall
-// back to the program's own windows the same way on every machine.
+// Adwaita icon theme, and a session bus address that leads nowhere, so the
+// shell's D-Bus requests fall back to the program's own windows the same way
+// on every machine and no bus is ever autolaunched for a test.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -11,7 +12,7 @@
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+  ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/kelvar-no-bus", 1);
   QApplication app(argc, argv);
   kelvar::qt::UseDesktopIconTheme(kelvar::qt::XdgDataDirs());
   ::testing::InitGoogleTest(&argc, argv);
