@@ -2,7 +2,7 @@
 // ~/.local/share/Trash) with its files/ and info/ folders.  The move works on
 // the path's exact bytes, so a name that is not UTF-8, holds a newline or is
 // thousands of bytes long reaches the trash as it is; the info file records
-// the original path percent-encoded, as the trash specification asks.  A
+// the original path percent-encoded, as freedesktop.org's trash format asks.  A
 // file is never deleted for good: when it cannot be moved or copied into the
 // trash it stays where it was and the caller is told why.
 #pragma once
