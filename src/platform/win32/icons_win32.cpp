@@ -7,12 +7,25 @@
 
 namespace kelvar::win32 {
 
-std::unique_ptr<Picture> Win32IconSource::GetFileIcon(const std::string& path, bool small) {
+namespace {
+
+HICON ShellIcon(const std::wstring& path, bool small) {
   SHFILEINFOW info{};
   UINT flags = SHGFI_ICON | (small ? SHGFI_SMALLICON : 0u);
-  SHGetFileInfoW(NativeFilePath(Widen(path)).c_str(), 0, &info, sizeof info, flags);
-  if (!info.hIcon) return nullptr;
-  return std::make_unique<Win32Picture>(info.hIcon);
+  SHGetFileInfoW(path.c_str(), 0, &info, sizeof info, flags);
+  return info.hIcon;
+}
+
+}  // namespace
+
+// The file itself first (through Sysnative in the 32-bit build); a shell
+// that cannot follow that alias (Wine's) is asked for the path as given.
+std::unique_ptr<Picture> Win32IconSource::GetFileIcon(const std::string& path, bool small) {
+  std::wstring wide = Widen(path), native = NativeFilePath(wide);
+  HICON icon = ShellIcon(native, small);
+  if (!icon && native != wide) icon = ShellIcon(wide, small);
+  if (!icon) return nullptr;
+  return std::make_unique<Win32Picture>(icon);
 }
 
 Win32ImageList::Win32ImageList()

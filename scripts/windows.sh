@@ -1,0 +1,140 @@
+#!/usr/bin/env bash
+# The Windows program: both builds (i686 and x86_64) cross-built with
+# mingw-w64, and dist/ with each KelvarPM.exe and its Comment\system.ini.
+#   scripts/windows.sh          build and fill dist/
+#   scripts/windows.sh --test   the same, then every Windows test under Wine
+#                               (core tests, adapters, window) and one
+#                               screenshot of each build's window
+# Wine runs in its own prefix under build-wine/, with the Unix trash and
+# desktop files under build-wine/xdg, never in the user's; every Wine
+# process of that prefix is ended when the script ends.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+arches=(i686 x86_64)
+jobs=$(( $(nproc) < 2 ? $(nproc) : 2 ))
+mode=${1:-}
+
+step() { printf '\n=== %s ===\n' "$*"; }
+
+build() {
+  local tests=$1
+  for arch in "${arches[@]}"; do
+    step "Windows build $arch"
+    cmake -S . -B "build-win32-$arch" -G Ninja -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-$arch.cmake" \
+      -DCMAKE_BUILD_TYPE=Release -DKELVAR_TESTS="$tests" >/dev/null
+    cmake --build "build-win32-$arch" -j "$jobs"
+  done
+}
+
+# Only Windows' own DLLs may be imported: the exe is copied alone.
+check_imports() {
+  local exe=$1 arch=$2 dll
+  local allowed=" kernel32.dll user32.dll gdi32.dll comctl32.dll shell32.dll shlwapi.dll ole32.dll msvcrt.dll advapi32.dll "
+  for dll in $("$arch-w64-mingw32-objdump" -p "$exe" | awk '/DLL Name:/ {print tolower($3)}'); do
+    if [[ $allowed != *" $dll "* ]]; then
+      echo "windows: $exe imports $dll, which Windows does not ship" >&2
+      return 1
+    fi
+  done
+}
+
+fill_dist() {
+  step "dist/"
+  for arch in "${arches[@]}"; do
+    local out="build-win32-$arch/src/platform/win32"
+    mkdir -p "dist/$arch/Comment"
+    cp "$out/KelvarPM.exe" "dist/$arch/KelvarPM.exe"
+    cp "$out/Comment/system.ini" "dist/$arch/Comment/system.ini"
+    check_imports "dist/$arch/KelvarPM.exe" "$arch"
+    printf '%-28s %8d bytes\n' "dist/$arch/KelvarPM.exe" "$(stat -c %s "dist/$arch/KelvarPM.exe")"
+  done
+}
+
+wine_env() {
+  export WINEPREFIX=$root/build-wine/prefix WINEARCH=win64 WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export XDG_DATA_HOME=$root/build-wine/xdg
+  mkdir -p "$XDG_DATA_HOME"
+}
+
+# The prefix is made once; its settings are applied on every run.
+make_prefix() {
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    step "Wine prefix (once)"
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    wineboot -i >/dev/null 2>&1
+    wineserver -w
+  fi
+  local reg=$root/build-wine/prefix.reg
+  { printf '\xff\xfe'; sed 's/$/\r/' resources/win32/wine-prefix.reg.utf8 | iconv -f UTF-8 -t UTF-16LE; } >"$reg"
+  wine regedit /S 'Z:'"${reg//\//\\}" >/dev/null 2>&1
+  wineserver -w
+}
+
+# One window of one build under the running X server: the time from the
+# start until the window shows (with its first refresh done), and a picture.
+screenshot() {
+  local arch=$1 exe="dist/$1/KelvarPM.exe" shot="build/screenshots/win32-$1.png"
+  mkdir -p build/screenshots
+  local start pid shown=0
+  start=$(date +%s%N)
+  env LC_ALL=zh_CN.UTF-8 wine "$exe" >/dev/null 2>&1 &
+  pid=$!
+  for _ in $(seq 400); do
+    if xdotool search --onlyvisible --name 'Kelvar' >/dev/null 2>&1; then shown=1; break; fi
+    sleep 0.05
+  done
+  local ms=$(( ($(date +%s%N) - start) / 1000000 ))
+  if [ "$shown" = 1 ]; then
+    printf 'win32-%s: start to first full window %d ms\n' "$arch" "$ms"
+    sleep 1.5
+    import -window root "$shot"
+    echo "screenshot: $shot"
+  else
+    echo "win32-$arch: no window after ${ms} ms" >&2
+  fi
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  [ "$shown" = 1 ]
+}
+
+# Runs inside xvfb-run: every Windows test of both builds, then the
+# screenshots.  wineserver and Wine's services start here, apart from the
+# tests' output pipes, and are ended on the way out.
+under_display() {
+  wine_env
+  trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+  make_prefix
+  wineserver -p >/dev/null 2>&1
+  wine wineboot >/dev/null 2>&1 </dev/null
+  local trash="Z:${XDG_DATA_HOME//\//\\}\\Trash\\files" failed=0
+  for arch in "${arches[@]}"; do
+    step "Windows tests $arch under Wine"
+    env LC_ALL=zh_CN.UTF-8 KELVAR_TRASH="$trash" \
+      ctest --test-dir "build-win32-$arch" --output-on-failure --timeout 600 || failed=1
+  done
+  step "screenshots"
+  for arch in "${arches[@]}"; do screenshot "$arch" || failed=1; done
+  return $failed
+}
+
+case "$mode" in
+  --under-display)
+    under_display
+    ;;
+  --test)
+    build ON
+    fill_dist
+    step "Windows tests under Wine (Xvfb)"
+    xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --under-display
+    ;;
+  "")
+    build OFF
+    fill_dist
+    ;;
+  *)
+    echo "usage: $0 [--test]" >&2
+    exit 2
+    ;;
+esac

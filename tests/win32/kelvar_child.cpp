@@ -1,0 +1,16 @@
+// kelvar_child: a process for the Windows tests to find, steer and end.  It
+// touches the megabytes it is asked for, so its working set is known from
+// below, then waits.  It ends itself after two minutes, so a test that fails
+// half-way leaves nothing running.
+#include <windows.h>
+
+#include <cstdlib>
+#include <vector>
+
+int main(int argc, char** argv) {
+  std::size_t megabytes = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 0;
+  std::vector<char> memory(megabytes << 20);
+  for (std::size_t i = 0; i < memory.size(); i += 4096) static_cast<volatile char&>(memory[i]) = 1;
+  Sleep(120000);
+  return 7;
+}

@@ -1,0 +1,17 @@
+// The Windows tests' main: the common controls and COM, as the program's
+// own wWinMain sets them up, then GoogleTest.
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+
+#include "platform/win32/win32_api.h"
+
+int main(int argc, char** argv) {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+  InitCommonControlsEx(&controls);
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  ::testing::InitGoogleTest(&argc, argv);
+  int result = RUN_ALL_TESTS();
+  CoUninitialize();
+  return result;
+}
