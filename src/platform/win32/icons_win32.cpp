@@ -18,12 +18,13 @@ HICON ShellIcon(const std::wstring& path, bool small) {
 
 }  // namespace
 
-// The file itself first (through Sysnative in the 32-bit build); a shell
-// that cannot follow that alias (Wine's) is asked for the path as given.
+// The path as given first; in the 32-bit build a System32 file that has no
+// SysWOW64 twin is then asked for through Sysnative.  (Wine's shell cannot
+// follow that alias, so there such a file has no icon in the 32-bit build.)
 std::unique_ptr<Picture> Win32IconSource::GetFileIcon(const std::string& path, bool small) {
   std::wstring wide = Widen(path), native = NativeFilePath(wide);
-  HICON icon = ShellIcon(native, small);
-  if (!icon && native != wide) icon = ShellIcon(wide, small);
+  HICON icon = ShellIcon(wide, small);
+  if (!icon && native != wide) icon = ShellIcon(native, small);
   if (!icon) return nullptr;
   return std::make_unique<Win32Picture>(icon);
 }
