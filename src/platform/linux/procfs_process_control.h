@@ -4,36 +4,56 @@
 //  - The snapshot is the numeric entries of /proc (processes, not threads).
 //  - Open(0x410) succeeds when readlink /proc/PID/exe does, so kernel threads
 //    and other users' processes have no row, as protected processes have
-//    none on Windows; the link's bytes are kept for ModulePath.  Other
-//    opens succeed while the process exists; an open to terminate holds a
-//    pidfd and the start time read while the pidfd's process still lived.
+//    none on Windows; the link's bytes are what ModulePath gives.  Other
+//    opens succeed while the process exists, a zombie included.
 //  - Each call needs the rights its Windows counterpart needs, so a path of
 //    the core that works here works there too.
 //
+// Why it keeps what it reads: the refresh opens every process twice a pass,
+// five passes a second, and the sweep once a row twice a second.  Reading
+// the link, the stat and the statm file anew each time kept the kernel busy
+// answering /proc for most of the program's time.  So the first open of a
+// process reads them once (process_entry.h) and the cache keeps them, with a
+// pidfd and the statm file held open, until the process ends
+// (process_cache.h).  A known process then costs a pread of statm and the
+// two scheduling calls of its class a pass, and nothing in the sweep.
+//
+// Every answer stays exact: each Open first drops the processes that have
+// ended (one epoll_wait, a fifth of a microsecond when none has), so an entry
+// it uses is of the live process its PID names now, never of an earlier one
+// that had the PID; ending acts through the entry's pidfd, on that process
+// alone.  The class is read live each time, since it may change at any time.
+// The image is read once: a process that later replaces its image with
+// execve keeps, here, the first image's path and readability (its row keeps
+// its first path anyway).
+//
 // Handles are slots of this object: small numbers with a generation, so a
-// handle used after Close is refused.  A slot reads each /proc file at most
-// once, lazily, and keeps its buffers for the next process: the refresh opens
-// every process twice a pass, five passes a second, and allocates nothing in
-// the steady state.  All paths are relative to one /proc descriptor held for
-// the object's life.  The object belongs to one thread.
+// handle used after Close is refused.  A slot shares its process's entry;
+// Close releases the slot, not the entry.  Beyond the cache's capacity a
+// process is read afresh by each open and its entry lives with the handle.
+// All paths are relative to one /proc descriptor held for the object's life.
+// The object belongs to one thread.
 #pragma once
 
 #include <dirent.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "platform/linux/procfs_stat.h"
-#include "platform/linux/start_time_cache.h"
-#include "platform/linux/unique_fd.h"
+#include "platform/linux/process_cache.h"
+#include "platform/linux/process_entry.h"
 #include "platform/process_control.h"
 
 namespace kelvar {
 
 class ProcfsProcessControl final : public ProcessControl {
  public:
+  // Raises the descriptor limit, and keeps as many processes as it allows.
   ProcfsProcessControl();
+  // Keeps at most `max_cached` processes.
+  explicit ProcfsProcessControl(std::size_t max_cached);
   ~ProcfsProcessControl() override;
   ProcfsProcessControl(const ProcfsProcessControl&) = delete;
   ProcfsProcessControl& operator=(const ProcfsProcessControl&) = delete;
@@ -46,8 +66,8 @@ class ProcfsProcessControl final : public ProcessControl {
   std::uint64_t WorkingSet(ProcessHandle h) override;
   // Clock ticks after boot at which the process started, plus one.
   std::uint64_t StartTime(ProcessHandle h) override;
-  // kStillActive until the process is a zombie; 0 after (Linux keeps the
-  // real exit status for the parent alone).
+  // kStillActive until the process has exited, a zombie included; 0 after
+  // (Linux keeps the real exit status for the parent alone).
   std::uint32_t ExitCode(ProcessHandle h) override;
   std::uint32_t GetPriorityClass(ProcessHandle h) override;
   bool SetPriorityClass(ProcessHandle h, std::uint32_t priority_class) override;
@@ -55,43 +75,31 @@ class ProcfsProcessControl final : public ProcessControl {
   bool Terminate(ProcessHandle h, std::uint32_t exit_code) override;
   void Close(ProcessHandle h) override;
 
-  // Handles open now (for tests: none may be left behind).
+  // For tests: handles open now (none may be left behind), processes kept.
   int OpenHandles() const;
+  std::size_t CachedProcesses() const { return cache_.size(); }
 
  private:
-  enum class StatState { kUnread, kRead, kFailed };
   struct Slot {
     bool used = false;
     std::uint32_t generation = 0;
-    Pid pid = 0;
     std::uint32_t access = 0;
-    std::string exe;  // a buffer: the link is its first exe_len bytes
-    std::size_t exe_len = 0;
-    bool has_exe = false;
-    procfs::UniqueFd statm;
-    procfs::UniqueFd pidfd;
-    StatState stat_state = StatState::kUnread;
-    procfs::ProcStat stat;
+    std::shared_ptr<procfs::ProcessEntry> entry;
   };
 
+  // The entry of the process `pid` names now, kept when there is room.
+  std::shared_ptr<procfs::ProcessEntry> EntryOf(Pid pid);
   std::size_t TakeSlot();
-  void Release(Slot& s);
   ProcessHandle HandleOf(std::size_t index) const;
   // The slot of a live handle that holds any of `rights`, or nullptr.
   Slot* Get(ProcessHandle h, std::uint32_t rights);
 
-  bool ReadExe(Slot& s);
-  bool OpenPidfd(Slot& s);
-  bool ConfirmExists(Slot& s);
-  bool EnsureStat(Slot& s);
-  bool EnsureStatm(Slot& s);
-  std::uint64_t CachedStartTime(Slot& s);
-
   DIR* proc_ = nullptr;  // /proc, kept open: the snapshot rewinds it
   int proc_fd_ = -1;     // its descriptor, for the *at() calls
   long page_size_ = 4096;
+  std::string link_;  // room for the executable links the probes read
   std::vector<Slot> slots_;
-  procfs::StartTimeCache start_times_;
+  procfs::ProcessCache cache_;
 };
 
 }  // namespace kelvar

@@ -1,9 +1,9 @@
-// The two per-process files the process control reads: /proc/PID/stat (state,
-// nice, start time, resident pages, scheduling policy) and /proc/PID/statm
-// (resident pages).  The command name in stat is free text: it may hold
-// spaces, parentheses and newlines, so the fields are counted from the LAST
-// ')' on.  Reading and parsing allocate nothing: it happens for every process
-// of every refresh.
+// The two per-process files the process control reads: /proc/PID/stat (state
+// and start time), read once for each process met, and /proc/PID/statm
+// (resident pages), read for every process of every refresh.  The command
+// name in stat is free text: it may hold spaces, parentheses and newlines,
+// so the fields are counted from the LAST ')' on.  Reading and parsing
+// allocate nothing.
 #pragma once
 
 #include <cstddef>
@@ -16,13 +16,10 @@ namespace kelvar::procfs {
 
 struct ProcStat {
   char state = 0;                // field 3: R, S, D, Z, X, ...
-  long nice = 0;                 // field 19
   std::uint64_t start_time = 0;  // field 22: clock ticks after boot
-  std::uint64_t rss_pages = 0;   // field 24
-  unsigned policy = 0;           // field 41: SCHED_OTHER, SCHED_FIFO, ...
 };
 
-// False when the text is not a whole stat line.
+// False when the text is not a stat line up to its start time.
 bool ParseStat(std::string_view text, ProcStat& out);
 // The resident pages of a statm line (its second field).
 bool ParseStatmResident(std::string_view text, std::uint64_t& pages);

@@ -1,0 +1,33 @@
+// The descriptor budget; see fd_limit.h.
+#include "platform/linux/fd_limit.h"
+
+#include <sys/resource.h>
+
+#include <limits>
+
+namespace kelvar::procfs {
+namespace {
+
+constexpr std::size_t kSpare = 256;
+constexpr std::size_t kDescriptorsPerProcess = 2;
+
+}  // namespace
+
+std::size_t RaiseFdLimit() {
+  rlimit limit{};
+  if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return 0;
+  if (limit.rlim_cur < limit.rlim_max) {
+    rlimit raised = limit;
+    raised.rlim_cur = limit.rlim_max;
+    if (::setrlimit(RLIMIT_NOFILE, &raised) == 0) limit = raised;
+  }
+  if (limit.rlim_cur == RLIM_INFINITY || limit.rlim_cur > std::numeric_limits<std::size_t>::max())
+    return std::numeric_limits<std::size_t>::max();
+  return static_cast<std::size_t>(limit.rlim_cur);
+}
+
+std::size_t ProcessesWithin(std::size_t fd_limit) {
+  return fd_limit > kSpare ? (fd_limit - kSpare) / kDescriptorsPerProcess : 0;
+}
+
+}  // namespace kelvar::procfs

@@ -1,0 +1,53 @@
+// The kept processes; see process_cache.h.
+#include "platform/linux/process_cache.h"
+
+#include <sys/epoll.h>
+
+namespace kelvar::procfs {
+namespace {
+
+constexpr int kBatch = 64;  // exits taken from the epoll set per call
+
+}  // namespace
+
+ProcessCache::ProcessCache(std::size_t capacity)
+    : capacity_(capacity), epoll_(capacity > 0 ? ::epoll_create1(EPOLL_CLOEXEC) : -1) {}
+
+void ProcessCache::DropEnded() {
+  if (!epoll_ || entries_.empty()) return;
+  epoll_event events[kBatch];
+  int n = 0;
+  do {
+    n = ::epoll_wait(epoll_.get(), events, kBatch, 0);
+    for (int i = 0; i < n; ++i) Drop(static_cast<Pid>(events[i].data.u32));
+  } while (n == kBatch);
+}
+
+std::shared_ptr<ProcessEntry> ProcessCache::Find(Pid pid) const {
+  auto it = entries_.find(pid);
+  return it == entries_.end() ? nullptr : it->second;
+}
+
+bool ProcessCache::Keep(const std::shared_ptr<ProcessEntry>& entry) {
+  if (!epoll_ || entries_.size() >= capacity_ || entries_.count(entry->pid) != 0) return false;
+  epoll_event event{};
+  event.events = EPOLLIN;
+  event.data.u32 = static_cast<std::uint32_t>(entry->pid);
+  if (::epoll_ctl(epoll_.get(), EPOLL_CTL_ADD, entry->pidfd.get(), &event) != 0) return false;
+  entries_.emplace(entry->pid, entry);
+  return true;
+}
+
+// The pidfd leaves the epoll set now, not when it is closed: a handle may
+// hold it open for a while, and its exit must not be reported again against
+// a newer process that has the PID by then.
+void ProcessCache::Drop(Pid pid) {
+  auto it = entries_.find(pid);
+  if (it == entries_.end()) return;
+  ProcessEntry& entry = *it->second;
+  entry.ended = true;
+  ::epoll_ctl(epoll_.get(), EPOLL_CTL_DEL, entry.pidfd.get(), nullptr);
+  entries_.erase(it);
+}
+
+}  // namespace kelvar::procfs

@@ -1,0 +1,41 @@
+// What the process control knows of one process, read once when it first
+// meets the process: a pidfd, which names this process and no other whatever
+// becomes of its PID; the start time; the bytes of the executable's link;
+// and, for a process it may read, its statm file held open, so the working
+// set costs one pread a pass instead of an open, a read and a close.
+//
+// All of it is read after the pidfd is opened and before the pidfd is found
+// not yet readable, that is while the process had not ended: a PID is not
+// given to a newer process before the old one has ended, so every figure is
+// this process's.  A process found ended by then keeps nothing that could be
+// another's: no start time, and it may not be opened for reading.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/linux/unique_fd.h"
+#include "platform/process_control.h"
+
+namespace kelvar::procfs {
+
+struct ProcessEntry {
+  Pid pid = 0;
+  UniqueFd pidfd;
+  UniqueFd statm;                // open when `readable`, if it could be opened
+  std::uint64_t start_time = 0;  // clock ticks after boot, plus one; 0 when unknown
+  std::string exe;               // the link's exact bytes, when `readable`
+  bool readable = false;         // the link could be read: an open to read succeeds
+  bool ended = false;            // the process has exited (a zombie has)
+
+  // The resident pages, read now; false when they cannot be read.
+  bool ResidentPages(std::uint64_t& pages) const;
+};
+
+// The entry of the process `pid` names now; nullptr when it names none (or a
+// thread, which has no pidfd of its own).  `link` is a scratch buffer for
+// the executable's link, kept by the caller so its room is reused.
+std::shared_ptr<ProcessEntry> ProbeProcess(int proc_dir, Pid pid, std::string& link);
+
+}  // namespace kelvar::procfs
