@@ -29,14 +29,15 @@ std::size_t ReadExeLink(int proc_dir, Pid pid, std::string& link) {
   }
 }
 
+}  // namespace
+
 // A pidfd turns readable when its process has exited.  A failed poll is
 // taken as an end too: nothing read before it can then be vouched for.
-bool HasEnded(int pidfd) {
-  pollfd p{pidfd, POLLIN, 0};
+bool ProcessEntry::Exited() const {
+  if (ended) return true;
+  pollfd p{pidfd.get(), POLLIN, 0};
   return ::poll(&p, 1, 0) != 0;
 }
-
-}  // namespace
 
 bool ProcessEntry::ResidentPages(std::uint64_t& pages) const {
   if (!statm) return false;
@@ -57,7 +58,7 @@ std::shared_ptr<ProcessEntry> ProbeProcess(int proc_dir, Pid pid, std::string& l
     entry->readable = true;
     entry->statm.Reset(::openat(proc_dir, ProcPath(pid, "statm").c_str(), O_RDONLY | O_CLOEXEC));
   }
-  if (HasEnded(entry->pidfd.get())) {
+  if (entry->Exited()) {
     entry->ended = true;
     entry->readable = false;
     entry->exe.clear();

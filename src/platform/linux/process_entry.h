@@ -27,8 +27,10 @@ struct ProcessEntry {
   std::uint64_t start_time = 0;  // clock ticks after boot, plus one; 0 when unknown
   std::string exe;               // the link's exact bytes, when `readable`
   bool readable = false;         // the link could be read: an open to read succeeds
-  bool ended = false;            // the process has exited (a zombie has)
+  bool ended = false;            // known to have exited (a zombie has)
 
+  // Whether the process has exited, asked of the pidfd now unless known.
+  bool Exited() const;
   // The resident pages, read now; false when they cannot be read.
   bool ResidentPages(std::uint64_t& pages) const;
 };

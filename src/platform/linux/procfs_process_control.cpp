@@ -85,7 +85,7 @@ std::uint64_t ProcfsProcessControl::StartTime(ProcessHandle h) {
 
 std::uint32_t ProcfsProcessControl::ExitCode(ProcessHandle h) {
   Slot* s = Get(h, kQueryAny);
-  return s && !s->entry->ended ? kStillActive : 0;
+  return s && !s->entry->Exited() ? kStillActive : 0;
 }
 
 std::uint32_t ProcfsProcessControl::GetPriorityClass(ProcessHandle h) {

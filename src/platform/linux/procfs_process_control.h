@@ -22,7 +22,8 @@
 // ended (one epoll_wait, a fifth of a microsecond when none has), so an entry
 // it uses is of the live process its PID names now, never of an earlier one
 // that had the PID; ending acts through the entry's pidfd, on that process
-// alone.  The class is read live each time, since it may change at any time.
+// alone, and the exit code asks that pidfd.  The working set and the class
+// are read live each time, since they change at any time.
 // The image is read once: a process that later replaces its image with
 // execve keeps, here, the first image's path and readability (its row keeps
 // its first path anyway).
