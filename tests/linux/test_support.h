@@ -98,6 +98,10 @@ class SnapshotFilter : public ProcessControl {
 
 // The monitor over the real adapters.
 struct Rig {
+  Rig() = default;
+  // With a process control that keeps at most `max_cached` processes.
+  explicit Rig(std::size_t max_cached) : proc(max_cached) {}
+
   ProcfsProcessControl proc;
   SnapshotFilter filter{proc};
   LinuxFileSearch files;
