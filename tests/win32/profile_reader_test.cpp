@@ -73,6 +73,13 @@ const ProfileCase kCases[] = {
      "[s]\r\na=" + kChinese200 + "\r\n", "s", "a", Repeat("汉", 127)},
     {"odd start: cut before the half character",
      "[s]\r\na=x" + kChinese200 + "\r\n", "s", "a", "x" + Repeat("汉", 126)},
+    {"trail byte that looks like ']' in a section name", "[乚x]\r\na=1\r\n", "乚x", "a", "1"},
+    {"trail byte that looks like a backslash in a key", "[s]\r\n乗\\俓.exe=v\r\n", "s", "乗\\俓.exe", "v"},
+    {"'#' starts no comment", "[s]\r\n#a=1\r\n", "s", "#a", "1"},
+    {"value of blanks only", "[s]\r\na=   \r\n", "s", "a", ""},
+    {"empty quotes", "[s]\r\na=\"\"\r\n", "s", "a", ""},
+    {"mismatched quotes kept", "[s]\r\na=\"x'\r\n", "s", "a", "\"x'"},
+    {"letters beyond ASCII keep their case", "[s]\r\nΩＡ=1\r\n", "s", "ωａ", ""},
     {"UTF-8 file with a byte-order mark", "\xEF\xBB\xBF[s]\r\na=值\r\n", "s", "a", "值"},
 };
 

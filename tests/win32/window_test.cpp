@@ -266,6 +266,25 @@ TEST_F(WindowTest, AFailedPriorityChangeShowsTheErrorBox) {
   EXPECT_TRUE(ok_only);
 }
 
+// The list view asks the store for nothing it already shows: a cell written
+// with its own text invalidates nothing, another text only its row.
+TEST_F(WindowTest, AWrittenCellRepaintsOnlyItsRow) {
+  StopTimers();
+  ASSERT_GE(rows().Count(), 2);
+  ListView_EnsureVisible(list(), 0, FALSE);
+  UpdateWindow(list());
+  RECT dirty{};
+  rows().SetSubItem(2, cell::kMemory, std::string(rows().SubItem(2, cell::kMemory)));
+  EXPECT_FALSE(GetUpdateRect(list(), &dirty, FALSE));
+  rows().SetSubItem(2, cell::kMemory, "123456");
+  ASSERT_TRUE(GetUpdateRect(list(), &dirty, FALSE));
+  RECT item{};
+  ListView_GetItemRect(list(), 1, &item, LVIR_BOUNDS);
+  EXPECT_GE(dirty.top, item.top);
+  EXPECT_LE(dirty.bottom, item.bottom);
+  EXPECT_EQ(ItemText(1, 2), L"123456");
+}
+
 TEST_F(WindowTest, ExitClosesTheWindow) {
   HWND window = hwnd();
   Command("mnuExit");
