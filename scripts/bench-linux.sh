@@ -6,6 +6,7 @@
 # several rounds, and the best figure of each is compared:
 #   refresh pass per process <= 1.15 x `procfs-floor prio`
 #   sweep per process        <= 1.15 x `procfs-floor lean`
+# The first pass (every process met for the first time) is shown beside them.
 # Usage: scripts/bench-linux.sh [BUILD_DIR]   (a configured build with
 # KELVAR_BENCH=ON; without one, build-bench-linux is configured here).
 # KELVAR_BENCH_SLEEPERS and KELVAR_BENCH_ROUNDS change the load and rounds.
@@ -66,7 +67,7 @@ for ((round = 1; round <= rounds; round++)); do
     done
   fi
   json=$("$bench" --benchmark_format=json --benchmark_min_time=2 2>/dev/null)
-  for b in pass:BM_LinuxRefreshPass sweep:BM_LinuxSweep; do
+  for b in pass:BM_LinuxRefreshPass sweep:BM_LinuxSweep first:BM_LinuxFirstPass; do
     key=${b%%:*} name=${b#*:}
     best[${key}_wall]=$(min "${best[${key}_wall]:-}" "$(bench_field "$name" wall_us_per_proc <<<"$json")")
     best[${key}_cpu]=$(min "${best[${key}_cpu]:-}" "$(bench_field "$name" cpu_us_per_proc <<<"$json")")
@@ -77,6 +78,7 @@ done
 printf '\nbest of %d rounds, microseconds per process (wall / cpu)\n' "$rounds"
 printf '  refresh pass  %6.2f / %6.2f   (%.0f processes a pass)\n' "${best[pass_wall]}" "${best[pass_cpu]}" "${best[pass_procs]}"
 printf '  sweep         %6.2f / %6.2f   (%.0f rows a sweep)\n' "${best[sweep_wall]}" "${best[sweep_cpu]}" "${best[sweep_procs]}"
+printf '  first pass    %6.2f / %6.2f   (every process new, every row made)\n' "${best[first_wall]}" "${best[first_cpu]}"
 if [ -n "$floor" ]; then
   printf '  floor prio    %6.2f / %6.2f\n' "${best[prio_wall]}" "${best[prio_cpu]}"
   printf '  floor lean    %6.2f / %6.2f\n' "${best[lean_wall]}" "${best[lean_cpu]}"
