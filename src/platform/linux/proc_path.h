@@ -1,6 +1,7 @@
 // "PID/leaf" in a buffer on the stack, for the *at() calls relative to the
-// /proc directory the adapter keeps open.  The refresh builds several of these
-// for every process five times a second, so they never touch the heap.
+// /proc directory the adapter keeps open.  One is built for each file read of
+// each process met and each thread whose class is set, so they never touch
+// the heap.
 #pragma once
 
 #include <charconv>

@@ -29,13 +29,15 @@ std::shared_ptr<ProcessEntry> ProcessCache::Find(Pid pid) const {
 }
 
 bool ProcessCache::Keep(const std::shared_ptr<ProcessEntry>& entry) {
-  if (!epoll_ || entries_.size() >= capacity_ || entries_.count(entry->pid) != 0) return false;
+  if (!epoll_ || entries_.size() >= capacity_) return false;
+  auto [it, added] = entries_.try_emplace(entry->pid, entry);
+  if (!added) return false;
   epoll_event event{};
   event.events = EPOLLIN;
   event.data.u32 = static_cast<std::uint32_t>(entry->pid);
-  if (::epoll_ctl(epoll_.get(), EPOLL_CTL_ADD, entry->pidfd.get(), &event) != 0) return false;
-  entries_.emplace(entry->pid, entry);
-  return true;
+  if (::epoll_ctl(epoll_.get(), EPOLL_CTL_ADD, entry->pidfd.get(), &event) == 0) return true;
+  entries_.erase(it);
+  return false;
 }
 
 // The pidfd leaves the epoll set now, not when it is closed: a handle may

@@ -33,7 +33,7 @@ class ProcessCache {
   // The entry kept for `pid`, or nullptr.
   std::shared_ptr<ProcessEntry> Find(Pid pid) const;
   // Keeps the entry of a process that had not ended when it was read;
-  // false when the cache is full.
+  // false when the cache is full or already keeps one for the PID.
   bool Keep(const std::shared_ptr<ProcessEntry>& entry);
   std::size_t size() const { return entries_.size(); }
 

@@ -10,23 +10,22 @@
 //    the core that works here works there too.
 //
 // Why it keeps what it reads: the refresh opens every process twice a pass,
-// five passes a second, and the sweep once a row twice a second.  Reading
-// the link, the stat and the statm file anew each time kept the kernel busy
-// answering /proc for most of the program's time.  So the first open of a
-// process reads them once (process_entry.h) and the cache keeps them, with a
-// pidfd and the statm file held open, until the process ends
-// (process_cache.h).  A known process then costs a pread of statm and the
-// two scheduling calls of its class a pass, and nothing in the sweep.
+// five passes a second, and the sweep every row twice a second.  Reading the
+// link, stat and statm anew each time kept the kernel answering /proc for
+// most of the program's time.  So the first open of a process reads them
+// once (process_entry.h), and the cache keeps them with a pidfd and the open
+// statm file until the process ends (process_cache.h).  A known process then
+// costs a pass one pread of statm and the two scheduling calls of its class,
+// and a sweep one poll of its pidfd, besides the look for ended processes.
 //
 // Every answer stays exact: each Open first drops the processes that have
 // ended (one epoll_wait, a fifth of a microsecond when none has), so an entry
 // it uses is of the live process its PID names now, never of an earlier one
-// that had the PID; ending acts through the entry's pidfd, on that process
-// alone, and the exit code asks that pidfd.  The working set and the class
-// are read live each time, since they change at any time.
-// The image is read once: a process that later replaces its image with
-// execve keeps, here, the first image's path and readability (its row keeps
-// its first path anyway).
+// that had the PID.  Ending acts through the entry's pidfd, on that process
+// alone; the exit code asks that pidfd; the working set and the class are
+// read at each call.  Only the image is read once: a process that replaces
+// it by execve keeps, here, its first image's path and readability, as its
+// row keeps its first path.
 //
 // Handles are slots of this object: small numbers with a generation, so a
 // handle used after Close is refused.  A slot shares its process's entry;
