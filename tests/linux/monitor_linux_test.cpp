@@ -1,7 +1,7 @@
 // The refresh pass and the sweep over the real adapters and processes the
 // tests start: the cells of a new row, file names that break naive code, a
-// deleted executable, ending a process, processes beyond the cache's room or
-// the descriptor limit, and no descriptor left behind.
+// deleted executable, ending a process, more processes than a low descriptor
+// limit lets the adapter keep, and no descriptor left behind.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -24,16 +24,6 @@ class MonitorLinuxTest : public ::testing::Test {
   Child StartAt(const std::string& path) {
     if (!CopySleep(path)) return Child();
     return Child::Spawn(path, {"600"});
-  }
-
-  // `count` children started from files of their own, with their PIDs.
-  std::vector<Child> StartMany(int count, std::set<Pid>& pids) {
-    std::vector<Child> children;
-    for (int i = 0; i < count; ++i) {
-      children.push_back(StartAt(dir_.path() + "/p" + std::to_string(i)));
-      pids.insert(children.back().pid());
-    }
-    return children;
   }
 
   TempDir dir_;
@@ -155,8 +145,11 @@ TEST_F(MonitorLinuxTest, NoDescriptorIsLeftByAThousandShortLivedProcesses) {
     ASSERT_EQ(rig_.rows.Count(), 51);
     for (std::size_t i = 0; i < children.size(); ++i) {
       const Pid pid = children[i].pid();
-      if (i % 2) EndPro(rig_.proc, pid, rig_.rows.StartTime(rig_.monitor.HaveItem(pid)));
-      else children[i].Kill();
+      if (i % 2) {
+        EndPro(rig_.proc, pid, rig_.rows.StartTime(rig_.monitor.HaveItem(pid)));
+      } else {
+        children[i].Kill();
+      }
     }
     children.clear();  // reaped
     rig_.monitor.CheckProcess();
@@ -169,73 +162,41 @@ TEST_F(MonitorLinuxTest, NoDescriptorIsLeftByAThousandShortLivedProcesses) {
   EXPECT_EQ(rig_.proc.OpenHandles(), 0);
 }
 
-// Room for two processes and four to show: all four get whole rows, the two
-// not kept are read afresh by every open, each end is seen at the next sweep
-// whether its process was kept or not, and the descriptors stay put.
-TEST_F(MonitorLinuxTest, ProcessesBeyondTheCacheAreReadAfresh) {
-  Rig rig(2);
-  std::vector<Child> children = StartMany(4, rig.filter.only);
-  rig.monitor.ListProcess();
-  EXPECT_EQ(rig.proc.CachedProcesses(), 2u);
-  for (int i = 0; i < 4; ++i) {
-    const Pid pid = children[i].pid();
-    ASSERT_NE(rig.monitor.HaveItem(pid), 0) << i;
-    EXPECT_EQ(rig.Cell(pid, cell::kPath), dir_.path() + "/p" + std::to_string(i));
-    EXPECT_GT(std::stoull(rig.Cell(pid, cell::kMemory)), 0u) << i;
-    EXPECT_EQ(rig.Cell(pid, cell::kPriority), "标准") << i;
-  }
-  rig.monitor.CheckProcess();
-  const int fds = OpenFdCount();
-  for (int pass = 0; pass < 100; ++pass) {
-    rig.monitor.ListProcess();
-    rig.monitor.CheckProcess();
-  }
-  EXPECT_EQ(OpenFdCount(), fds);
-  ASSERT_EQ(rig.rows.Count(), 4);
-  for (int i = 0; i < 4; ++i) {
-    const Pid pid = children[i].pid();
-    if (i % 2) EndPro(rig.proc, pid, rig.rows.StartTime(rig.monitor.HaveItem(pid)));
-    else children[i].Kill();
-    ASSERT_TRUE(children[i].WaitForZombie());
-    rig.monitor.CheckProcess();
-    EXPECT_EQ(rig.monitor.HaveItem(pid), 0) << i;
-    EXPECT_EQ(rig.rows.Count(), 3 - i);
-    rig.monitor.ListProcess();
-    EXPECT_LE(rig.proc.CachedProcesses(), 2u);
-  }
-}
-
 // Started with a soft descriptor limit of 64 under a hard one of 320, the
-// program raises the soft limit to 320, which leaves room for 32 processes:
-// with 40 children besides the rest of the process table, every child still
-// gets its row and the descriptors stay put.  Run in a child process, which
-// alone lives with the lowered limit.
+// program raises the soft limit to 320, which leaves room to keep 32
+// processes: with 40 children besides the rest of the process table, the
+// others are read afresh, every child still gets its row, and the
+// descriptors stay within bounds.  Run in a child process, which alone lives
+// with the lowered limit.
 TEST_F(MonitorLinuxTest, ALowDescriptorLimitIsRaisedAndKept) {
   constexpr rlim_t kSoft = 64, kHard = 320;
   rlimit limit{};
   ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
   if (limit.rlim_max < kHard) GTEST_SKIP() << "the hard descriptor limit is below " << kHard;
+  std::vector<Child> children(40);
   std::set<Pid> pids;
-  std::vector<Child> children = StartMany(40, pids);
+  for (Child& child : children) {
+    child = StartAt(dir_.path() + "/p" + std::to_string(pids.size()));
+    ASSERT_GT(child.pid(), 0);
+    pids.insert(child.pid());
+  }
   const pid_t checker = ::fork();
   ASSERT_GE(checker, 0);
   if (checker == 0) {
     const rlimit low{kSoft, kHard};
     if (::setrlimit(RLIMIT_NOFILE, &low) != 0) ::_exit(100);
     int failed = 0;
+    // The adapter's own: /proc, the epoll set, and two for each kept process.
+    const int most_fds = OpenFdCount() + 2 + 2 * 32;
     Rig rig;
     rlimit now{};
     if (::getrlimit(RLIMIT_NOFILE, &now) != 0 || now.rlim_cur != kHard) failed |= 1;
-    rig.monitor.ListProcess();
-    for (Pid pid : pids) failed |= rig.monitor.HaveItem(pid) == 0 ? 2 : 0;
-    if (rig.proc.CachedProcesses() > 32) failed |= 4;
-    const int fds = OpenFdCount();
     for (int pass = 0; pass < 20; ++pass) {
       rig.monitor.ListProcess();
       rig.monitor.CheckProcess();
+      if (rig.proc.CachedProcesses() > 32 || OpenFdCount() > most_fds) failed |= 2;
     }
-    for (Pid pid : pids) failed |= rig.monitor.HaveItem(pid) == 0 ? 8 : 0;
-    if (OpenFdCount() != fds) failed |= 16;
+    for (Pid pid : pids) failed |= rig.monitor.HaveItem(pid) == 0 ? 4 : 0;
     ::_exit(failed);
   }
   int status = 0;
