@@ -69,6 +69,10 @@ make_prefix() {
   local reg=$root/build-wine/prefix.reg
   { printf '\xff\xfe'; sed 's/$/\r/' resources/win32/wine-prefix.reg.utf8 | iconv -f UTF-8 -t UTF-16LE; } >"$reg"
   wine regedit /S 'Z:'"${reg//\//\\}" >/dev/null 2>&1
+  # Debian's Wine does not find its own caption-button font (Marlett) and
+  # draws the buttons as letters; the prefix gets a copy.
+  local marlett=/usr/share/wine/fonts/marlett.ttf fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  if [ -f "$marlett" ] && [ ! -f "$fonts/marlett.ttf" ]; then mkdir -p "$fonts" && cp "$marlett" "$fonts/"; fi
   wineserver -w
 }
 

@@ -2,7 +2,9 @@
 // folder or an address (ShellExecuteW) and the delete to the Recycle Bin
 // (SHFileOperationW).  The requests come from the core as built; the only
 // thing the adapter may add is extra file-operation flags, which tests use
-// to pass FOF_NOCONFIRMATION (the program itself adds none).
+// to pass FOF_NOCONFIRMATION (the program itself adds none).  The file a
+// request acts on in this process is reached through NativeFilePath, so the
+// 32-bit build deletes or describes the file the row names.
 #pragma once
 
 #include <cstdint>
