@@ -80,6 +80,11 @@ const ProfileCase kCases[] = {
     {"empty quotes", "[s]\r\na=\"\"\r\n", "s", "a", ""},
     {"mismatched quotes kept", "[s]\r\na=\"x'\r\n", "s", "a", "\"x'"},
     {"letters beyond ASCII keep their case", "[s]\r\nΩＡ=1\r\n", "s", "ωａ", ""},
+    {"brackets inside the section name", "[[s]]\r\na=1\r\n", "[s]", "a", "1"},
+    {"a value ends at a NUL", std::string("[s]\r\na=x\0y\r\n", 12), "s", "a", "x"},
+    {"CR CR LF", "[s]\r\r\na=1\r\r\n", "s", "a", "1"},
+    {"Ctrl-Z after the value", "[s]\r\na=1\x1a\r\n", "s", "a", "1"},
+    {"a key that starts with '['", "[s]\r\n[x=1\r\n", "s", "[x", "1"},
     {"UTF-8 file with a byte-order mark", "\xEF\xBB\xBF[s]\r\na=值\r\n", "s", "a", "值"},
 };
 
@@ -132,6 +137,16 @@ TEST(ProfileReader, PortableReaderAnswersAsGetPrivateProfileString) {
     EXPECT_EQ(windows.GetString(c.section, c.key, path), c.expected);
     EXPECT_EQ(Portable(c, stored), c.portable ? std::string(c.portable) : c.expected);
   }
+}
+
+// A UTF-16 file (with its byte-order mark) is read by Windows' reader; the
+// portable reader knows UTF-8 and code page 936 only.
+TEST(ProfileReader, Utf16FileIsReadByWindowsOnly) {
+  std::wstring text = L"\xFEFF[s]\r\na=值\r\n";
+  std::string bytes(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+  std::string path = WriteCase(1000, bytes);
+  EXPECT_EQ(Win32ProfileReader().GetString("s", "a", path), "值");
+  EXPECT_EQ(ProfileValue(bytes, "s", "a", TextEncoding::kUtf8), "");
 }
 
 TEST(ProfileReader, MissingFileGivesTheEmptyText) {
