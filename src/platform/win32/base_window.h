@@ -47,6 +47,11 @@ class BaseWindow {
       self = reinterpret_cast<Derived*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     }
     if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+    if (msg == WM_NCDESTROY) {  // the last message: the object lets go of the window
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      self->hwnd_ = nullptr;
+      return DefWindowProcW(hwnd, msg, wp, lp);
+    }
     try {
       return self->HandleMessage(msg, wp, lp);
     } catch (...) {

@@ -81,7 +81,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       OnTimer(wp);
       return 0;
     case WM_SETFOCUS:
-      if (list_) SetFocus(list_->hwnd());
+      OnSetFocus();
       return 0;
     case WM_DESTROY:
       OnDestroy();
@@ -152,6 +152,11 @@ void MainWindow::OnCommand(UINT id) {
 
 void MainWindow::OnTimer(UINT_PTR id) {
   if (form_) form_->Timer(static_cast<int>(id));
+}
+
+// The keyboard goes to the list, the window's only control that takes it.
+void MainWindow::OnSetFocus() {
+  if (list_) SetFocus(list_->hwnd());
 }
 
 // The timers stop with the window; the program ends as no window remains.

@@ -46,6 +46,7 @@ class MainWindow : public BaseWindow<MainWindow> {
   LRESULT OnNotify(const NMHDR* header);
   void OnCommand(UINT id);
   void OnTimer(UINT_PTR id);
+  void OnSetFocus();
   void OnDestroy();
   void CreateControls();
   void CreateForm();
