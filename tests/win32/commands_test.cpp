@@ -44,7 +44,7 @@ TEST_F(WindowTest, EndProcessAsksThenEndsWithExitCodeZeroAndTheRowGoes) {
   EXPECT_TRUE(answer.has_cancel());
   ASSERT_TRUE(child.WaitExit(5000));
   EXPECT_EQ(child.ExitCode(), 0u);
-  EXPECT_TRUE(PumpUntil([&] { return form().Monitor().HaveItem(child.pid()) == 0; }, 1500));
+  EXPECT_TRUE(PumpUntil([&] { return form().Monitor().HaveItem(child.pid()) == 0; }, 3000));
 }
 
 TEST_F(WindowTest, CancelLeavesTheProcessRunning) {
