@@ -97,7 +97,8 @@ inline std::vector<RefSection> Load(std::string_view bytes, TextEncoding encodin
       std::size_t close = line.size() - 1;
       while (close > 0 && !Is(line[close], ']')) --close;
       if (close > 0) {
-        sections.push_back({CString(Text(line.begin() + 1, line.begin() + static_cast<std::ptrdiff_t>(close))), {}});
+        sections.push_back(
+            {Trim(CString(Text(line.begin() + 1, line.begin() + static_cast<std::ptrdiff_t>(close)))), {}});
         continue;
       }
     }

@@ -180,8 +180,10 @@ bool IsHeader(std::string_view text, const Line& line) {
   return text[line.begin] == '[' && line.last_bracket != kNone && line.last_bracket > line.begin;
 }
 
+// The name between the brackets, without the blanks around it: "[ s ]" opens "s".
 std::string_view HeaderName(std::string_view text, const Line& line, TextEncoding encoding) {
-  return UntilNul(text.substr(line.begin + 1, line.last_bracket - line.begin - 1), encoding);
+  return TrimBlanks(UntilNul(text.substr(line.begin + 1, line.last_bracket - line.begin - 1), encoding),
+                    encoding);
 }
 
 std::string_view KeyName(std::string_view text, const Line& line, TextEncoding encoding) {

@@ -29,11 +29,12 @@ constexpr std::uint64_t kMB = kKB * kKB;
 constexpr std::uint64_t kGB = kMB * kKB;
 constexpr std::uint64_t kTB = kGB * kKB;
 constexpr std::uint64_t kPB = kTB * kKB;
+constexpr std::uint64_t kEB = kPB * kKB;
 
 // From the terabyte rows on, the count is first shifted down by 2^20 (double
 // precision would lose the last digits), and the divisors are scaled down to
 // match.  The last row takes every count above the rows before it.
-constexpr std::array<SizeRow, 15> kRows = {{
+constexpr std::array<SizeRow, 17> kRows = {{
     {10 * kKB, 10.24, 100, 2, " KB"},
     {100 * kKB, 102.4, 10, 1, " KB"},
     {1000 * kKB, 1024.0, 1, 0, " KB"},
@@ -48,7 +49,9 @@ constexpr std::array<SizeRow, 15> kRows = {{
     {1000 * kTB, 1048576.0, 1, 0, " TB"},
     {10 * kPB, 10737418.24, 100, 2, " PB"},
     {100 * kPB, 107374182.4, 10, 1, " PB"},
-    {0, 1073741824.0, 1, 0, " PB"},
+    {1000 * kPB, 1073741824.0, 1, 0, " PB"},
+    {10 * kEB, 10995116277.76, 100, 2, " EB"},
+    {0, 109951162777.6, 10, 1, " EB"},
 }};
 constexpr std::size_t kFirstShiftedRow = 9;
 

@@ -51,7 +51,7 @@ const ProfileCase kCommonCases[] = {
     {"first section found though another comes before", "[t]\nk=0\n[s]\nk=1\n[s]\nk=2\n", "s", "k", "1"},
     {"blanks around names and values", " \t[s] \t\n  k \t= \t v v \t\x1A\n", "s", "k", "v v"},
     {"asked names are trimmed", "[s]\nk=v\n", " s\t", "\tk ", "v"},
-    {"section name is taken as is", "[ s ]\nk=v\n", "s", "k", ""},
+    {"blanks inside the brackets", "[ s ]\nk=v\n", "s", "k", "v"},
     {"section name runs to the last ']'", "[a]b] tail\nk=v\n", "a]b", "k", "v"},
     {"'[' without ']' is an ordinary line", "[s\nk=v\n", "", "k", "v"},
     {"'[' line as a key", "[s=1\n", "", "[s", "1"},

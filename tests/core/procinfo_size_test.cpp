@@ -21,7 +21,7 @@ TEST(FormatByteSizePortable, MatchesTheShellFormatter) {
       {1048575, "0.99 MB"},     {1048576, "1.00 MB"},       {15938355, "15.1 MB"},
       {159383552, "152 MB"},    {1073741823, "0.99 GB"},    {2147483647, "1.99 GB"},
       {4294967295, "3.99 GB"},  {5368709120, "5.00 GB"},    {1099511627776, "1.00 TB"},
-      {1ull << 50, "1.00 PB"},  {UINT64_MAX, "16383 PB"},
+      {1ull << 50, "1.00 PB"},  {1000ull << 50, "0.97 EB"}, {UINT64_MAX, "15.9 EB"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.bytes);
