@@ -1,7 +1,9 @@
 // The descriptor budget; see fd_limit.h.
 #include "platform/linux/fd_limit.h"
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <limits>
 
@@ -28,6 +30,16 @@ std::size_t RaiseFdLimit() {
 
 std::size_t ProcessesWithin(std::size_t fd_limit) {
   return fd_limit > kSpare ? (fd_limit - kSpare) / kDescriptorsPerProcess : 0;
+}
+
+std::size_t DescriptorsFor(std::size_t processes) { return processes * kDescriptorsPerProcess + kSpare; }
+
+// A copy of `fd` at number `count - 1` or above makes the table that large;
+// closing it leaves the table as it is.
+void ReserveDescriptors(int fd, std::size_t count) {
+  if (count == 0 || count > static_cast<std::size_t>(std::numeric_limits<int>::max())) return;
+  const int high = ::fcntl(fd, F_DUPFD_CLOEXEC, static_cast<int>(count - 1));
+  if (high >= 0) ::close(high);
 }
 
 }  // namespace kelvar::procfs

@@ -36,6 +36,7 @@ class ProcessCache {
   // false when the cache is full or already keeps one for the PID.
   bool Keep(const std::shared_ptr<ProcessEntry>& entry);
   std::size_t size() const { return entries_.size(); }
+  std::size_t capacity() const { return capacity_; }
 
  private:
   void Drop(Pid pid);

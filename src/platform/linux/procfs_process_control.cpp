@@ -5,6 +5,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -50,6 +51,7 @@ bool ProcfsProcessControl::Snapshot(std::vector<Pid>& pids) {
     Pid pid = 0;
     if (ParsePid(entry->d_name, pid)) pids.push_back(pid);
   }
+  ReserveFor(pids.size());
   return true;
 }
 
@@ -123,6 +125,13 @@ std::shared_ptr<procfs::ProcessEntry> ProcfsProcessControl::EntryOf(Pid pid) {
   std::shared_ptr<procfs::ProcessEntry> fresh = procfs::ProbeProcess(proc_fd_, pid, link_);
   if (fresh && !fresh->ended) cache_.Keep(fresh);
   return fresh;
+}
+
+void ProcfsProcessControl::ReserveFor(std::size_t processes) {
+  const std::size_t want = procfs::DescriptorsFor(std::min(processes, cache_.capacity()));
+  if (want <= reserved_fds_) return;
+  procfs::ReserveDescriptors(proc_fd_, want);
+  reserved_fds_ = want;
 }
 
 // --- slots -----------------------------------------------------------------

@@ -89,6 +89,8 @@ class ProcfsProcessControl final : public ProcessControl {
 
   // The entry of the process `pid` names now, kept when there is room.
   std::shared_ptr<procfs::ProcessEntry> EntryOf(Pid pid);
+  // Room in the descriptor table for keeping that many processes.
+  void ReserveFor(std::size_t processes);
   std::size_t TakeSlot();
   ProcessHandle HandleOf(std::size_t index) const;
   // The slot of a live handle that holds any of `rights`, or nullptr.
@@ -97,6 +99,7 @@ class ProcfsProcessControl final : public ProcessControl {
   DIR* proc_ = nullptr;  // /proc, kept open: the snapshot rewinds it
   int proc_fd_ = -1;     // its descriptor, for the *at() calls
   long page_size_ = 4096;
+  std::size_t reserved_fds_ = 0;
   std::string link_;  // room for the executable links the probes read
   std::vector<Slot> slots_;
   procfs::ProcessCache cache_;
