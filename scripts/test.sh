@@ -4,6 +4,7 @@
 #  2. the same tests again under AddressSanitizer + UndefinedBehaviorSanitizer;
 #  3. each libFuzzer target for 10 seconds;
 #  4. both Windows builds and their tests under Wine.
+# Ends with one line counting every test that ran.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -11,25 +12,32 @@ export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 
 step() { printf '\n=== %s ===\n' "$*"; }
 
-step "Linux build and tests"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$jobs"
-ctest --test-dir build --output-on-failure -j "$jobs"
+suite() {
+  step "Linux build and tests"
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build build -j "$jobs"
+  ctest --test-dir build --output-on-failure -j "$jobs"
 
-step "Linux tests under ASan + UBSan"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELVAR_SANITIZE=ON >/dev/null
-cmake --build build-asan -j "$jobs"
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir build-asan --output-on-failure -j "$jobs"
+  step "Linux tests under ASan + UBSan"
+  cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELVAR_SANITIZE=ON >/dev/null
+  cmake --build build-asan -j "$jobs"
+  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
-if [ -x scripts/fuzz.sh ]; then
   step "fuzz targets, 10 s each"
   scripts/fuzz.sh 10
-fi
 
-if [ -x scripts/windows.sh ]; then
   step "Windows builds and tests under Wine"
   scripts/windows.sh --test
-fi
+}
+
+mkdir -p build
+log=build/test.log
+suite 2>&1 | tee "$log"
+status=${PIPESTATUS[0]}
+[ "$status" = 0 ] || { echo "tests failed (exit $status); the whole run is in $log"; exit "$status"; }
 
 step "all tests passed"
+# ctest closes each run with "N% tests passed, F tests failed out of T".
+awk '/tests passed, [0-9]+ tests? failed out of/ { failed += $4; total += $NF }
+     END { printf "%d passed, %d failed\n", total - failed, failed }' "$log"
