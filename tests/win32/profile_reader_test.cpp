@@ -55,18 +55,10 @@ const ProfileCase kCases[] = {
     {"blanks around names and values", "  [s]  \r\n   a   =   v v   \r\n", "s", "a", "v v"},
     {"blanks inside the brackets", "[ s ]\r\na=1\r\n", "s", "a", "1"},
     {"blanks around the asked names", "[s]\r\na=1\r\n", " s ", " a ", "1"},
-    {"tabs around the value", "[s]\r\na=\tv\t\r\n", "s", "a", "v"},
     {"blank lines", "\r\n\r\n[s]\r\n\r\na=1\r\n\r\n", "s", "a", "1"},
-    {"key with a blank inside", "[s]\r\nmy key=v\r\n", "s", "my key", "v"},
-    {"equals sign inside the value", "[s]\r\na=b=c\r\n", "s", "a", "b=c"},
     {"empty value", "[s]\r\na=\r\n", "s", "a", ""},
-    {"key without equals sign", "[s]\r\na\r\n", "s", "a", ""},
-    {"missing key", "[s]\r\na=1\r\n", "s", "b", ""},
     {"missing section", "[s]\r\na=1\r\n", "t", "a", ""},
-    {"text after the closing bracket", "[s] x\r\na=1\r\n", "s", "a", "1"},
     {"section without closing bracket", "[s\r\na=1\r\n", "s", "a", ""},
-    {"entries before any section", "a=0\r\n[s]\r\na=1\r\n", "s", "a", "1"},
-    {"subfolder key", "[sysdir]\r\nwbem\\WmiPrvSE.exe=普通|WMI\r\n", "sysdir", "WBEM\\wmiprvse.exe", "普通|WMI"},
     {"Chinese key", "[windir]\r\n记事本.exe=可选|记事本\r\n", "windir", "记事本.exe", "可选|记事本"},
     {"300-byte value cut to 254", "[s]\r\na=" + kLong300 + "\r\n", "s", "a", std::string(254, 'x')},
     {"double-byte value cut at a whole character",
@@ -75,16 +67,11 @@ const ProfileCase kCases[] = {
      "[s]\r\na=x" + kChinese200 + "\r\n", "s", "a", "x" + Repeat("汉", 126)},
     {"trail byte that looks like ']' in a section name", "[乚x]\r\na=1\r\n", "乚x", "a", "1"},
     {"trail byte that looks like a backslash in a key", "[s]\r\n乗\\俓.exe=v\r\n", "s", "乗\\俓.exe", "v"},
-    {"'#' starts no comment", "[s]\r\n#a=1\r\n", "s", "#a", "1"},
     {"value of blanks only", "[s]\r\na=   \r\n", "s", "a", ""},
-    {"empty quotes", "[s]\r\na=\"\"\r\n", "s", "a", ""},
     {"mismatched quotes kept", "[s]\r\na=\"x'\r\n", "s", "a", "\"x'"},
     {"letters beyond ASCII keep their case", "[s]\r\nΩＡ=1\r\n", "s", "ωａ", ""},
-    {"brackets inside the section name", "[[s]]\r\na=1\r\n", "[s]", "a", "1"},
     {"a value ends at a NUL", std::string("[s]\r\na=x\0y\r\n", 12), "s", "a", "x"},
     {"CR CR LF", "[s]\r\r\na=1\r\r\n", "s", "a", "1"},
-    {"Ctrl-Z after the value", "[s]\r\na=1\x1a\r\n", "s", "a", "1"},
-    {"a key that starts with '['", "[s]\r\n[x=1\r\n", "s", "[x", "1"},
     {"UTF-8 file with a byte-order mark", "\xEF\xBB\xBF[s]\r\na=值\r\n", "s", "a", "值"},
 };
 
@@ -123,11 +110,8 @@ std::string Portable(const ProfileCase& c, const std::string& stored) {
   return FromCp936(ProfileValue(stored, Stored(c.section), Stored(c.key), TextEncoding::kDoubleByte));
 }
 
-TEST(ProfileReader, TheRemarkFileIsReadInCodePage936) {
-  ASSERT_EQ(GetACP(), 936u) << "run the Windows tests with LC_ALL=zh_CN.UTF-8";
-}
-
 TEST(ProfileReader, PortableReaderAnswersAsGetPrivateProfileString) {
+  ASSERT_EQ(GetACP(), 936u) << "run the Windows tests with LC_ALL=zh_CN.UTF-8";
   Win32ProfileReader windows;
   int number = 0;
   for (const ProfileCase& c : kCases) {
@@ -137,21 +121,6 @@ TEST(ProfileReader, PortableReaderAnswersAsGetPrivateProfileString) {
     EXPECT_EQ(windows.GetString(c.section, c.key, path), c.expected);
     EXPECT_EQ(Portable(c, stored), c.portable ? std::string(c.portable) : c.expected);
   }
-}
-
-// A UTF-16 file (with its byte-order mark) is read by Windows' reader; the
-// portable reader knows UTF-8 and code page 936 only.
-TEST(ProfileReader, Utf16FileIsReadByWindowsOnly) {
-  std::wstring text = L"\xFEFF[s]\r\na=值\r\n";
-  std::string bytes(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
-  std::string path = WriteCase(1000, bytes);
-  EXPECT_EQ(Win32ProfileReader().GetString("s", "a", path), "值");
-  EXPECT_EQ(ProfileValue(bytes, "s", "a", TextEncoding::kUtf8), "");
-}
-
-TEST(ProfileReader, MissingFileGivesTheEmptyText) {
-  Win32ProfileReader windows;
-  EXPECT_EQ(windows.GetString("s", "a", Narrow(test::TestFolder() + L"\\no-such-file.ini")), "");
 }
 
 }  // namespace

@@ -18,53 +18,35 @@ constexpr std::uint64_t K = 1024, M = K * K, G = M * K, T = G * K, P = T * K, E 
 
 struct SizeCase {
   std::uint64_t bytes;
-  const char* shell;           // StrFormatByteSizeW under Wine, zh_CN
+  const char* shell;                // StrFormatByteSizeW under Wine, zh_CN
   const char* portable = nullptr;  // where the portable text differs
 };
 
 const SizeCase kSizes[] = {
     {0, "0 字节", "0 bytes"},
-    {1, "1 字节", "1 bytes"},
-    {532, "532 字节", "532 bytes"},
     {1023, "1023 字节", "1023 bytes"},
     {1024, "1.00 KB"},
-    {1025, "1.00 KB"},
     {1535, "1.49 KB"},
     {1536, "1.50 KB"},
-    {1557, "1.52 KB"},
     {10 * K - 1, "9.99 KB"},
     {10 * K, "10.0 KB"},
     {100 * K - 1, "99.9 KB"},
     {100 * K, "100 KB"},
-    {1000 * K - 1, "999 KB"},
     {1000 * K, "0.97 MB"},
     {M - 1, "0.99 MB"},
     {M, "1.00 MB"},
     {15938355, "15.1 MB"},
     {15938356, "15.2 MB"},
-    {100 * M - 1, "99.9 MB"},
-    {159383552, "152 MB"},
     {1000 * M, "0.97 GB"},
-    {G - 1, "0.99 GB"},
     {G, "1.00 GB"},
     {1320702443, "1.22 GB"},
     {1320702444, "1.23 GB"},
-    {2147483647, "1.99 GB"},
-    {2147483648, "2.00 GB"},
-    {4294967295, "3.99 GB"},
     {4294967296, "4.00 GB"},
-    {10 * G, "10.0 GB"},
-    {100 * G, "100 GB"},
-    {1000 * G, "0.97 TB"},
-    {T - 1, "0.99 TB"},
     {T, "1.00 TB"},
-    {10 * T + 123456789, "10.0 TB"},
     {P, "1.00 PB"},
-    {100 * P, "100 PB"},
     {1000 * P - 1, "999 PB"},
     {1000 * P, "0.97 EB"},
     {E, "1.00 EB"},
-    {5 * E, "5.00 EB"},
     {static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()), "7.99 EB"},
 };
 
@@ -75,11 +57,6 @@ TEST(SizeFormat, PortableRenderingMatchesTheShellFormatter) {
     EXPECT_EQ(shell.FormatByteSize(c.bytes).value_or("(failed)"), c.shell);
     EXPECT_EQ(FormatByteSizePortable(c.bytes), c.portable ? c.portable : c.shell);
   }
-}
-
-TEST(SizeFormat, StatusTextTakesTheFormatterText) {
-  Win32SizeFormatter shell;
-  EXPECT_EQ(FormatSize(1536, shell), "1.50 KB");
 }
 
 }  // namespace

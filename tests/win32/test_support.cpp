@@ -71,8 +71,6 @@ void PumpFor(int ms, HWND window, HACCEL accel) {
   PumpUntil([] { return false; }, ms, window, accel);
 }
 
-std::string Utf8(const std::wstring& text) { return Narrow(text); }
-
 bool SamePath(const std::string& a, const std::wstring& b) {
   std::wstring wa = Widen(a);
   return CompareStringOrdinal(wa.c_str(), static_cast<int>(wa.size()), b.c_str(), static_cast<int>(b.size()),

@@ -3,7 +3,6 @@
 // window tests, and the folder the test exe lives in.
 #pragma once
 
-#include <chrono>
 #include <functional>
 #include <string>
 
@@ -44,7 +43,6 @@ bool PollUntil(const std::function<bool()>& done, int ms);
 bool PumpUntil(const std::function<bool()>& done, int ms, HWND window = nullptr, HACCEL accel = nullptr);
 void PumpFor(int ms, HWND window = nullptr, HACCEL accel = nullptr);
 
-std::string Utf8(const std::wstring& text);
 // Case-insensitive comparison of two Windows paths.
 bool SamePath(const std::string& a, const std::wstring& b);
 
