@@ -117,8 +117,6 @@ under_display() {
     step "Windows tests $arch under Wine"
     env LC_ALL=zh_CN.UTF-8 KELVAR_TRASH="$trash" \
       ctest --test-dir "build-win32-$arch" --output-on-failure --timeout 600 || failed=1
-    # The figures the tests print, for information.
-    grep -h -E "^(refresh pass|start-up)" "build-win32-$arch/Testing/Temporary/LastTest.log" | sed "s/^/$arch: /" || true
   done
   step "screenshots"
   for arch in "${arches[@]}"; do screenshot "$arch" || failed=1; done
