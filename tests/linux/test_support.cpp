@@ -146,8 +146,6 @@ std::vector<pid_t> ThreadsOf(pid_t pid) {
 
 int OpenFdCount() { return static_cast<int>(ListDir("/proc/self/fd").size()); }
 
-bool IsRoot() { return ::geteuid() == 0; }
-
 bool SnapshotFilter::Snapshot(std::vector<Pid>& pids) {
   if (!real_.Snapshot(pids)) return false;
   if (!only.empty()) std::erase_if(pids, [&](Pid pid) { return only.count(pid) == 0; });

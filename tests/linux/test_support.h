@@ -1,8 +1,8 @@
 // What the Linux tests share: children they start and always end (killed and
 // reaped when the test's object goes, and killed by the kernel should the
-// test process die first), scratch folders, polling with a deadline instead
-// of fixed sleeps, and the monitor wired to the real adapters with fakes only
-// for the window's icons, image list and status bar.
+// test process die first), a scratch folder, polling with a deadline, and the
+// monitor wired to the real adapters with fakes only for the window's icons,
+// image list and status bar.
 #pragma once
 
 #include <sys/types.h>
@@ -67,7 +67,6 @@ bool CopySleep(const std::string& to);
 char StateOf(pid_t pid);
 std::vector<pid_t> ThreadsOf(pid_t pid);
 int OpenFdCount();
-bool IsRoot();
 
 struct RecordingStatus : StatusBar {
   std::map<int, std::string> panels;
@@ -99,9 +98,6 @@ class SnapshotFilter : public ProcessControl {
 // The monitor over the real adapters.
 struct Rig {
   Rig() = default;
-  // With a process control that keeps at most `max_cached` processes.
-  explicit Rig(std::size_t max_cached) : proc(max_cached) {}
-
   ProcfsProcessControl proc;
   SnapshotFilter filter{proc};
   LinuxFileSearch files;

@@ -1,14 +1,10 @@
-// The commands through the real window on real processes: the question
-// boxes, ending, and ending and deleting into a throw-away home trash, for
-// file names that a byte-unsafe path would get wrong.
+// The commands through the real window on real processes: the question box,
+// ending, and ending and deleting into a throw-away home trash, for file names
+// that a byte-unsafe path would get wrong, or with no usable trash.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <QAction>
-#include <QApplication>
-#include <QDesktopServices>
-#include <QDialog>
-#include <QLineEdit>
+#include <QMessageBox>
 
 #include "monitor/row_store.h"
 #include "platform/qt/display_text.h"
@@ -56,23 +52,6 @@ TEST(Commands, EndProcessAsksThenEnds) {
   p.form().MenuClick("mnuEndPro");
   EXPECT_TRUE(PollUntil([&] { return listed.child.Ended(); }));
   EXPECT_TRUE(Exists(exe));
-}
-
-TEST(Commands, PriorityFailureIsReported) {
-  RealProgram p;
-  TempDir dir;
-  std::string exe = dir.path() + "/kelvar-gone";
-  CopyExecutable("/usr/bin/sleep", exe);
-  p.Start();
-  Listed listed(p, exe);
-  ::kill(listed.child.pid(), SIGKILL);
-  ASSERT_TRUE(PollUntil([&] { return listed.child.Ended(); }));
-  BoxAnswerer hand({kOk});
-  p.form().MenuClick("mnuSetProClassSub", 5);
-  ASSERT_EQ(hand.seen().size(), 1u);
-  EXPECT_EQ(hand.seen()[0].text, QStringLiteral("无法为进程 kelvar-gone 设置优先级。"));
-  EXPECT_EQ(hand.seen()[0].icon, QMessageBox::Critical);
-  EXPECT_EQ(hand.seen()[0].buttons, QStringList{kOk});
 }
 
 struct Hostile {
@@ -166,76 +145,5 @@ INSTANTIATE_TEST_SUITE_P(Blockers, NoTrash,
                                            Blocker{"info_is_a_file", "/Trash/info"}),
                          [](const auto& info) { return std::string(info.param.what); });
 
-TEST(Commands, ReadOnlyDataHomeKeepsTheFile) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
-  TempDir home, dir;
-  ::chmod(home.path().c_str(), 0500);
-  RealProgram p(home.path() + "/data");
-  std::string exe = dir.path() + "/kelvar-stays";
-  CopyExecutable("/usr/bin/sleep", exe);
-  p.Start();
-  Listed listed(p, exe);
-  BoxAnswerer hand({kOk, kYes, kOk});
-  p.form().MenuClick("mnuDelPro");
-  ASSERT_EQ(hand.seen().size(), 3u);
-  EXPECT_EQ(hand.seen()[2].icon, QMessageBox::Critical);
-  EXPECT_TRUE(Exists(exe));
-}
-
-TEST(Commands, PropertiesOpenTheProgramsOwnWindowOnTheExactFile) {
-  RealProgram p;
-  TempDir dir;
-  std::string exe = dir.path() + "/props\xff";
-  CopyExecutable("/usr/bin/sleep", exe);
-  p.Start();
-  Listed listed(p, exe);
-  p.form().MenuClick("mnuFileProperties");
-  QDialog* dialog = nullptr;
-  ASSERT_TRUE(PollUntil([&] {
-    for (QWidget* w : QApplication::topLevelWidgets())
-      if (auto* d = qobject_cast<QDialog*>(w); d && d->isVisible()) dialog = d;
-    return dialog != nullptr;
-  }));
-  QStringList fields;
-  for (QLineEdit* e : dialog->findChildren<QLineEdit*>()) fields << e->text();
-  struct stat st {};
-  ASSERT_EQ(::stat(exe.c_str(), &st), 0);
-  EXPECT_TRUE(fields.contains(QLocale::c().toString(static_cast<qlonglong>(st.st_size)) + QStringLiteral(" 字节")))
-      << fields.join(u'|').toStdString();
-  EXPECT_TRUE(fields.contains(DisplayText("props\xff")));
-  dialog->close();
-}
-
-// Catches what the shell hands to the desktop.
-class UrlCatcher : public QObject {
-  Q_OBJECT
- public:
-  QList<QUrl> urls;
- public slots:
-  void open(const QUrl& url) { urls << url; }
-};
-
-TEST(Commands, FolderAndWebPageGoToTheDesktop) {
-  UrlCatcher catcher;
-  QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
-  QDesktopServices::setUrlHandler(QStringLiteral("http"), &catcher, "open");
-  RealProgram p;
-  TempDir dir;
-  std::string folder = dir.path() + "/dir \xfe";
-  ::mkdir(folder.c_str(), 0700);
-  CopyExecutable("/usr/bin/sleep", folder + "/in-folder");
-  p.Start();
-  Listed listed(p, folder + "/in-folder");
-  p.form().MenuClick("mnuFolder");
-  p.form().MenuClick("mnukelvarblog");
-  QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-  QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
-  ASSERT_EQ(catcher.urls.size(), 2);
-  EXPECT_EQ(catcher.urls[0].toEncoded().toStdString(), FileUri(folder));
-  EXPECT_EQ(catcher.urls[1].toString(), QStringLiteral("http://www.kelvar.com/"));
-}
-
 }  // namespace
 }  // namespace kelvar::qt::test
-
-#include "commands_test.moc"

@@ -1,7 +1,6 @@
 // Helpers for the window tests; see qt_test_support.h.
 #include "qt_test_support.h"
 
-#include <ftw.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -13,6 +12,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -32,11 +32,10 @@ bool PollUntil(const std::function<bool()>& done, std::chrono::milliseconds dead
   return true;
 }
 
-Child::Child(const std::string& path, std::vector<std::string> args) {
-  std::vector<char*> argv{const_cast<char*>(path.c_str())};
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  if (posix_spawn(&pid_, path.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
+Child::Child(const std::string& path) {
+  std::string arg = "1000";
+  char* argv[] = {const_cast<char*>(path.c_str()), arg.data(), nullptr};
+  if (posix_spawn(&pid_, path.c_str(), nullptr, nullptr, argv, environ) != 0)
     throw std::runtime_error("cannot start " + path);
 }
 
@@ -60,13 +59,8 @@ TempDir::TempDir() {
 }
 
 TempDir::~TempDir() {
-  // Folders made read-only by a test must be opened again before removal.
-  ::nftw(path_.c_str(), [](const char* p, const struct stat* st, int, FTW*) {
-        if (S_ISDIR(st->st_mode)) ::chmod(p, 0700);
-        return 0;
-      }, 16, FTW_PHYS);
-  ::nftw(path_.c_str(), [](const char* p, const struct stat*, int, FTW*) { return ::remove(p); }, 16,
-         FTW_DEPTH | FTW_PHYS);
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
 }
 
 void CopyExecutable(const std::string& from, const std::string& to) {

@@ -1,12 +1,11 @@
 // Helpers for the window tests: deadlines instead of fixed sleeps, real child
-// processes that never outlive a test, throw-away folders, the program built
-// on real or fake system adapters, and a hand that answers modal boxes.
+// processes that never outlive a test, throw-away folders, and a hand that
+// answers modal boxes.
 #pragma once
 
 #include <sys/types.h>
 
 #include <QMessageBox>
-#include <QString>
 #include <QTimer>
 #include <chrono>
 #include <deque>
@@ -15,19 +14,17 @@
 #include <string>
 #include <vector>
 
-#include "platform/qt/program.h"
-
 namespace kelvar::qt::test {
 
 // Runs the event loop until `done` answers true or the deadline passes.
 bool PollUntil(const std::function<bool()>& done,
                std::chrono::milliseconds deadline = std::chrono::seconds(10));
 
-// A process started from an exact path (bytes), killed and reaped when the
-// object goes.
+// A process started from an exact path (bytes) with the argument 1000 (for
+// sleep), killed and reaped when the object goes.
 class Child {
  public:
-  explicit Child(const std::string& path, std::vector<std::string> args = {"1000"});
+  explicit Child(const std::string& path);
   ~Child();
   Child(const Child&) = delete;
   Child& operator=(const Child&) = delete;

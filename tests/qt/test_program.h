@@ -55,7 +55,6 @@ class TestProgram {
             ProgramSettings{data_home.empty() ? home_.path() + "/data" : data_home, {}})) {}
 
   System& system() { return system_; }
-  QtProgram& program() { return *program_; }
   frmMain& form() { return program_->Form(); }
   MainWindow& window() { return program_->Window(); }
   ProcessList& list() { return window().List(); }
