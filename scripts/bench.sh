@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
 
-cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELVAR_TESTS=OFF -DKELVAR_BENCH=ON >/dev/null
+cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELVAR_QT=ON -DKELVAR_TESTS=OFF -DKELVAR_BENCH=ON >/dev/null
 cmake --build build-bench -j "$jobs"
 
 printf '\n=== core: refresh pass and sweep on the fake system ===\n'

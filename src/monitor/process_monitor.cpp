@@ -56,7 +56,10 @@ void ProcessMonitor::RefreshOne(Pid pid, std::uint64_t& mem_total) {
   ScopedProcess h(os_.proc, pid, access::kRead);
   if (!h || !os_.proc.ModulePath(h.get(), module_path_)) return;
   TrimModulePath(module_path_);
-  std::string path = CheckPath(module_path_, os_.dirs);
+  // The normalised path goes back into the same buffer: a steady pass
+  // allocates nothing.
+  module_path_ = CheckPath(std::move(module_path_), os_.dirs);
+  const std::string& path = module_path_;
   if (path.empty()) return;
   if (int index = HaveItem(pid)) {
     UpdateRow(index, pid, h.get(), mem_total);

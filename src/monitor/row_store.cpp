@@ -9,12 +9,14 @@
 
 namespace kelvar {
 
+// What every pass reads of a known row (position, start time, the memory
+// and priority cells) stands first, in as few cache lines as it can.
 struct RowStore::Row {
-  std::string key;
-  std::array<std::string, kColumnCount> cells;
-  std::string icon;
-  std::uint64_t start_time = 0;
   mutable std::size_t position = 0;  // 0-based; a hint, checked before use
+  std::uint64_t start_time = 0;
+  std::array<std::string, kColumnCount> cells;
+  std::string key;
+  std::string icon;
 };
 
 RowStore::RowStore() = default;

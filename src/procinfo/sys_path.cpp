@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <string_view>
+#include <utility>
 
 #include "procinfo/path_style.h"
 
@@ -26,7 +27,9 @@ constexpr std::string_view kNativePrefix = "\\??\\";
 constexpr std::string_view kSystemRoot = "\\SYSTEMROOT\\";
 
 // One left-to-right pass; text joined by a removal is not searched again.
-std::string RemoveAll(const std::string& text, std::string_view what) {
+// A path without the sequence (every path, nearly) is returned as it is.
+std::string RemoveAll(std::string text, std::string_view what) {
+  if (text.find(what) == std::string::npos) return text;
   std::string out;
   out.reserve(text.size());
   std::size_t from = 0;
@@ -56,7 +59,7 @@ bool IsSpace(char c) { return c == ' '; }
 
 std::string CheckPath(std::string PathStr, Directories& dirs) {
   if (IsPosixPath(PathStr)) return PathStr;
-  std::string path = RemoveAll(PathStr, kNativePrefix);
+  std::string path = RemoveAll(std::move(PathStr), kNativePrefix);
   // The closing backslash of the prefix stays and joins the directory to the rest.
   if (StartsWithSystemRoot(path)) path = modSysPath::GetWinDir(dirs) + path.substr(kSystemRoot.size() - 1);
   return path;
@@ -68,7 +71,8 @@ void TrimModulePath(std::string& path) {
   while (begin < path.size() && IsSpace(path[begin])) ++begin;
   std::size_t end = path.size();
   while (end > begin && IsSpace(path[end - 1])) --end;
-  path = path.substr(begin, end - begin);
+  path.erase(end);
+  path.erase(0, begin);
 }
 
 }  // namespace kelvar
