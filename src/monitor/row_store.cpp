@@ -63,7 +63,7 @@ int RowStore::SortedPlace(const Row& row) const {
 }
 
 int RowStore::Add(std::string_view key, std::string_view text) {
-  if (index_.find(key) != index_.end()) return 0;
+  if (index_.Find(key)) return 0;
   auto row = std::make_unique<Row>();
   row->key = key;
   row->cells[0] = text;
@@ -71,15 +71,15 @@ int RowStore::Add(std::string_view key, std::string_view text) {
   if (observer_) observer_->BeforeInsert(index);
   Row* raw = row.get();
   rows_.insert(rows_.begin() + (index - 1), std::move(row));
-  index_.emplace(raw->key, raw);
+  index_.Insert(raw);
   raw->position = static_cast<std::size_t>(index - 1);
   if (observer_) observer_->AfterInsert();
   return index;
 }
 
 int RowStore::Find(std::string_view key) const {
-  auto it = index_.find(key);
-  return it == index_.end() ? 0 : IndexOf(it->second);
+  const Row* row = index_.Find(key);
+  return row ? IndexOf(row) : 0;
 }
 
 const std::string& RowStore::SubItem(int index, int sub) const {
@@ -127,7 +127,7 @@ void RowStore::Remove(int index) {
   bool was_selected = selected_ == &row;
   if (observer_) observer_->BeforeRemove(index);
   if (was_selected) selected_ = nullptr;
-  index_.erase(row.key);
+  index_.Erase(&row);
   rows_.erase(rows_.begin() + (index - 1));
   if (observer_) observer_->AfterRemove();
   if (was_selected && observer_) observer_->SelectionChanged();

@@ -13,9 +13,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "monitor/key_index.h"
 #include "platform/row_view.h"
 
 namespace kelvar {
@@ -80,11 +80,6 @@ class RowStore : public RowSource {
 
  private:
   struct Row;
-  struct KeyHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-  };
-  using KeyIndex = std::unordered_map<std::string, Row*, KeyHash, std::equal_to<>>;
 
   Row& At(int index) const;
   int IndexOf(const Row* row) const;
@@ -94,7 +89,7 @@ class RowStore : public RowSource {
   bool Before(const Row& a, const Row& b) const;
 
   std::vector<std::unique_ptr<Row>> rows_;
-  KeyIndex index_;
+  KeyIndex<Row> index_;
   const Row* selected_ = nullptr;
   RowObserver* observer_ = nullptr;
   int sort_key_ = 0;

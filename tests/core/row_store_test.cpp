@@ -2,6 +2,8 @@
 // list is sorted, and the selection through removals and re-sorting.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "fake/fake_controls.h"
 #include "monitor/row_store.h"
 
@@ -31,6 +33,32 @@ TEST(RowStore, KeysAreUniqueAndFoundAfterRemovals) {
   EXPECT_EQ(rows.Find("ID:3"), 2);
   EXPECT_EQ(rows.Find("ID:1"), 0);
   EXPECT_EQ(rows.Add("ID:1", "back"), 3);
+}
+
+// Keys come and go in any order (the sweep removes from anywhere): every
+// key still present is found at its row, every removed one is not.
+TEST(RowStore, KeyIndexSurvivesRandomAddsAndRemovals) {
+  RowStore rows;
+  std::vector<std::string> present;
+  std::uint32_t seed = 12345;
+  auto next = [&] { return seed = seed * 1103515245u + 12345u; };
+  for (int step = 0; step < 20000; ++step) {
+    if (present.empty() || next() % 3 != 0) {
+      std::string key = "ID:" + std::to_string(next() % 5000);
+      if (rows.Add(key, key)) present.push_back(key);
+    } else {
+      std::size_t victim = next() % present.size();
+      rows.Remove(rows.Find(present[victim]));
+      present.erase(present.begin() + static_cast<std::ptrdiff_t>(victim));
+    }
+  }
+  ASSERT_EQ(rows.Count(), static_cast<int>(present.size()));
+  for (const std::string& key : present) EXPECT_EQ(rows.SubItem(rows.Find(key), cell::kName), key);
+  for (int pid = 0; pid < 5000; ++pid) {
+    std::string key = "ID:" + std::to_string(pid);
+    bool kept = std::find(present.begin(), present.end(), key) != present.end();
+    EXPECT_EQ(rows.Find(key) != 0, kept) << key;
+  }
 }
 
 TEST(RowStore, SameTextTellsTheViewNothing) {
