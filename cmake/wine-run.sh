@@ -4,7 +4,8 @@
 # services started on demand) inherit the exe's output, and ctest would wait
 # for them to close a pipe long after the test itself is done.
 log=$(mktemp "${TMPDIR:-/tmp}/kelvar-wine.XXXXXX")
-wine "$@" >"$log" 2>&1
+# The loader comes from scripts/windows.sh, which knows which one runs here.
+"${KELVAR_WINE:-wine}" "$@" >"$log" 2>&1
 rc=$?
 cat "$log"
 rm -f "$log"

@@ -4,7 +4,9 @@
 #  2. the same tests again under AddressSanitizer + UndefinedBehaviorSanitizer;
 #  3. each libFuzzer target for 10 seconds;
 #  4. both Windows builds and their tests under Wine.
-# Ends with one line counting every test that ran.
+# Ends with one line counting every test: passed, failed and skipped (the
+# Windows tests of a build whose programs this machine cannot run).  A
+# failure names the step it happened in and the log to read.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -35,9 +37,15 @@ mkdir -p build
 log=build/test.log
 suite 2>&1 | tee "$log"
 status=${PIPESTATUS[0]}
-[ "$status" = 0 ] || { echo "tests failed (exit $status); the whole run is in $log"; exit "$status"; }
+if [ "$status" != 0 ]; then
+  failed_step=$(sed -n 's/^=== \(.*\) ===$/\1/p' "$log" | tail -n 1)
+  echo "make test: the step \"${failed_step:-start}\" failed (exit $status); the whole run is in $log"
+  exit "$status"
+fi
 
 step "all tests passed"
-# ctest closes each run with "N% tests passed, F tests failed out of T".
+# ctest closes each run with "N% tests passed, F tests failed out of T";
+# windows.sh names each build it skipped with the number of its tests.
 awk '/tests passed, [0-9]+ tests? failed out of/ { failed += $4; total += $NF }
-     END { printf "%d passed, %d failed\n", total - failed, failed }' "$log"
+     /^windows: .* tests skipped \([0-9]+ tests?\)/ { match($0, /\([0-9]+/); skipped += substr($0, RSTART + 1, RLENGTH - 1) }
+     END { printf "%d passed, %d failed, %d skipped\n", total - failed, failed, skipped }' "$log"

@@ -8,9 +8,17 @@
 # Wine runs in its own prefix under build-wine/, with the Unix trash and
 # desktop files under build-wine/xdg, never in the user's; every Wine
 # process of that prefix is ended when the script ends.
+#
+# Before the tests it asks what this machine can run (scripts/wine-probe.sh):
+# a build whose programs cannot run here is built and import-checked, and
+# its tests are skipped with one line that says why.  Every other failure
+# names its step and the log to read.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+logs=$root/build-wine/logs
+# shellcheck source=scripts/wine-probe.sh
+source scripts/wine-probe.sh
 arches=(i686 x86_64)
 jobs=$(( $(nproc) < 2 ? $(nproc) : 2 ))
 mode=${1:-}
@@ -55,20 +63,36 @@ wine_env() {
   export WINEPREFIX=$root/build-wine/prefix WINEARCH=win64 WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export XDG_DATA_HOME=$root/build-wine/xdg
-  mkdir -p "$XDG_DATA_HOME"
+  mkdir -p "$XDG_DATA_HOME" "$logs"
 }
 
-# The prefix is made once; its settings are applied on every run.
+# Runs a command with its output in LOG; when it fails, says which step
+# failed and where to read why.
+run_step() {
+  local name=$1 log=$2 rc=0
+  shift 2
+  "$@" >"$log" 2>&1 </dev/null || rc=$?
+  if [ "$rc" != 0 ]; then
+    echo "windows: the step \"$name\" failed (exit $rc); read $log" >&2
+    tail -n 20 "$log" | sed 's/^/  | /' >&2
+  fi
+  return "$rc"
+}
+
+# The prefix is made once, with the 64-bit loader: the prefix is a 64-bit
+# one, and plain `wine` would pick the 32-bit loader.  Its settings are
+# applied on every run.
 make_prefix() {
+  local wine64 reg=$root/build-wine/prefix.reg
+  wine64=$(probe_loader_of x86_64)
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     step "Wine prefix (once)"
     mkdir -p "$(dirname "$WINEPREFIX")"
-    wineboot -i >/dev/null 2>&1
-    wineserver -w
+    run_step "Wine prefix" "$logs/prefix.log" "$wine64" wineboot -i
+    run_step "Wine prefix (wineserver)" "$logs/prefix-wait.log" wineserver -w
   fi
-  local reg=$root/build-wine/prefix.reg
   { printf '\xff\xfe'; sed 's/$/\r/' resources/win32/wine-prefix.reg.utf8 | iconv -f UTF-8 -t UTF-16LE; } >"$reg"
-  wine regedit /S 'Z:'"${reg//\//\\}" >/dev/null 2>&1
+  run_step "Wine prefix settings" "$logs/regedit.log" "$wine64" regedit /S 'Z:'"${reg//\//\\}"
   # Debian's Wine does not find its own caption-button font (Marlett) and
   # draws the buttons as letters; the prefix gets a copy.
   local marlett=/usr/share/wine/fonts/marlett.ttf fonts="$WINEPREFIX/drive_c/windows/Fonts"
@@ -83,7 +107,7 @@ screenshot() {
   mkdir -p build/screenshots
   local start pid shown=0
   start=$(date +%s%N)
-  env LC_ALL=zh_CN.UTF-8 wine "$exe" >/dev/null 2>&1 &
+  env LC_ALL=zh_CN.UTF-8 "$(probe_loader_of "$arch")" "$exe" >/dev/null 2>&1 &
   pid=$!
   for _ in $(seq 400); do
     if xdotool search --onlyvisible --name 'Kelvar' >/dev/null 2>&1; then shown=1; break; fi
@@ -103,23 +127,81 @@ screenshot() {
   [ "$shown" = 1 ]
 }
 
-# Runs inside xvfb-run: every Windows test of both builds, then the
-# screenshots.  wineserver and Wine's services start here, apart from the
-# tests' output pipes, and are ended on the way out.
+# The builds whose programs run here (runnable) and, for the others, why
+# not (skip_reason); a build is runnable when its loader starts and a tiny
+# exe of it runs in the prefix.
+declare -a runnable=()
+declare -A skip_reason=()
+
+probe_machine() {
+  local arch why
+  step "what this machine can run under Wine"
+  for arch in "${arches[@]}"; do
+    if why=$(probe_loader "$arch"); then runnable+=("$arch"); else skip_reason[$arch]=$why; fi
+  done
+}
+
+probe_builds() {
+  local arch exe why still=()
+  for arch in "${runnable[@]}"; do
+    exe=$(probe_build_exe "$arch" "$root/build-wine/probe") || {
+      echo "windows: the step \"probe exe $arch\" failed: $arch-w64-mingw32-gcc could not build scripts/wine-probe.c" >&2
+      return 1
+    }
+    if why=$(probe_exe "$arch" "$exe" "$logs/probe-$arch.log"); then still+=("$arch"); else skip_reason[$arch]=$why; fi
+  done
+  runnable=("${still[@]}")
+  for arch in "${runnable[@]}"; do echo "windows: $arch programs run here"; done
+}
+
+# The number of tests a build holds, for the count of skipped tests.
+tests_in() {
+  ctest --test-dir "build-win32-$1" -N 2>/dev/null | awk '/Total Tests:/ { print $3 }'
+}
+
+report_skips() {
+  local arch
+  for arch in "${arches[@]}"; do
+    [ -n "${skip_reason[$arch]:-}" ] || continue
+    echo "windows: $arch tests skipped ($(tests_in "$arch") tests): ${skip_reason[$arch]}; the $arch build was built and its imports checked"
+  done
+}
+
+# Runs inside xvfb-run: the probe, every Windows test of the builds that run
+# here, then their screenshots.  wineserver and Wine's services start here,
+# apart from the tests' output pipes, and are ended on the way out.
 under_display() {
   wine_env
   trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+  probe_apply_simulation "$root/build-wine"
+  probe_machine
+  if [ ${#runnable[@]} -eq 0 ]; then
+    report_skips
+    return 0
+  fi
+  if [ -n "${skip_reason[x86_64]:-}" ]; then
+    # The prefix is a 64-bit one; without a 64-bit loader there is none.
+    skip_reason[i686]="the 64-bit Wine loader, which makes the test prefix, cannot run here"
+    runnable=()
+    report_skips
+    return 0
+  fi
   make_prefix
   wineserver -p >/dev/null 2>&1
-  wine wineboot >/dev/null 2>&1 </dev/null
-  local trash="Z:${XDG_DATA_HOME//\//\\}\\Trash\\files" failed=0
-  for arch in "${arches[@]}"; do
+  run_step "Wine services" "$logs/wineboot.log" "$(probe_loader_of x86_64)" wineboot
+  probe_builds
+  report_skips
+  local trash="Z:${XDG_DATA_HOME//\//\\}\\Trash\\files" failed=0 arch
+  for arch in "${runnable[@]}"; do
     step "Windows tests $arch under Wine"
-    env LC_ALL=zh_CN.UTF-8 KELVAR_TRASH="$trash" \
-      ctest --test-dir "build-win32-$arch" --output-on-failure --timeout 600 || failed=1
+    env LC_ALL=zh_CN.UTF-8 KELVAR_TRASH="$trash" KELVAR_WINE="$(probe_loader_of "$arch")" \
+      ctest --test-dir "build-win32-$arch" --output-on-failure --timeout 600 || {
+      echo "windows: the step \"Windows tests $arch under Wine\" failed; its output is above" >&2
+      failed=1
+    }
   done
   step "screenshots"
-  for arch in "${arches[@]}"; do screenshot "$arch" || failed=1; done
+  for arch in "${runnable[@]}"; do screenshot "$arch" || failed=1; done
   return $failed
 }
 
