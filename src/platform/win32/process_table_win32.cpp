@@ -27,7 +27,7 @@ ProcessTable::ProcessTable() : buffer_(kFirstBufferBytes / sizeof(std::uint64_t)
 
 bool ProcessTable::Read() {
   records_.clear();
-  index_.clear();
+  by_pid_.clear();
   if (!query_) return false;
   long status = 0;
   for (;;) {
@@ -47,17 +47,18 @@ bool ProcessTable::Read() {
     record.pid = static_cast<Pid>(reinterpret_cast<std::uintptr_t>(info->UniqueProcessId));
     record.create_time = static_cast<std::uint64_t>(info->CreateTime.QuadPart);
     record.working_set = info->VirtualMemoryCounters.WorkingSetSize;
-    index_.emplace(record.pid, records_.size());
+    by_pid_.emplace_back(record.pid, records_.size());
     records_.push_back(record);
     if (info->NextEntryOffset == 0) break;
     offset += info->NextEntryOffset;
   }
+  std::sort(by_pid_.begin(), by_pid_.end());
   return true;
 }
 
 const ProcessRecord* ProcessTable::Find(Pid pid) const {
-  auto it = index_.find(pid);
-  return it == index_.end() ? nullptr : &records_[it->second];
+  auto it = std::lower_bound(by_pid_.begin(), by_pid_.end(), std::pair<Pid, std::size_t>(pid, 0));
+  return it == by_pid_.end() || it->first != pid ? nullptr : &records_[it->second];
 }
 
 }  // namespace kelvar::win32

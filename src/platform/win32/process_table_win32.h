@@ -11,7 +11,7 @@
 #pragma once
 
 #include <cstdint>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/process_control.h"
@@ -41,7 +41,9 @@ class ProcessTable {
   Query query_ = nullptr;
   std::vector<std::uint64_t> buffer_;  // 8-byte aligned, as the records need
   std::vector<ProcessRecord> records_;
-  std::unordered_map<Pid, std::size_t> index_;
+  // (PID, place in records_), sorted by PID: found by binary search, and
+  // refilled each read without allocating once it has grown.
+  std::vector<std::pair<Pid, std::size_t>> by_pid_;
 };
 
 }  // namespace kelvar::win32
