@@ -42,8 +42,8 @@ loader=$(probe_loader_of "$arch")
 export WINEPREFIX=$root/build-wine/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export XDG_DATA_HOME=$root/build-wine/xdg LC_ALL=zh_CN.UTF-8
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "bench-windows: no Wine prefix yet; make one with scripts/windows.sh --test" >&2
-  exit 1
+  echo "bench-windows: skipped: no Wine prefix yet (scripts/windows.sh --test makes it)"
+  exit 0
 fi
 sleepers=()
 cleanup() {

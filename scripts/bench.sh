@@ -15,3 +15,9 @@ build-bench/bench/kelvar_core_bench --benchmark_repetitions=3 --benchmark_report
 
 if [ -x scripts/bench-linux.sh ]; then scripts/bench-linux.sh build-bench; fi
 if [ -x scripts/bench-program.sh ]; then scripts/bench-program.sh build-bench; fi
+# The Windows figures need the Wine prefix that the Windows tests make.
+if [ -f build-wine/prefix/system.reg ]; then
+  scripts/bench-windows.sh
+else
+  echo "bench: Windows figures skipped: no Wine prefix yet (make test, or scripts/windows.sh --test, makes it)"
+fi
