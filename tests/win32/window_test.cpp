@@ -69,7 +69,8 @@ class WindowTest : public ::testing::Test {
   }
   std::wstring PanelText(int panel) const {  // 1-based
     wchar_t buf[256] = {};
-    SendMessageW(window_->status_bar(), SB_GETTEXTW, static_cast<WPARAM>(panel - 1), reinterpret_cast<LPARAM>(buf));
+    SendMessageW(window_->status_bar(), SB_GETTEXTW, static_cast<WPARAM>(panel - 1),
+                 reinterpret_cast<LPARAM>(buf));
     return buf;
   }
 
@@ -94,7 +95,8 @@ TEST_F(WindowTest, StartUpShowsTheEightColumnsTheRowsAndTheTotals) {
     EXPECT_EQ(col.fmt & LVCFMT_JUSTIFYMASK, want.right_aligned ? LVCFMT_RIGHT : LVCFMT_LEFT) << i;
   }
   EXPECT_EQ(std::count_if(std::begin(form::kColumns), std::end(form::kColumns),
-                          [](const form::Column& c) { return c.right_aligned; }), 1);
+                          [](const form::Column& c) { return c.right_aligned; }),
+            1);
   ASSERT_GT(ItemCount(), 0);
   EXPECT_EQ(ItemCount(), rows().Count());
   EXPECT_EQ(Narrow(ItemText(0, 1)), rows().SubItem(1, cell::kPid));
@@ -200,6 +202,25 @@ TEST_F(WindowTest, RightPressSelectsTheRowTicksItsClassAndOpensTheProcessMenu) {
   EXPECT_EQ(rows().Selected(), row);
   EXPECT_EQ(ListView_GetNextItem(list(), -1, LVNI_SELECTED), row - 1);
   for (int i = 0; i < 6; ++i) EXPECT_EQ(ticks[i], i == 2) << i;
+}
+
+// Typing the start of a name selects the next row with that name, as in
+// Explorer's lists: the owner-data list asks the program to find it.
+TEST_F(WindowTest, TypingANameSelectsTheNextRowWithThatName) {
+  StopTimers();
+  SetFocus(list());
+  for (wchar_t c : std::wstring(L"SERV")) SendMessageW(list(), WM_CHAR, c, 1);
+  Pump(50);
+  int item = ListView_GetNextItem(list(), -1, LVNI_SELECTED);
+  ASSERT_GE(item, 0);
+  EXPECT_EQ(ItemText(item, 0), L"services.exe");
+  EXPECT_EQ(rows().Selected(), item + 1);
+}
+
+TEST(FileSearchOnWin32, LongPathFormOfADrivePathGetsItsName) {
+  Win32FileSearch files;
+  EXPECT_EQ(files.FindFileName("\\\\?\\C:\\windows\\system32\\services.exe"), "services.exe");
+  EXPECT_EQ(files.FindFileName("C:\\windows\\system32\\servic?s.exe"), "");
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
 // List1 on Win32; see list_view_win32.h.
-#include "platform/win32/win32_api.h"
 #include "platform/win32/list_view_win32.h"
 
 #include <windowsx.h>
@@ -8,6 +7,7 @@
 #include <stdexcept>
 
 #include "platform/win32/wide_text.h"
+#include "platform/win32/win32_api.h"
 
 namespace kelvar::win32 {
 namespace {
@@ -40,8 +40,8 @@ int LastVisible(HWND list) {
 
 Win32ListView::Win32ListView(HWND parent, int id, const Win32ImageList& images, HFONT font)
     : hwnd_(CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
-                                LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL |
+                                LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
                             0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                             GetModuleHandleW(nullptr), nullptr)),
       images_(images) {
@@ -84,18 +84,20 @@ LRESULT Win32ListView::HandleNotify(const NMHDR* header) {
       GetDisplayInfo(reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(header))->item);
       return 0;
     case LVN_COLUMNCLICK:
-      if (events_.column_click) events_.column_click(reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem + 1);
+      if (events_.column_click)
+        events_.column_click(reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem + 1);
       return 0;
     case LVN_ITEMCHANGED: {
       auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
-      if ((change->uChanged & LVIF_STATE) && ((change->uNewState ^ change->uOldState) & LVIS_SELECTED)) ItemChanged();
+      if ((change->uChanged & LVIF_STATE) && ((change->uNewState ^ change->uOldState) & LVIS_SELECTED))
+        ItemChanged();
       return 0;
     }
     case LVN_ODSTATECHANGED:
       ItemChanged();
       return 0;
     case LVN_ODFINDITEMW:
-      return -1;
+      return FindByName(*reinterpret_cast<const NMLVFINDITEMW*>(header));
     default:
       return 0;
   }
@@ -119,6 +121,24 @@ void Win32ListView::GetDisplayInfo(LVITEMW& item) const {
   if (item.mask & LVIF_IMAGE) item.iImage = item.iSubItem == 0 ? images_.IndexOf(rows_->IconKey(row)) : -1;
 }
 
+int Win32ListView::FindByName(const NMLVFINDITEMW& find) const {
+  if (!rows_ || !(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz) return -1;
+  const std::wstring typed = find.lvfi.psz;
+  const int count = rows_->RowCount();
+  if (typed.empty() || count == 0) return -1;
+  const int start = find.iStart >= 0 && find.iStart < count ? find.iStart : 0;
+  for (int k = 0; k < count; ++k) {
+    const int item = (start + k) % count;
+    if (!(find.lvfi.flags & LVFI_WRAP) && item < start) break;
+    const std::wstring name = Widen(rows_->CellText(item + 1, 1));
+    if (name.size() >= typed.size() &&
+        CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, name.c_str(), static_cast<int>(typed.size()),
+                       typed.c_str(), static_cast<int>(typed.size())) == CSTR_EQUAL)
+      return item;
+  }
+  return -1;
+}
+
 void Win32ListView::AddColumn(const std::string& title, int width) {
   std::wstring text = Widen(title);
   LVCOLUMNW col{};
@@ -130,9 +150,7 @@ void Win32ListView::AddColumn(const std::string& title, int width) {
   if (ListView_InsertColumn(hwnd_, at, &col) < 0) throw std::runtime_error("column not added");
 }
 
-int Win32ListView::ColumnCount() {
-  return Header_GetItemCount(ListView_GetHeader(hwnd_));
-}
+int Win32ListView::ColumnCount() { return Header_GetItemCount(ListView_GetHeader(hwnd_)); }
 
 void Win32ListView::SetColumnAlignment(int column, Alignment alignment) {
   LVCOLUMNW col{};
@@ -202,7 +220,8 @@ void Win32ListView::SyncSelection() {
   int shown = ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED);
   if (wanted == shown) return;
   if (shown >= 0) ListView_SetItemState(hwnd_, -1, 0, LVIS_SELECTED);
-  if (wanted >= 0) ListView_SetItemState(hwnd_, wanted, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  if (wanted >= 0)
+    ListView_SetItemState(hwnd_, wanted, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
 }
 
 // The user moved the selection: the store follows.

@@ -16,9 +16,9 @@
 namespace kelvar::win32 {
 
 struct ListEvents {
-  std::function<void(int column)> column_click;       // 1-based
+  std::function<void(int column)> column_click;              // 1-based
   std::function<void(int button, int x, int y)> mouse_down;  // pixels in the list
-  std::function<void(int index)> item_click;          // 1-based, 0 for none
+  std::function<void(int index)> item_click;                 // 1-based, 0 for none
 };
 
 class Win32ListView : public ListControl, public RowObserver {
@@ -53,6 +53,9 @@ class Win32ListView : public ListControl, public RowObserver {
  private:
   static LRESULT CALLBACK MouseProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   void GetDisplayInfo(LVITEMW& item) const;
+  // Type-ahead: the first row at or after the find's start, wrapping round,
+  // whose name begins with the typed text (case aside); -1 when none does.
+  int FindByName(const NMLVFINDITEMW& find) const;
   void CountChanged();
   void RedrawFrom(int row);
   void RedrawRow(int row);

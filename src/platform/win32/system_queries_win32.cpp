@@ -1,8 +1,10 @@
 // The small system services; see system_queries_win32.h.
-#include "platform/win32/win32_api.h"
 #include "platform/win32/system_queries_win32.h"
 
+#include <cctype>
+
 #include "platform/win32/wide_text.h"
+#include "platform/win32/win32_api.h"
 #include "platform/win32/wow64_path.h"
 #include "procinfo/profile_text.h"
 
@@ -37,9 +39,20 @@ UINT ProfileCodePage(const std::wstring& file) {
 
 }  // namespace
 
+namespace {
+
+bool IsLongDrivePath(const std::string& path) {
+  return path.size() >= 7 && path.compare(0, 4, "\\\\?\\") == 0 &&
+         std::isalpha(static_cast<unsigned char>(path[4])) && path[5] == ':' && path[6] == '\\';
+}
+
+}  // namespace
+
 std::string Win32FileSearch::FindFileName(const std::string& path) {
-  // A wildcard would find another file's name; no real path holds one.
-  if (path.empty() || path.find_first_of("*?") != std::string::npos) return {};
+  // A wildcard would find another file's name; no real path holds one.  The
+  // long-path form of a drive path ("\\?\C:\...") is the only "?" allowed.
+  const std::size_t from = IsLongDrivePath(path) ? 4 : 0;
+  if (path.empty() || path.find_first_of("*?", from) != std::string::npos) return {};
   WIN32_FIND_DATAW data{};
   HANDLE find = FindFirstFileW(NativeFilePath(Widen(path)).c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) return {};
