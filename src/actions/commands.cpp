@@ -103,8 +103,10 @@ void Commands::mnuFileProperties_Click(std::uintptr_t owner) {
 
 // A process that has ended (or whose PID a newer one took) ran, to its end,
 // the file its row last saw; one that lives but can no longer be read runs
-// a file nobody can name, which is unknown.
+// a file nobody can name, which is unknown.  Where the system cannot tell
+// files apart there is nothing to ask.
 FileIdentity Commands::RunningImage(const PickedRow& row) {
+  if (!row.image.known) return {};
   {
     ScopedProcess query(os_.proc, row.pid, access::kQueryLimited);
     const bool same = query && (row.start_time == 0 || os_.proc.StartTime(query.get()) == row.start_time);
