@@ -38,6 +38,7 @@ class LightTable : public ProcessControl {
   }
   Proc& P(ProcessHandle h) { return procs[h - 1]; }
   bool ModulePath(ProcessHandle h, std::string& path) override { return path = P(h).path, true; }
+  FileIdentity ImageIdentity(ProcessHandle) override { return {}; }
   std::uint64_t WorkingSet(ProcessHandle h) override { return P(h).ws; }
   std::uint64_t StartTime(ProcessHandle h) override { return P(h).start; }
   std::uint32_t ExitCode(ProcessHandle h) override { return P(h).exit; }
@@ -65,9 +66,9 @@ void RefreshSteady(benchmark::State& state) {
   Bench b(static_cast<int>(state.range(0)));
   for (auto _ : state) b.monitor.ListProcess();
   // Seconds per row, shown with its SI prefix (n, u).
-  state.counters["per_row"] = benchmark::Counter(
-      static_cast<double>(state.range(0)),
-      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["per_row"] =
+      benchmark::Counter(static_cast<double>(state.range(0)),
+                         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(RefreshSteady)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 

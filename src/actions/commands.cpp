@@ -15,6 +15,7 @@ std::optional<PickedRow> PickSelected(const RowStore& rows) {
   row.pid = CellToPid(rows.SubItem(index, cell::kPid));
   row.start_time = rows.StartTime(index);
   row.path = rows.SubItem(index, cell::kPath);
+  row.image = rows.Image(index);
   return row;
 }
 
@@ -76,18 +77,54 @@ void Commands::mnuDelPro_Click() {
       mb::kIdCancel)
     return;
   if (row->pid != 0) {
+    const FileIdentity running = RunningImage(*row);
     EndPro(os_.proc, row->pid, row->start_time);
     // The only pause between ending the process and deleting its file.
     os_.pump.DoEvents();
     os_.pump.DoEvents();
-    modFileWork::DelFile(os_.shell, row->path);
+    if (IsRunningFile(*row, running)) {
+      modFileWork::DelFile(os_.shell, row->path);
+    } else {
+      TellImageGone(*row, "进程运行的文件已被删除或替换，没有文件被移到回收站。");
+    }
   }
   monitor_.ListProcess();
 }
 
 void Commands::mnuFileProperties_Click(std::uintptr_t owner) {
   std::optional<PickedRow> row = PickSelected(rows_);
-  if (row) modProperties::ShowProperties(os_.shell, row->path, owner);
+  if (!row) return;
+  if (IsRunningFile(*row, RunningImage(*row))) {
+    modProperties::ShowProperties(os_.shell, row->path, owner);
+  } else {
+    TellImageGone(*row, "进程运行的文件已被删除或替换。");
+  }
+}
+
+// A process that has ended (or whose PID a newer one took) ran, to its end,
+// the file its row last saw; one that lives but can no longer be read runs
+// a file nobody can name, which is unknown.  Where the system cannot tell
+// files apart there is nothing to ask.
+FileIdentity Commands::RunningImage(const PickedRow& row) {
+  if (!row.image.known) return {};
+  {
+    ScopedProcess query(os_.proc, row.pid, access::kQueryLimited);
+    const bool same = query && (row.start_time == 0 || os_.proc.StartTime(query.get()) == row.start_time);
+    if (!same || os_.proc.ExitCode(query.get()) != kStillActive) return row.image;
+  }
+  ScopedProcess h(os_.proc, row.pid, access::kRead);
+  return h ? os_.proc.ImageIdentity(h.get()) : FileIdentity{};
+}
+
+// A row whose image is unknown comes from a system that cannot tell files
+// apart: there the path is all there is to go by.
+bool Commands::IsRunningFile(const PickedRow& row, const FileIdentity& running) {
+  return !row.image.known || SameFile(running, os_.files.IdentityAt(row.path));
+}
+
+void Commands::TellImageGone(const PickedRow& row, const char* what_happened) {
+  os_.msgbox.Show(std::string(what_happened) + "\r\n\r\n" + row.path, std::string(kAppTitle),
+                  mb::kOk | mb::kIconInformation);
 }
 
 void Commands::mnuFolder_Click(std::uintptr_t owner) {

@@ -4,6 +4,11 @@
 // what it needs from the row the user picked before it asks anything — name,
 // PID, start time and path together — and acts on exactly that process and
 // that file, whatever the timers do to the list while a question is open.
+// A path names whatever was put there last, and an executable can be
+// deleted or replaced while its process runs: the file actions reach the
+// file at the row's path only while it is the very file the confirmed
+// process runs (where the system can tell files apart), and otherwise say
+// so to the user.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +18,7 @@
 
 #include "monitor/process_monitor.h"
 #include "monitor/row_store.h"
+#include "platform/file_search.h"
 #include "platform/message_box.h"
 #include "platform/process_control.h"
 #include "platform/shell.h"
@@ -31,6 +37,7 @@ struct PickedRow {
   Pid pid = 0;
   std::uint64_t start_time = 0;
   std::string path;
+  FileIdentity image;  // the file the process ran when last checked
 };
 
 // The selected row, read once; nullopt when none is selected.
@@ -56,6 +63,7 @@ std::string GetFolder(const std::string& path);
 
 struct CommandPorts {
   ProcessControl& proc;
+  FileSearch& files;
   MessageBox& msgbox;
   MessagePump& pump;
   Shell& shell;
@@ -75,6 +83,13 @@ class Commands {
   void SetProClassItem(int index, bool ticked);
 
  private:
+  // The file the picked process runs now (see commands.cpp).
+  FileIdentity RunningImage(const PickedRow& row);
+  // Whether the file at the row's path is the file the process runs, as
+  // far as the system can tell.
+  bool IsRunningFile(const PickedRow& row, const FileIdentity& running);
+  void TellImageGone(const PickedRow& row, const char* what_happened);
+
   RowStore& rows_;
   ProcessMonitor& monitor_;
   CommandPorts os_;

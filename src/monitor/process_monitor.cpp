@@ -54,17 +54,22 @@ void ProcessMonitor::ListProcess() {
 
 void ProcessMonitor::RefreshOne(Pid pid, std::uint64_t& mem_total) {
   ScopedProcess h(os_.proc, pid, access::kRead);
-  if (!h || !os_.proc.ModulePath(h.get(), module_path_)) return;
+  if (!h) return;
+  const int index = HaveItem(pid);
+  // A new row's image is read before its path: had the process run another
+  // file meanwhile, the path read next is already that file's.
+  const FileIdentity image = index ? FileIdentity{} : os_.proc.ImageIdentity(h.get());
+  if (!os_.proc.ModulePath(h.get(), module_path_)) return;
   TrimModulePath(module_path_);
   // The normalised path goes back into the same buffer: a steady pass
   // allocates nothing.
   module_path_ = CheckPath(std::move(module_path_), os_.dirs);
   const std::string& path = module_path_;
   if (path.empty()) return;
-  if (int index = HaveItem(pid)) {
+  if (index) {
     UpdateRow(index, pid, h.get(), mem_total);
   } else {
-    CreateRow(pid, h.get(), path, mem_total);
+    CreateRow(pid, h.get(), path, image, mem_total);
   }
 }
 
@@ -87,13 +92,14 @@ void ProcessMonitor::UpdateRow(int index, Pid pid, ProcessHandle h, std::uint64_
   rows_.SetSubItem(index, cell::kPriority, GetProClass(os_.proc, pid));
 }
 
-void ProcessMonitor::CreateRow(Pid pid, ProcessHandle h, const std::string& path,
+void ProcessMonitor::CreateRow(Pid pid, ProcessHandle h, const std::string& path, const FileIdentity& image,
                                std::uint64_t& mem_total) {
   std::string key = RowKey(pid);
   std::string name = os_.files.FindFileName(path);
   if (rows_.Add(key, name) == 0) return;
   // Each write below finds the row again: a sorted list may move it.
   rows_.SetStartTime(rows_.Find(key), os_.proc.StartTime(h));
+  rows_.SetImage(rows_.Find(key), image);
   rows_.SetSubItem(rows_.Find(key), cell::kPid, Decimal(static_cast<std::uint64_t>(pid)).text);
   std::uint64_t ws = os_.proc.WorkingSet(h);
   mem_total += ws;
@@ -120,6 +126,10 @@ void ProcessMonitor::ShowTotals(std::int64_t pro_count, std::uint64_t mem_total)
   }
 }
 
+// A row also goes when its process now runs another file than the row was
+// made for (an exec, the file deleted or replaced) or can no longer be read:
+// the next pass makes the row afresh, or none.  Where the system cannot tell
+// files apart the identities are unknown alike and the row stays.
 void ProcessMonitor::CheckProcess() {
   if (rows_.Count() == 0) return;
   // The walk goes from the last row to the first, so removing a row shifts
@@ -127,7 +137,9 @@ void ProcessMonitor::CheckProcess() {
   for (int i = rows_.Count(); i >= 1; --i) {
     Pid pid = CellToPid(rows_.SubItem(i, cell::kPid));
     ScopedProcess h(os_.proc, pid, access::kRead);
-    if (!h || os_.proc.ExitCode(h.get()) != kStillActive || !StillItsProcess(i, h.get())) rows_.Remove(i);
+    if (!h || os_.proc.ExitCode(h.get()) != kStillActive || !StillItsProcess(i, h.get()) ||
+        os_.proc.ImageIdentity(h.get()) != rows_.Image(i))
+      rows_.Remove(i);
   }
 }
 

@@ -4,7 +4,11 @@
 // HaveItem, the lookup of a row by PID; and the status-bar totals with the two
 // figures last shown.  Rows remember when their process started, so a PID
 // taken by a newer process never lends its figures to the old row and the
-// sweep removes that row.
+// sweep removes that row.  They also remember the file their process ran
+// when they were made: the refresh pass, which runs five times a second,
+// takes a known row's name and path as they are, and the sweep, one image
+// check per row, removes a row whose process has run another file since (or
+// can no longer be read), so the row that follows shows what runs now.
 #pragma once
 
 #include <cstdint>
@@ -52,7 +56,8 @@ class ProcessMonitor {
  private:
   void RefreshOne(Pid pid, std::uint64_t& mem_total);
   void UpdateRow(int index, Pid pid, ProcessHandle h, std::uint64_t& mem_total);
-  void CreateRow(Pid pid, ProcessHandle h, const std::string& path, std::uint64_t& mem_total);
+  void CreateRow(Pid pid, ProcessHandle h, const std::string& path, const FileIdentity& image,
+                 std::uint64_t& mem_total);
   void ShowTotals(std::int64_t pro_count, std::uint64_t mem_total);
   bool StillItsProcess(int index, ProcessHandle h);
 

@@ -17,6 +17,7 @@ struct RowStore::Row {
   std::array<std::string, kColumnCount> cells;
   std::string key;
   std::string icon;
+  FileIdentity image;
 };
 
 RowStore::RowStore() = default;
@@ -55,10 +56,9 @@ bool RowStore::Before(const Row& a, const Row& b) const {
 // The index a row takes among the others (itself not counted): after every
 // row it does not sort before, so equal rows keep their order.
 int RowStore::SortedPlace(const Row& row) const {
-  auto it = std::upper_bound(rows_.begin(), rows_.end(), row,
-                             [this](const Row& r, const std::unique_ptr<Row>& other) {
-                               return Before(r, *other);
-                             });
+  auto it =
+      std::upper_bound(rows_.begin(), rows_.end(), row,
+                       [this](const Row& r, const std::unique_ptr<Row>& other) { return Before(r, *other); });
   return static_cast<int>(it - rows_.begin()) + 1;
 }
 
@@ -121,6 +121,8 @@ void RowStore::SetIcon(int index, std::string_view image_key) {
 
 std::uint64_t RowStore::StartTime(int index) const { return At(index).start_time; }
 void RowStore::SetStartTime(int index, std::uint64_t start_time) { At(index).start_time = start_time; }
+const FileIdentity& RowStore::Image(int index) const { return At(index).image; }
+void RowStore::SetImage(int index, const FileIdentity& image) { At(index).image = image; }
 
 void RowStore::Remove(int index) {
   Row& row = At(index);
@@ -146,10 +148,9 @@ void RowStore::SetSorted(bool sorted) {
   sorted_ = sorted;
   if (!sorted_) return;
   if (observer_) observer_->BeforeReorder();
-  std::stable_sort(rows_.begin(), rows_.end(),
-                   [this](const std::unique_ptr<Row>& a, const std::unique_ptr<Row>& b) {
-                     return Before(*a, *b);
-                   });
+  std::stable_sort(
+      rows_.begin(), rows_.end(),
+      [this](const std::unique_ptr<Row>& a, const std::unique_ptr<Row>& b) { return Before(*a, *b); });
   Renumber(0);
   if (observer_) observer_->AfterReorder();
 }

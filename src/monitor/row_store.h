@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "monitor/key_index.h"
+#include "platform/file_identity.h"
 #include "platform/row_view.h"
 
 namespace kelvar {
@@ -57,6 +58,11 @@ class RowStore : public RowSource {
   // process the row was made for from a newer one that took its PID.
   std::uint64_t StartTime(int index) const;
   void SetStartTime(int index, std::uint64_t start_time);
+  // The file the row's process ran when the row was made (not shown): the
+  // sweep drops the row once the process runs another, and a file action
+  // checks the file at the row's path against it.
+  const FileIdentity& Image(int index) const;
+  void SetImage(int index, const FileIdentity& image);
   void Remove(int index);
 
   // The selection: 0 for none.  Removing the selected row leaves none.

@@ -11,6 +11,7 @@ inline constexpr std::uint32_t kOk = 0x00;
 inline constexpr std::uint32_t kOkCancel = 0x01;
 inline constexpr std::uint32_t kIconError = 0x10;
 inline constexpr std::uint32_t kIconExclamation = 0x30;
+inline constexpr std::uint32_t kIconInformation = 0x40;
 inline constexpr int kIdOk = 1;
 inline constexpr int kIdCancel = 2;
 }  // namespace mb

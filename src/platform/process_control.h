@@ -2,12 +2,17 @@
 // system to see and steer a process.  It keeps the shape of the Windows calls
 // the program is written against (open with an access mask, query, close), so
 // the core reads like its rules and the Win32 adapter stays a thin wrapper;
-// the procfs adapter answers the same questions from /proc.
+// the procfs adapter answers the same questions from /proc.  Beside the
+// Windows calls it answers one question of its own: which file the process
+// runs now, so a file action can check that the file at a path is still
+// that file.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "platform/file_identity.h"
 
 namespace kelvar {
 
@@ -38,6 +43,10 @@ class ProcessControl {
   // The file name of the first module, as the system reports it; false when
   // the module list cannot be read.
   virtual bool ModulePath(ProcessHandle h, std::string& path) = 0;
+  // The file the process runs, asked of the system now; needs the rights of
+  // ModulePath.  Unknown when it cannot be read, or when the system cannot
+  // tell files apart.
+  virtual FileIdentity ImageIdentity(ProcessHandle h) = 0;
   // Working set in bytes; 0 when it cannot be read.
   virtual std::uint64_t WorkingSet(ProcessHandle h) = 0;
   // When the process started, in the system's own unit; 0 when unknown.

@@ -39,7 +39,7 @@ frmMain::frmMain(MonitorPorts os, FormPorts ui)
     : monitor_(rows_, os),
       os_(os),
       ui_(ui),
-      commands_(rows_, monitor_, CommandPorts{os.proc, ui.msgbox, ui.pump, ui.shell}) {}
+      commands_(rows_, monitor_, CommandPorts{os.proc, os.files, ui.msgbox, ui.pump, ui.shell}) {}
 
 void frmMain::Form_Load() {
   Skip([&] { ui_.timers.Start(form::kTimer1, form::kTimer1Interval); });
@@ -65,9 +65,7 @@ void frmMain::Form_Resize() {
     auto width = static_cast<float>(ui_.window.OuterWidth() / kTwipsPerPixel);
     ui_.window.SetPicMainWidth(static_cast<int>(std::nearbyint(width)));
   });
-  Skip([&] {
-    ui_.window.MoveList(0, 0, ui_.window.PicMainWidth() - 8, ui_.window.PicMainHeight());
-  });
+  Skip([&] { ui_.window.MoveList(0, 0, ui_.window.PicMainWidth() - 8, ui_.window.PicMainHeight()); });
 }
 
 // A click on a new column sorts ascending by it; each further click on the
@@ -110,15 +108,24 @@ void frmMain::MenuClick(std::string_view name, int index) {
   std::uintptr_t owner = 0;
   Skip([&] { owner = ui_.window.NativeHandle(); });
   Skip([&] {
-    if (name == "mnuRefurbish") monitor_.ListProcess();
-    else if (name == "mnukelvarblog") commands_.mnukelvarblog_Click(owner);
-    else if (name == "mnuExit") ui_.window.Close();
-    else if (name == "mnuEndPro") commands_.mnuEndPro_Click();
-    else if (name == "mnuDelPro") commands_.mnuDelPro_Click();
-    else if (name == "mnuFileProperties") commands_.mnuFileProperties_Click(owner);
-    else if (name == "mnuFolder") commands_.mnuFolder_Click(owner);
-    else if (name == kPriorityGroup) mnuSetProClassSub_Click(index);
-    else if (name == "mnuOnTop") mnuOnTop_Click();
+    if (name == "mnuRefurbish")
+      monitor_.ListProcess();
+    else if (name == "mnukelvarblog")
+      commands_.mnukelvarblog_Click(owner);
+    else if (name == "mnuExit")
+      ui_.window.Close();
+    else if (name == "mnuEndPro")
+      commands_.mnuEndPro_Click();
+    else if (name == "mnuDelPro")
+      commands_.mnuDelPro_Click();
+    else if (name == "mnuFileProperties")
+      commands_.mnuFileProperties_Click(owner);
+    else if (name == "mnuFolder")
+      commands_.mnuFolder_Click(owner);
+    else if (name == kPriorityGroup)
+      mnuSetProClassSub_Click(index);
+    else if (name == "mnuOnTop")
+      mnuOnTop_Click();
   });
 }
 
@@ -133,8 +140,10 @@ void frmMain::mnuOnTop_Click() {
 
 void frmMain::Timer(int id) {
   Skip([&] {
-    if (id == form::kTimer1) monitor_.ListProcess();
-    else if (id == form::kTimer2) monitor_.CheckProcess();
+    if (id == form::kTimer1)
+      monitor_.ListProcess();
+    else if (id == form::kTimer2)
+      monitor_.CheckProcess();
   });
 }
 

@@ -1,9 +1,10 @@
 // The commands on the selected process: the questions and their answers,
 // the process and file they act on while the timers change the list, the
 // priority command and its failure message, and the shell requests.
+#include "actions/commands.h"
+
 #include <gtest/gtest.h>
 
-#include "actions/commands.h"
 #include "actions/priority.h"
 #include "fake/test_form.h"
 
@@ -100,7 +101,7 @@ TEST(DeleteProcessFile, AsksEndsPumpsTwiceAndDeletesThatPath) {
 TEST(DeleteProcessFile, PumpThatMovesTheSelectionStillDeletesTheConfirmedPath) {
   Fixture t;
   t.pump.on_pump = [&] {
-    t.form.CheckProcess();  // the ended process's row goes ...
+    t.form.CheckProcess();                            // the ended process's row goes ...
     if (t.RowOf(200)) t.rows().Select(t.RowOf(200));  // ... and another is selected
   };
   t.form.MenuClick("mnuDelPro");
@@ -123,6 +124,44 @@ TEST(DeleteProcessFile, CancelAndPidZeroDeleteNothing) {
     EXPECT_TRUE(t.shell.file_ops.empty());
     EXPECT_TRUE(t.procs.terminate_calls().empty());
     EXPECT_GT(t.procs.opens(), 0);  // refreshed
+  }
+}
+
+// Where the system tells files apart, the file at the row's path is trashed,
+// or its properties shown, only while it is the very file the confirmed
+// process runs; otherwise nothing reaches it and one box says why.
+TEST(DeleteProcessFile, ReachesOnlyTheFileTheProcessRuns) {
+  const FileIdentity running{true, 7, 100};
+  struct Case {
+    const char* what;
+    FileIdentity at_path;
+    bool unreadable_now;
+    bool reached;
+  };
+  for (Case c : {Case{"running_file", running, false, true},
+                 {"replaced", FileIdentity{true, 7, 200}, false, false},
+                 {"deleted", FileIdentity{}, false, false},
+                 {"unreadable_now", running, true, false}}) {
+    SCOPED_TRACE(c.what);
+    for (const char* menu : {"mnuDelPro", "mnuFileProperties"}) {
+      fake::TestForm t;
+      t.Start(100, "C:\\x\\abc.exe").image = running;
+      t.form.ListProcess();
+      t.rows().Select(t.RowOf(100));
+      t.files.SetIdentity("C:\\x\\abc.exe", c.at_path);
+      t.procs.Get(100).deny_read = c.unreadable_now;
+      t.form.MenuClick(menu);
+      const bool del = std::string(menu) == "mnuDelPro";
+      EXPECT_EQ(t.shell.file_ops.size() + t.shell.executes_ex.size(), c.reached ? 1u : 0u) << menu;
+      ASSERT_EQ(t.msgbox.shown.size(), (del ? 1u : 0u) + (c.reached ? 0u : 1u)) << menu;
+      if (c.reached) continue;
+      EXPECT_EQ(t.msgbox.shown.back().text,
+                del ? "进程运行的文件已被删除或替换，没有文件被移到回收站。\r\n\r\nC:\\x\\abc.exe"
+                    : "进程运行的文件已被删除或替换。\r\n\r\nC:\\x\\abc.exe");
+      EXPECT_EQ(t.msgbox.shown.back().title, "Kelvar进程管理");
+      EXPECT_EQ(t.msgbox.shown.back().style, 0x40u);
+      EXPECT_EQ(t.procs.open_handles(), 0);
+    }
   }
 }
 
@@ -166,10 +205,19 @@ TEST(SetPriority, TickedItemNoSelectionAndFailure) {
 
 TEST(GetProClass, NamesOnlyTheSixClasses) {
   fake::FakeProcessTable procs;
-  struct Case { std::uint32_t value; const char* name; };
+  struct Case {
+    std::uint32_t value;
+    const char* name;
+  };
   Pid pid = 1;
-  for (Case c : {Case{0x20, "标准"}, {0x40, "低"}, {0x8000, "较高"}, {0x100, "实时"},
-                 {0x80, "高"}, {0x4000, "较低"}, {0x8020, ""}, {0, ""}}) {
+  for (Case c : {Case{0x20, "标准"},
+                 {0x40, "低"},
+                 {0x8000, "较高"},
+                 {0x100, "实时"},
+                 {0x80, "高"},
+                 {0x4000, "较低"},
+                 {0x8020, ""},
+                 {0, ""}}) {
     procs.Start(pid, "C:\\a.exe", 0, c.value);
     EXPECT_EQ(GetProClass(procs, pid), c.name) << c.value;
     ++pid;
@@ -213,10 +261,18 @@ TEST(ShellActions, NoSelectionOpensNothingButTheBlog) {
 }
 
 TEST(GetFolder, LastSeparatorOfEachPathStyle) {
-  struct Case { const char* path; const char* folder; };
+  struct Case {
+    const char* path;
+    const char* folder;
+  };
   for (Case c : {Case{"C:\\WINDOWS\\system32\\svchost.exe", "C:\\WINDOWS\\system32"},
-                 {"C:\\a.exe", "C:"}, {"a.exe", ""}, {"", ""}, {"C:\\dir\\", "C:\\dir"},
-                 {"C:/x/a.exe", ""}, {"/usr/bin/bash", "/usr/bin"}, {"/init", "/"},
+                 {"C:\\a.exe", "C:"},
+                 {"a.exe", ""},
+                 {"", ""},
+                 {"C:\\dir\\", "C:\\dir"},
+                 {"C:/x/a.exe", ""},
+                 {"/usr/bin/bash", "/usr/bin"},
+                 {"/init", "/"},
                  {"/a\\b/c\\d", "/a\\b"}}) {
     SCOPED_TRACE(c.path);
     EXPECT_EQ(modMain::GetFolder(c.path), c.folder);

@@ -89,6 +89,11 @@ bool FakeProcessTable::ModulePath(ProcessHandle h, std::string& path) {
   return true;
 }
 
+FileIdentity FakeProcessTable::ImageIdentity(ProcessHandle h) {
+  FakeProcess* p = Live(h);
+  return p ? p->image : FileIdentity{};
+}
+
 std::uint64_t FakeProcessTable::WorkingSet(ProcessHandle h) {
   FakeProcess* p = Live(h);
   return p ? p->working_set : 0;
@@ -132,6 +137,11 @@ std::string FakeFiles::FindFileName(const std::string& path) {
   ++searches_;
   auto it = files_.find(path);
   return it == files_.end() ? std::string() : it->second;
+}
+
+FileIdentity FakeFiles::IdentityAt(const std::string& path) {
+  auto it = identities_.find(path);
+  return it == identities_.end() ? FileIdentity{} : it->second;
 }
 
 void FakeProfile::Set(std::string file, std::string section, std::string key, std::string value) {

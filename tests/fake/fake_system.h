@@ -23,18 +23,19 @@ namespace kelvar::fake {
 
 struct FakeProcess {
   Pid pid = 0;
-  std::string module_path;            // as the system reports it
-  std::uint64_t working_set = 0;      // bytes
+  std::string module_path;        // as the system reports it
+  std::uint64_t working_set = 0;  // bytes
   std::uint32_t priority_class = 0x20;
   std::uint64_t start_time = 1;
+  FileIdentity image;  // unknown: a system that cannot tell files apart
   std::uint32_t exit_code = kStillActive;
-  bool in_snapshot = true;            // false once it has left the process table
-  bool deny_read = false;             // Open with 0x410 fails
-  bool deny_query = false;            // Open with 0x400 fails
-  bool deny_set = false;              // Open for setting the class fails
-  bool deny_terminate = false;        // Open for ending fails
-  bool no_modules = false;            // the module list cannot be read
-  bool fail_set = false;              // SetPriorityClass answers failure
+  bool in_snapshot = true;      // false once it has left the process table
+  bool deny_read = false;       // Open with 0x410 fails
+  bool deny_query = false;      // Open with 0x400 fails
+  bool deny_set = false;        // Open for setting the class fails
+  bool deny_terminate = false;  // Open for ending fails
+  bool no_modules = false;      // the module list cannot be read
+  bool fail_set = false;        // SetPriorityClass answers failure
 };
 
 class FakeProcessTable : public ProcessControl {
@@ -76,6 +77,7 @@ class FakeProcessTable : public ProcessControl {
   bool Snapshot(std::vector<Pid>& pids) override;
   ProcessHandle Open(Pid pid, std::uint32_t access, bool inherit) override;
   bool ModulePath(ProcessHandle h, std::string& path) override;
+  FileIdentity ImageIdentity(ProcessHandle h) override;
   std::uint64_t WorkingSet(ProcessHandle h) override;
   std::uint64_t StartTime(ProcessHandle h) override;
   std::uint32_t ExitCode(ProcessHandle h) override;
@@ -105,15 +107,19 @@ class FakeProcessTable : public ProcessControl {
 };
 
 // Files by full path; the name found is the stored name of the last component.
+// A file's identity is unknown unless a test sets one.
 class FakeFiles : public FileSearch {
  public:
   void Add(const std::string& path, std::string stored_name) { files_[path] = std::move(stored_name); }
-  void Remove(const std::string& path) { files_.erase(path); }
+  void Remove(const std::string& path) { files_.erase(path), identities_.erase(path); }
+  void SetIdentity(const std::string& path, FileIdentity id) { identities_[path] = id; }
   std::string FindFileName(const std::string& path) override;
+  FileIdentity IdentityAt(const std::string& path) override;
   int searches() const { return searches_; }
 
  private:
   std::map<std::string, std::string> files_;
+  std::map<std::string, FileIdentity> identities_;
   int searches_ = 0;
 };
 
@@ -123,8 +129,14 @@ class FakeDirectories : public Directories {
   std::string windows_dir = "C:\\WINDOWS";
   std::string program_folder = "C:\\Tools";
   int queries = 0;
-  std::string SystemDirectory() override { ++queries; return system_dir; }
-  std::string WindowsDirectory() override { ++queries; return windows_dir; }
+  std::string SystemDirectory() override {
+    ++queries;
+    return system_dir;
+  }
+  std::string WindowsDirectory() override {
+    ++queries;
+    return windows_dir;
+  }
   std::string ProgramFolder() override { return program_folder; }
 };
 
@@ -132,8 +144,7 @@ class FakeDirectories : public Directories {
 class FakeProfile : public ProfileReader {
  public:
   void Set(std::string file, std::string section, std::string key, std::string value);
-  std::string GetString(const std::string& section, const std::string& key,
-                        const std::string& file) override;
+  std::string GetString(const std::string& section, const std::string& key, const std::string& file) override;
   struct Read {
     std::string section, key, file;
   };

@@ -38,18 +38,6 @@ class ProcfsLinuxTest : public ::testing::Test {
   Rig rig_;
 };
 
-// Runs `checks` in a forked child (which alone lives with what it changes)
-// and expects it to exit 0; its exit code carries the failed checks as bits.
-void ExpectInChild(const std::function<int()>& checks) {
-  const pid_t checker = ::fork();
-  ASSERT_GE(checker, 0);
-  if (checker == 0) ::_exit(checks());
-  int status = 0;
-  ASSERT_EQ(::waitpid(checker, &status, 0), checker);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "failed checks (bits): " << WEXITSTATUS(status);
-}
-
 // The state letter reads 'T' once a SIGSTOP sent now has stopped the child;
 // had a kill been sent before, it ends instead.
 bool NotKilled(pid_t pid) {
@@ -98,7 +86,8 @@ TEST_F(ProcfsLinuxTest, EndedProcessesLeaveWithinOneSweep) {
 // gone, the kernel's) with class queries and ends in between: the adapter's
 // descriptors and handles are what they were.
 TEST_F(ProcfsLinuxTest, NoDescriptorIsLeftAfterTenThousandPasses) {
-  Child a = StartAt(dir_.path() + "/a"), b = StartAt(dir_.path() + "/b"), zombie = StartAt(dir_.path() + "/z");
+  Child a = StartAt(dir_.path() + "/a"), b = StartAt(dir_.path() + "/b"),
+        zombie = StartAt(dir_.path() + "/z");
   zombie.Kill();
   ASSERT_TRUE(zombie.WaitForZombie());
   rig_.filter.only = {a.pid(), b.pid(), zombie.pid(), 1, 2, ::getpid(), 0x3FFFFFFF};
@@ -284,10 +273,10 @@ TEST_F(PriorityLinuxTest, ClassSetByOtherMeansIsReadBack) {
     int nice;
     const char* name;
   } cases[] = {
-      {SCHED_OTHER, 0, "标准"},   {SCHED_OTHER, 1, "较低"},   {SCHED_OTHER, 10, "较低"},
-      {SCHED_OTHER, 11, "低"},    {SCHED_OTHER, 19, "低"},    {SCHED_BATCH, 0, "标准"},
-      {SCHED_IDLE, 0, "低"},      {SCHED_OTHER, -1, "较高"},  {SCHED_OTHER, -10, "较高"},
-      {SCHED_OTHER, -11, "高"},   {SCHED_OTHER, -20, "高"},   {SCHED_FIFO, 0, "实时"},
+      {SCHED_OTHER, 0, "标准"}, {SCHED_OTHER, 1, "较低"},  {SCHED_OTHER, 10, "较低"},
+      {SCHED_OTHER, 11, "低"},  {SCHED_OTHER, 19, "低"},   {SCHED_BATCH, 0, "标准"},
+      {SCHED_IDLE, 0, "低"},    {SCHED_OTHER, -1, "较高"}, {SCHED_OTHER, -10, "较高"},
+      {SCHED_OTHER, -11, "高"}, {SCHED_OTHER, -20, "高"},  {SCHED_FIFO, 0, "实时"},
       {SCHED_RR, 0, "实时"},
   };
   const pid_t pid = child_.pid();

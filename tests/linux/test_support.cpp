@@ -3,6 +3,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <linux/sched.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -121,8 +122,8 @@ TempDir::~TempDir() {
   if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
 }
 
-bool CopySleep(const std::string& to) {
-  procfs::UniqueFd in(::open("/bin/sleep", O_RDONLY | O_CLOEXEC));
+bool CopyExecutable(const std::string& from, const std::string& to) {
+  procfs::UniqueFd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
   procfs::UniqueFd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0755));
   if (!in || !out) return false;
   char buf[65536];
@@ -145,6 +146,16 @@ std::vector<pid_t> ThreadsOf(pid_t pid) {
 }
 
 int OpenFdCount() { return static_cast<int>(ListDir("/proc/self/fd").size()); }
+
+void ExpectInChild(const std::function<int()>& checks) {
+  const pid_t checker = ::fork();
+  ASSERT_GE(checker, 0);
+  if (checker == 0) ::_exit(checks());
+  int status = 0;
+  ASSERT_EQ(::waitpid(checker, &status, 0), checker);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "failed checks (bits): " << WEXITSTATUS(status);
+}
 
 bool SnapshotFilter::Snapshot(std::vector<Pid>& pids) {
   if (!real_.Snapshot(pids)) return false;

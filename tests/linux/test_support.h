@@ -1,6 +1,7 @@
 // What the Linux tests share: children they start and always end (killed and
 // reaped when the test's object goes, and killed by the kernel should the
-// test process die first), a scratch folder, polling with a deadline, and the
+// test process die first), checks run in a forked child, a scratch folder,
+// polling with a deadline, and the
 // monitor wired to the real adapters with fakes only for the window's icons,
 // image list and status bar.
 #pragma once
@@ -28,6 +29,10 @@ namespace kelvar::test {
 // Polls `done` until it holds or ten seconds pass (a loaded machine is slow).
 bool WaitUntil(const std::function<bool()>& done,
                std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+// Runs `checks` in a forked child (which alone lives with what it changes)
+// and expects it to exit 0; its exit code carries the failed checks as bits.
+void ExpectInChild(const std::function<int()>& checks);
 
 class Child {
  public:
@@ -61,8 +66,11 @@ class TempDir {
   std::string path_;
 };
 
-// A copy of /bin/sleep at `to` (bytes: any name), executable.
-bool CopySleep(const std::string& to);
+// A copy of `from` at `to` (bytes: any name), executable; false when `to`
+// exists already.
+bool CopyExecutable(const std::string& from, const std::string& to);
+// A copy of /bin/sleep at `to`.
+inline bool CopySleep(const std::string& to) { return CopyExecutable("/bin/sleep", to); }
 // The state letter of /proc/PID/stat, 0 when it cannot be read.
 char StateOf(pid_t pid);
 std::vector<pid_t> ThreadsOf(pid_t pid);
@@ -83,6 +91,7 @@ class SnapshotFilter : public ProcessControl {
   bool Snapshot(std::vector<Pid>& pids) override;
   ProcessHandle Open(Pid pid, std::uint32_t a, bool inherit) override { return real_.Open(pid, a, inherit); }
   bool ModulePath(ProcessHandle h, std::string& p) override { return real_.ModulePath(h, p); }
+  FileIdentity ImageIdentity(ProcessHandle h) override { return real_.ImageIdentity(h); }
   std::uint64_t WorkingSet(ProcessHandle h) override { return real_.WorkingSet(h); }
   std::uint64_t StartTime(ProcessHandle h) override { return real_.StartTime(h); }
   std::uint32_t ExitCode(ProcessHandle h) override { return real_.ExitCode(h); }

@@ -1,8 +1,10 @@
 // The commands through the real window on real processes: the question box,
 // ending, and ending and deleting into a throw-away home trash, for file names
-// that a byte-unsafe path would get wrong, or with no usable trash.
+// that a byte-unsafe path would get wrong, with no usable trash, or when the
+// file at the path is no longer the file the process runs.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QMessageBox>
 
@@ -102,12 +104,13 @@ TEST_P(EndAndDelete, SendsTheExactFileToTheTrash) {
   EXPECT_EQ(info.rfind("[Trash Info]\nPath=" + PercentEncodePath(exe) + "\nDeletionDate=", 0), 0u) << info;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Names, EndAndDelete,
-    ::testing::Values(Hostile{"spaces", "sleep with  spaces "}, Hostile{"chinese", "进程 睡眠"},
-                      Hostile{"invalid_utf8", "bad\xff\xfe\xc3name"}, Hostile{"newline", "line\nbreak"},
-                      Hostile{"native_prefix", "x\\??\\y"}, Hostile{"long", "long"}),
-    [](const auto& info) { return std::string(info.param.what); });
+INSTANTIATE_TEST_SUITE_P(Names, EndAndDelete,
+                         ::testing::Values(Hostile{"spaces", "sleep with  spaces "},
+                                           Hostile{"chinese", "进程 睡眠"},
+                                           Hostile{"invalid_utf8", "bad\xff\xfe\xc3name"},
+                                           Hostile{"newline", "line\nbreak"},
+                                           Hostile{"native_prefix", "x\\??\\y"}, Hostile{"long", "long"}),
+                         [](const auto& info) { return std::string(info.param.what); });
 
 // Where the home trash cannot be made the file stays and the user is told.
 struct Blocker {
@@ -122,7 +125,8 @@ TEST_P(NoTrash, FileStaysAndTheUserIsTold) {
   TempDir home, dir;
   std::string data = home.path() + "/data";
   std::string blocker = data + GetParam().file_in_the_way;
-  for (std::size_t slash = home.path().size() + 1; (slash = blocker.find('/', slash + 1)) != std::string::npos;)
+  for (std::size_t slash = home.path().size() + 1;
+       (slash = blocker.find('/', slash + 1)) != std::string::npos;)
     ::mkdir(blocker.substr(0, slash).c_str(), 0700);
   CopyExecutable("/usr/bin/true", blocker);  // a plain file where a folder must be
   RealProgram p(data);
@@ -143,6 +147,58 @@ INSTANTIATE_TEST_SUITE_P(Blockers, NoTrash,
                          ::testing::Values(Blocker{"trash_is_a_file", "/Trash"},
                                            Blocker{"files_is_a_file", "/Trash/files"},
                                            Blocker{"info_is_a_file", "/Trash/info"}),
+                         [](const auto& info) { return std::string(info.param.what); });
+
+// The executable replaced while it runs, after its row was made; or deleted,
+// before its row was made, with an unrelated file where the kernel's
+// " (deleted)" mark points.  Ending and deleting ends the process, sends no
+// file to the trash and says so in one box.
+struct Change {
+  const char* what;
+  bool before_listing;
+};
+void PrintTo(const Change& c, std::ostream* os) { *os << c.what; }
+
+class ChangedExecutable : public ::testing::TestWithParam<Change> {};
+
+TEST_P(ChangedExecutable, NothingGoesToTheTrash) {
+  RealProgram p;
+  TempDir dir;
+  const std::string exe = dir.path() + "/kelvar-changed";
+  const bool replace = std::string(GetParam().what) == "replaced";
+  const std::string other = replace ? exe : exe + " (deleted)";
+  CopyExecutable("/usr/bin/sleep", exe);
+  Child child(exe);
+  auto change = [&] {
+    if (replace) {
+      CopyExecutable("/usr/bin/true", exe + ".new");
+      ASSERT_EQ(::rename((exe + ".new").c_str(), exe.c_str()), 0);
+    } else {
+      ASSERT_EQ(::unlink(exe.c_str()), 0);
+      CopyExecutable("/usr/bin/true", other);
+    }
+  };
+  if (GetParam().before_listing) change();
+  p.Start();
+  ASSERT_TRUE(PollUntil([&] { return p.RowOf(child.pid()) != 0; }));
+  p.form().List1_ItemClick(p.RowOf(child.pid()));
+  if (!GetParam().before_listing) change();
+
+  BoxAnswerer hand({kOk, kOk});
+  p.form().MenuClick("mnuDelPro");
+  ASSERT_EQ(hand.seen().size(), 2u);
+  EXPECT_EQ(hand.seen()[1].title, QStringLiteral("Kelvar进程管理"));
+  EXPECT_EQ(hand.seen()[1].text,
+            MessageText("进程运行的文件已被删除或替换，没有文件被移到回收站。\r\n\r\n" + exe));
+  EXPECT_EQ(hand.seen()[1].icon, QMessageBox::Information);
+  EXPECT_TRUE(PollUntil([&] { return child.Ended(); }));
+  EXPECT_EQ(ReadFile(other), ReadFile("/usr/bin/true"));
+  EXPECT_FALSE(Exists(p.home() + "/data/Trash/files/kelvar-changed"));
+  EXPECT_FALSE(Exists(p.home() + "/data/Trash/files/kelvar-changed (deleted)"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Changes, ChangedExecutable,
+                         ::testing::Values(Change{"replaced", false}, Change{"deleted", true}),
                          [](const auto& info) { return std::string(info.param.what); });
 
 }  // namespace

@@ -2,6 +2,9 @@
 // text: a name may be invalid UTF-8, hold a newline or "\??\", or end in a
 // space, and must come back exactly as it is.  Linux keeps a name's letter
 // case as given, so the file's stored name is the path's last component.
+// Which file is at a path is its device and inode, read without following a
+// symbolic link in the last component: a link put where an executable was is
+// another file.
 #pragma once
 
 #include <string>
@@ -15,6 +18,8 @@ class LinuxFileSearch final : public FileSearch {
   // The last component when something other than a directory is at `path`
   // (following symbolic links), else empty.
   std::string FindFileName(const std::string& path) override;
+  // lstat's device and inode; unknown when lstat fails.
+  FileIdentity IdentityAt(const std::string& path) override;
 };
 
 }  // namespace kelvar

@@ -3,8 +3,11 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+
+#include <string_view>
 
 #include "platform/linux/proc_path.h"
 #include "platform/linux/procfs_stat.h"
@@ -29,6 +32,41 @@ std::size_t ReadExeLink(int proc_dir, Pid pid, std::string& link) {
   }
 }
 
+// The file the exe link leads to; the same access as reading the link.
+bool StatImage(int proc_dir, Pid pid, FileIdentity& image) {
+  struct stat st;
+  if (::fstatat(proc_dir, ProcPath(pid, "exe").c_str(), &st, 0) != 0) return false;
+  image = FileIdentity{true, static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                       st.st_nlink == 0};
+  return true;
+}
+
+// The link's length without the kernel's deletion mark, when it is one.
+std::size_t WithoutDeletedMark(const std::string& link, std::size_t n, const FileIdentity& image) {
+  constexpr std::string_view kMark = " (deleted)";
+  const std::string_view text(link.data(), n);
+  if (n <= kMark.size() || !text.ends_with(kMark)) return n;
+  if (!image.unlinked) {
+    // A name is left: the mark is the kernel's unless the file so named is
+    // the image itself.
+    const std::string marked(text);
+    struct stat st;
+    if (::lstat(marked.c_str(), &st) == 0 && static_cast<std::uint64_t>(st.st_dev) == image.device &&
+        static_cast<std::uint64_t>(st.st_ino) == image.inode)
+      return n;
+  }
+  return n - kMark.size();
+}
+
+// Reads the image, then the link; false when either cannot be read.
+bool ReadImage(int proc_dir, ProcessEntry& entry, std::string& link) {
+  if (!StatImage(proc_dir, entry.pid, entry.image)) return false;
+  std::size_t n = ReadExeLink(proc_dir, entry.pid, link);
+  if (n == 0) return false;
+  entry.exe.assign(link.data(), WithoutDeletedMark(link, n, entry.image));
+  return true;
+}
+
 }  // namespace
 
 // A pidfd turns readable when its process has exited.  A failed poll is
@@ -46,6 +84,26 @@ bool ProcessEntry::ResidentPages(std::uint64_t& pages) const {
   return n > 0 && ParseStatmResident(std::string_view(buf, static_cast<std::size_t>(n)), pages);
 }
 
+FileIdentity ProcessEntry::RecheckImage(int proc_dir, std::string& link) {
+  if (!readable) return {};
+  FileIdentity now;
+  if (!StatImage(proc_dir, pid, now)) {
+    MakeUnreadable();
+    return {};
+  }
+  if (now == image) return image;
+  // Read by PID: once the process has ended, what was read may be another's.
+  if (!ReadImage(proc_dir, *this, link) || Exited()) MakeUnreadable();
+  return image;
+}
+
+void ProcessEntry::MakeUnreadable() {
+  readable = false;
+  exe.clear();
+  image = {};
+  statm.Reset();
+}
+
 std::shared_ptr<ProcessEntry> ProbeProcess(int proc_dir, Pid pid, std::string& link) {
   UniqueFd pidfd(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
   ProcStat stat;
@@ -53,16 +111,15 @@ std::shared_ptr<ProcessEntry> ProbeProcess(int proc_dir, Pid pid, std::string& l
   auto entry = std::make_shared<ProcessEntry>();
   entry->pid = pid;
   entry->pidfd = std::move(pidfd);
-  if (const std::size_t n = ReadExeLink(proc_dir, pid, link)) {
-    entry->exe.assign(link.data(), n);
+  if (ReadImage(proc_dir, *entry, link)) {
     entry->readable = true;
     entry->statm.Reset(::openat(proc_dir, ProcPath(pid, "statm").c_str(), O_RDONLY | O_CLOEXEC));
+  } else {
+    entry->MakeUnreadable();
   }
   if (entry->Exited()) {
     entry->ended = true;
-    entry->readable = false;
-    entry->exe.clear();
-    entry->statm.Reset();
+    entry->MakeUnreadable();
   } else {
     entry->start_time = stat.start_time + 1;
   }

@@ -1,20 +1,36 @@
-// What the process control knows of one process, read once when it first
-// meets the process: a pidfd, which names this process and no other whatever
-// becomes of its PID; the start time; the bytes of the executable's link;
-// and, for a process it may read, its statm file held open, so the working
-// set costs one pread a pass instead of an open, a read and a close.
+// What the process control knows of one process, read when it first meets
+// the process: a pidfd, which names this process and no other whatever
+// becomes of its PID; the start time; the running image (the file its exe
+// link leads to, by device and inode) and the bytes of the link; and, for a
+// process it may read, its statm file held open, so the working set costs
+// one pread a pass instead of an open, a read and a close.
 //
 // All of it is read after the pidfd is opened and before the pidfd is found
 // not yet readable, that is while the process had not ended: a PID is not
 // given to a newer process before the old one has ended, so every figure is
 // this process's.  A process found ended by then keeps nothing that could be
 // another's: no start time, and it may not be opened for reading.
+//
+// The image is what can change while the process lives: an exec runs
+// another file, the file can be deleted or replaced under it, and the
+// process can turn unreadable (an exec of a set-uid program, or it asks the
+// kernel so).  The refresh pass takes the kept path as it is; RecheckImage,
+// one stat of the exe link, notices each of these and reads the link again
+// or makes the entry unreadable.  The image is stat'ed before the link is
+// read, so an exec between the two leaves a stale identity that the next
+// recheck sees, never a stale path under a fresh identity.
+//
+// " (deleted)" is the kernel's mark on the link of an image whose name was
+// removed, not part of the file's name: it is taken off when the image has
+// no name left, or when the file at the marked path is not the image.  A
+// live file whose name really ends so keeps its name.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
 
+#include "platform/file_identity.h"
 #include "platform/linux/unique_fd.h"
 #include "platform/process_control.h"
 
@@ -25,7 +41,8 @@ struct ProcessEntry {
   UniqueFd pidfd;
   UniqueFd statm;                // open when `readable`, if it could be opened
   std::uint64_t start_time = 0;  // clock ticks after boot, plus one; 0 when unknown
-  std::string exe;               // the link's exact bytes, when `readable`
+  std::string exe;               // the link's exact bytes (without the mark), when `readable`
+  FileIdentity image;            // the running image, when `readable`
   bool readable = false;         // the link could be read: an open to read succeeds
   bool ended = false;            // known to have exited (a zombie has)
 
@@ -33,6 +50,11 @@ struct ProcessEntry {
   bool Exited() const;
   // The resident pages, read now; false when they cannot be read.
   bool ResidentPages(std::uint64_t& pages) const;
+  // Stats the image now and follows what changed (see above); answers the
+  // image, unknown when the process cannot be read any more.  `link` is the
+  // caller's scratch buffer.
+  FileIdentity RecheckImage(int proc_dir, std::string& link);
+  void MakeUnreadable();
 };
 
 // The entry of the process `pid` names now; nullptr when it names none (or a

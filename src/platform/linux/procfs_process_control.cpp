@@ -68,9 +68,15 @@ ProcessHandle ProcfsProcessControl::Open(Pid pid, std::uint32_t access, bool /*i
 
 bool ProcfsProcessControl::ModulePath(ProcessHandle h, std::string& path) {
   Slot* s = Get(h, kQueryAny);
-  if (!s || !(s->access & access::kVmRead)) return false;
+  if (!s || !(s->access & access::kVmRead) || !s->entry->readable) return false;
   path.assign(s->entry->exe);
   return true;
+}
+
+FileIdentity ProcfsProcessControl::ImageIdentity(ProcessHandle h) {
+  Slot* s = Get(h, kQueryAny);
+  if (!s || !(s->access & access::kVmRead)) return {};
+  return s->entry->RecheckImage(proc_fd_, link_);
 }
 
 std::uint64_t ProcfsProcessControl::WorkingSet(ProcessHandle h) {

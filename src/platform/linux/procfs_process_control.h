@@ -4,8 +4,9 @@
 //  - The snapshot is the numeric entries of /proc (processes, not threads).
 //  - Open(0x410) succeeds when readlink /proc/PID/exe does, so kernel threads
 //    and other users' processes have no row, as protected processes have
-//    none on Windows; the link's bytes are what ModulePath gives.  Other
-//    opens succeed while the process exists, a zombie included.
+//    none on Windows; the link's bytes are what ModulePath gives, without
+//    the kernel's " (deleted)" mark.  Other opens succeed while the process
+//    exists, a zombie included.
 //  - Each call needs the rights its Windows counterpart needs, so a path of
 //    the core that works here works there too.
 //
@@ -16,16 +17,20 @@
 // once (process_entry.h), and the cache keeps them with a pidfd and the open
 // statm file until the process ends (process_cache.h).  A known process then
 // costs a pass one pread of statm and the two scheduling calls of its class,
-// and a sweep one poll of its pidfd, besides the look for ended processes.
+// and a sweep one poll of its pidfd and one stat of its image, besides the
+// look for ended processes.
 //
 // Every answer stays exact: each Open first drops the processes that have
 // ended (one epoll_wait, a fifth of a microsecond when none has), so an entry
 // it uses is of the live process its PID names now, never of an earlier one
 // that had the PID.  Ending acts through the entry's pidfd, on that process
 // alone; the exit code asks that pidfd; the working set and the class are
-// read at each call.  Only the image is read once: a process that replaces
-// it by execve keeps, here, its first image's path and readability, as its
-// row keeps its first path.
+// read at each call.  The image (path and readability) is the one thing a
+// live process can change that the refresh takes from the entry as kept:
+// ImageIdentity asks the kernel again with one stat of the exe link, and on
+// an exec, a deleted or replaced executable or a process turned unreadable
+// the entry follows (process_entry.h).  The monitor's sweep calls it for
+// every row, so what a pass reads is at most one sweep old.
 //
 // Handles are slots of this object: small numbers with a generation, so a
 // handle used after Close is refused.  A slot shares its process's entry;
@@ -63,6 +68,8 @@ class ProcfsProcessControl final : public ProcessControl {
   // starts no process while it holds a handle.
   ProcessHandle Open(Pid pid, std::uint32_t access, bool inherit) override;
   bool ModulePath(ProcessHandle h, std::string& path) override;
+  // One stat of /proc/PID/exe; the entry follows what changed.
+  FileIdentity ImageIdentity(ProcessHandle h) override;
   std::uint64_t WorkingSet(ProcessHandle h) override;
   // Clock ticks after boot at which the process started, plus one.
   std::uint64_t StartTime(ProcessHandle h) override;

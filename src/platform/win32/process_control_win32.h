@@ -38,6 +38,10 @@ class Win32ProcessControl : public ProcessControl {
   // 64-bit process seen from the 32-bit build) the image name the kernel
   // keeps for the process.
   bool ModulePath(ProcessHandle h, std::string& path) override;
+  // Not told here yet: unknown, so a file action cannot check and acts on
+  // the path it was given.  (Windows refuses to delete or overwrite a file
+  // while a process runs it.)
+  FileIdentity ImageIdentity(ProcessHandle) override { return {}; }
   std::uint64_t WorkingSet(ProcessHandle h) override;
   std::uint64_t StartTime(ProcessHandle h) override;
   std::uint32_t ExitCode(ProcessHandle h) override;

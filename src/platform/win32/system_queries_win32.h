@@ -15,6 +15,8 @@ namespace kelvar::win32 {
 class Win32FileSearch : public FileSearch {
  public:
   std::string FindFileName(const std::string& path) override;
+  // Not told here yet: unknown (see Win32ProcessControl::ImageIdentity).
+  FileIdentity IdentityAt(const std::string&) override { return {}; }
 };
 
 class Win32Directories : public Directories {
@@ -29,8 +31,7 @@ class Win32Directories : public Directories {
 // character within 254 bytes of that encoding.
 class Win32ProfileReader : public ProfileReader {
  public:
-  std::string GetString(const std::string& section, const std::string& key,
-                        const std::string& file) override;
+  std::string GetString(const std::string& section, const std::string& key, const std::string& file) override;
 };
 
 class Win32SizeFormatter : public SizeFormatter {

@@ -1,0 +1,124 @@
+// The file a process runs, as its row shows it after the row was made: the
+// process execs another program, its file is deleted while an unrelated file
+// takes the name the kernel gives the link, or it turns unreadable.  The
+// rows follow within one sweep.
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "test_support.h"
+
+namespace kelvar::test {
+namespace {
+
+std::string ExeOf(pid_t pid) {
+  char buf[4096];
+  const ssize_t n = ::readlink(("/proc/" + std::to_string(pid) + "/exe").c_str(), buf, sizeof buf);
+  return n > 0 ? std::string(buf, static_cast<std::size_t>(n)) : std::string();
+}
+
+// One sweep, then one pass, as the timers run them.
+void SweepAndPass(Rig& rig) {
+  rig.monitor.CheckProcess();
+  rig.monitor.ListProcess();
+}
+
+class ImageTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_FALSE(dir_.path().empty()); }
+  TempDir dir_;
+};
+
+// A shell that execs another program once told to: its row names the shell,
+// then the program it runs now.
+TEST_F(ImageTest, TheRowFollowsAnExec) {
+  const std::string shell = dir_.path() + "/kelvar-shell", after = dir_.path() + "/kelvar-after-exec",
+                    go = dir_.path() + "/go";
+  ASSERT_TRUE(CopyExecutable("/bin/sh", shell));
+  ASSERT_TRUE(CopySleep(after));
+  Child child =
+      Child::Spawn(shell, {"-c", "while [ ! -e " + go + " ]; do sleep 0.01; done; exec " + after + " 600"});
+  const pid_t pid = child.pid();
+  ASSERT_GT(pid, 0);
+  Rig rig;
+  rig.filter.only = {pid};
+  ASSERT_NE(rig.RowAfterPass(pid), 0);
+  EXPECT_EQ(rig.Cell(pid, cell::kPath), shell);
+  ASSERT_TRUE(CopySleep(go));
+  ASSERT_TRUE(WaitUntil([&] { return ExeOf(pid) == after; }));
+  SweepAndPass(rig);
+  ASSERT_NE(rig.monitor.HaveItem(pid), 0);
+  EXPECT_EQ(rig.Cell(pid, cell::kName), "kelvar-after-exec");
+  EXPECT_EQ(rig.Cell(pid, cell::kPath), after);
+}
+
+// A program whose file is deleted, with an unrelated file where the kernel's
+// " (deleted)" mark points: its row, made before or after the deletion,
+// names the path it ran from and no file.  A program whose own name ends so
+// keeps it.
+TEST_F(ImageTest, TheDeletionMarkIsNotPartOfTheName) {
+  const std::string gone = dir_.path() + "/kelvar-gone", live = dir_.path() + "/kelvar-live (deleted)";
+  ASSERT_TRUE(CopySleep(gone));
+  ASSERT_TRUE(CopySleep(live));
+  Child a = Child::Spawn(gone, {"600"}), b = Child::Spawn(live, {"600"});
+  ASSERT_GT(a.pid(), 0);
+  ASSERT_GT(b.pid(), 0);
+  Rig before, after;
+  before.filter.only = after.filter.only = {a.pid(), b.pid()};
+  before.monitor.ListProcess();
+  ASSERT_EQ(::unlink(gone.c_str()), 0);
+  ASSERT_TRUE(CopySleep(gone + " (deleted)"));
+  SweepAndPass(before);
+  after.monitor.ListProcess();
+  for (Rig* rig : {&before, &after}) {
+    ASSERT_NE(rig->monitor.HaveItem(a.pid()), 0);
+    EXPECT_EQ(rig->Cell(a.pid(), cell::kPath), gone);
+    EXPECT_EQ(rig->Cell(a.pid(), cell::kName), "");
+    ASSERT_NE(rig->monitor.HaveItem(b.pid()), 0);
+    EXPECT_EQ(rig->Cell(b.pid(), cell::kPath), live);
+    EXPECT_EQ(rig->Cell(b.pid(), cell::kName), "kelvar-live (deleted)");
+  }
+}
+
+// A process that makes itself unreadable, as an exec of a set-uid program
+// does: its row goes at the next sweep and no pass makes another.  Root may
+// read any process, so as root the check and the process run as 'nobody'.
+TEST_F(ImageTest, AProcessThatTurnsUnreadableLosesItsRow) {
+  ExpectInChild([] {
+    if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
+                             ::setresuid(65534, 65534, 65534) != 0))
+      return 100;
+    ::prctl(PR_SET_DUMPABLE, 1);  // giving up root made this process unreadable
+    int cue[2], done[2];
+    if (::pipe(cue) != 0 || ::pipe(done) != 0) return 101;
+    const pid_t watched = ::fork();
+    if (watched < 0) return 102;
+    char c = 'x';
+    if (watched == 0) {
+      ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+      if (::read(cue[0], &c, 1) != 1) ::_exit(1);
+      ::prctl(PR_SET_DUMPABLE, 0);
+      if (::write(done[1], &c, 1) != 1) ::_exit(1);
+      for (;;) ::pause();
+    }
+    int failed = 0;
+    {
+      Rig rig;
+      rig.filter.only = {watched};
+      if (rig.RowAfterPass(watched) == 0) failed |= 1;
+      if (::write(cue[1], &c, 1) != 1 || ::read(done[0], &c, 1) != 1) failed |= 2;
+      rig.monitor.CheckProcess();
+      if (rig.monitor.HaveItem(watched) != 0) failed |= 4;
+      if (rig.RowAfterPass(watched) != 0) failed |= 8;
+    }
+    ::kill(watched, SIGKILL);
+    ::waitpid(watched, nullptr, 0);
+    return failed;
+  });
+}
+
+}  // namespace
+}  // namespace kelvar::test
