@@ -159,5 +159,43 @@ TEST(ShellOnWin32, DeletedFileReachesTheTrash) {
   EXPECT_TRUE(Exists(std::wstring(trash, n) + L"\\" + name)) << Narrow(trash);
 }
 
+// An updater renames the running exe away and puts the new version at its
+// path: ending and deleting that process must not trash the new file.
+TEST(ShellOnWin32, EndAndDeleteLeavesAFileThatReplacedTheRunningExe) {
+  struct Answers : MessageBox, MessagePump {
+    std::vector<std::string> texts;
+    int Show(const std::string& text, const std::string&, std::uint32_t) override {
+      texts.push_back(text);
+      return mb::kIdOk;
+    }
+    void DoEvents() override {}
+  } answers;
+  const std::wstring base = test::TestFolder() + L"\\updater" + std::to_wstring(GetTickCount());
+  const std::wstring exe = base + L".exe", child_exe = test::TestFolder() + L"\\kelvar_child.exe";
+  ASSERT_TRUE(CopyFileW(child_exe.c_str(), exe.c_str(), FALSE));
+  Child child(0, exe);
+  ASSERT_TRUE(child.started());
+  RealMonitor real;
+  ASSERT_TRUE(test::PollUntil(
+      [&] {
+        real.monitor.ListProcess();
+        return real.monitor.HaveItem(child.pid()) != 0;
+      },
+      5000));
+  real.rows.Select(real.monitor.HaveItem(child.pid()));
+  ASSERT_TRUE(MoveFileW(exe.c_str(), (base + L".exe.old").c_str()));
+  ASSERT_TRUE(CopyFileW(child_exe.c_str(), exe.c_str(), FALSE));
+  Win32Shell shell(fo::kNoConfirmation);
+  Commands commands(real.rows, real.monitor,
+                    CommandPorts{real.system.proc, real.system.files, answers, answers, shell});
+  commands.mnuDelPro_Click();
+  EXPECT_TRUE(child.WaitExit(5000));
+  EXPECT_TRUE(Exists(exe)) << "the new version was trashed";
+  ASSERT_EQ(answers.texts.size(), 2u);
+  EXPECT_EQ(answers.texts[1], "进程运行的文件已被删除或替换，没有文件被移到回收站。\r\n\r\n" + Narrow(exe));
+  DeleteFileW(exe.c_str());
+  DeleteFileW((base + L".exe.old").c_str());
+}
+
 }  // namespace
 }  // namespace kelvar::win32

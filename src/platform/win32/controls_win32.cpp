@@ -1,5 +1,6 @@
 // The window's small controls and services; see controls_win32.h.
 #include "platform/win32/win32_api.h"
+
 #include "platform/win32/controls_win32.h"
 
 #include "platform/win32/wide_text.h"
@@ -23,7 +24,8 @@ Win32StatusBar::Win32StatusBar(HWND parent, int id, HFONT font)
 }
 
 void Win32StatusBar::SetPanelText(int panel, const std::string& text) {
-  SendMessageW(hwnd_, SB_SETTEXTW, static_cast<WPARAM>(panel - 1), reinterpret_cast<LPARAM>(Widen(text).c_str()));
+  SendMessageW(hwnd_, SB_SETTEXTW, static_cast<WPARAM>(panel - 1),
+               reinterpret_cast<LPARAM>(Widen(text).c_str()));
 }
 
 int Win32MessageBox::Show(const std::string& text, const std::string& title, std::uint32_t style) {

@@ -3,12 +3,13 @@
 // (DoEvents).  Each wraps a handle the main window created.
 #pragma once
 
+#include "platform/win32/win32_api.h"
+
 #include <vector>
 
 #include "platform/message_box.h"
 #include "platform/status_bar.h"
 #include "platform/timers.h"
-#include "platform/win32/win32_api.h"
 
 namespace kelvar::win32 {
 

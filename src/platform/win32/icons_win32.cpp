@@ -1,5 +1,6 @@
 // Icons on Win32; see icons_win32.h.
 #include "platform/win32/win32_api.h"
+
 #include "platform/win32/icons_win32.h"
 
 #include "platform/win32/wide_text.h"

@@ -4,11 +4,12 @@
 // icon it is given, so a picture is released as soon as it was added.
 #pragma once
 
+#include "platform/win32/win32_api.h"
+
 #include <string>
 #include <unordered_map>
 
 #include "platform/icons.h"
-#include "platform/win32/win32_api.h"
 
 namespace kelvar::win32 {
 

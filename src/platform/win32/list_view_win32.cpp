@@ -1,4 +1,6 @@
 // List1 on Win32; see list_view_win32.h.
+#include "platform/win32/win32_api.h"
+
 #include "platform/win32/list_view_win32.h"
 
 #include <windowsx.h>
@@ -7,7 +9,6 @@
 #include <stdexcept>
 
 #include "platform/win32/wide_text.h"
-#include "platform/win32/win32_api.h"
 
 namespace kelvar::win32 {
 namespace {

@@ -6,12 +6,13 @@
 // the form through ListEvents; the selection follows the store's.
 #pragma once
 
+#include "platform/win32/win32_api.h"
+
 #include <functional>
 
 #include "platform/list_control.h"
 #include "platform/row_view.h"
 #include "platform/win32/icons_win32.h"
-#include "platform/win32/win32_api.h"
 
 namespace kelvar::win32 {
 

@@ -1,5 +1,6 @@
 // frmMain's native window; see main_window.h.
 #include "platform/win32/win32_api.h"
+
 #include "platform/win32/main_window.h"
 
 #include <algorithm>
@@ -114,8 +115,8 @@ void MainWindow::CreateControls() {
 }
 
 void MainWindow::CreateForm() {
-  MonitorPorts os{system_.proc, system_.files, system_.dirs, system_.profile,
-                  system_.sizes, system_.icons, images_, *status_};
+  MonitorPorts os{system_.proc,  system_.files, system_.dirs, system_.profile,
+                  system_.sizes, system_.icons, images_,      *status_};
   FormPorts ui{*window_, *list_, menus_, *msgbox_, *timers_, *pump_, system_.shell};
   form_ = std::make_unique<frmMain>(os, ui);
   RowStore& rows = form_->List1();

@@ -1,5 +1,6 @@
 // The menus on Win32; see menus_win32.h.
 #include "platform/win32/win32_api.h"
+
 #include "platform/win32/menus_win32.h"
 
 #include <stdexcept>

@@ -4,13 +4,14 @@
 // menu (TrackPopupMenu at the pointer).  Items are found by the form's names.
 #pragma once
 
+#include "platform/win32/win32_api.h"
+
 #include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "platform/menus.h"
-#include "platform/win32/win32_api.h"
 
 namespace kelvar::win32 {
 

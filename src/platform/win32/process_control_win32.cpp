@@ -1,10 +1,13 @@
 // ProcessControl on Win32; see process_control_win32.h.
+#include "platform/win32/win32_api.h"
+
 #include "platform/win32/process_control_win32.h"
 
 #include <iterator>
 
+#include "platform/win32/file_identity_win32.h"
 #include "platform/win32/wide_text.h"
-#include "platform/win32/win32_api.h"
+#include "platform/win32/wow64_path.h"
 
 namespace kelvar::win32 {
 namespace {
@@ -46,6 +49,13 @@ std::string PathOf(HANDLE process) {
   std::wstring name;
   if (!FirstModuleName(process, name) && !ImageName(process, name)) return {};
   return Narrow(name);
+}
+
+// The image file by the kernel's name for it, through Sysnative where this
+// 32-bit process would otherwise see SysWOW64.
+FileIdentity ImageIdentityOf(HANDLE process) {
+  std::wstring name;
+  return ImageName(process, name) ? IdentityOfFile(NativeFilePath(name)) : FileIdentity{};
 }
 
 std::uint64_t CreateTimeOf(HANDLE process) {
@@ -108,6 +118,7 @@ Win32ProcessControl::Kept* Win32ProcessControl::KeptOf(Pid pid) {
     if (CreateTimeOf(h) == record->create_time) {
       kept.held = h;
       kept.path = PathOf(h);
+      kept.image = ImageIdentityOf(h);
     } else {
       CloseHandle(h);
     }
@@ -170,6 +181,14 @@ std::uint32_t Win32ProcessControl::ExitCode(ProcessHandle h) {
   // Without the right to wait, the exit code alone tells.
   if (wait == WAIT_FAILED) return code;
   return code == kStillActive ? 0 : code;
+}
+
+FileIdentity Win32ProcessControl::ImageIdentity(ProcessHandle h) {
+  if (IsKeptHandle(h)) {
+    Kept* kept = Held(h);
+    return kept ? kept->image : FileIdentity{};
+  }
+  return ImageIdentityOf(AsHandle(h));
 }
 
 std::uint32_t Win32ProcessControl::GetPriorityClass(ProcessHandle h) {

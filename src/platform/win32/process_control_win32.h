@@ -41,7 +41,10 @@ class Win32ProcessControl : public ProcessControl {
   // Not told here yet: unknown, so a file action cannot check and acts on
   // the path it was given.  (Windows refuses to delete or overwrite a file
   // while a process runs it.)
-  FileIdentity ImageIdentity(ProcessHandle) override { return {}; }
+  // The file the process was started from, as it was when the process was
+  // first seen: a Windows process never changes its image, but the file at
+  // its path may be renamed away and another put there.
+  FileIdentity ImageIdentity(ProcessHandle h) override;
   std::uint64_t WorkingSet(ProcessHandle h) override;
   std::uint64_t StartTime(ProcessHandle h) override;
   std::uint32_t ExitCode(ProcessHandle h) override;
@@ -58,6 +61,7 @@ class Win32ProcessControl : public ProcessControl {
     std::uint64_t create_time = 0;
     void* held = nullptr;  // the read handle; null when the process could not be opened
     std::string path;      // empty when the module path could not be read
+    FileIdentity image;    // of the image file, read at first sight
   };
 
   // The kept process of `pid` as the last table shows it, opened and read

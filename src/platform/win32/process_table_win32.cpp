@@ -1,11 +1,11 @@
 // The process table; see process_table_win32.h.
+#include "platform/win32/win32_api.h"
+
 #include "platform/win32/process_table_win32.h"
 
 #include <winternl.h>
 
 #include <algorithm>
-
-#include "platform/win32/win32_api.h"
 
 namespace kelvar::win32 {
 namespace {

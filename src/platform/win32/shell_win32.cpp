@@ -1,5 +1,6 @@
 // The shell on Win32; see shell_win32.h.
 #include "platform/win32/win32_api.h"
+
 #include "platform/win32/shell_win32.h"
 
 #include "platform/win32/wide_text.h"
@@ -26,8 +27,7 @@ void Win32Shell::ShellExecuteEx(const ShellExecuteInfo& info) {
 }
 
 void Win32Shell::ShellExecute(std::uintptr_t hwnd, const std::string& verb, const std::string& file,
-                              const std::string& parameters, const std::string& directory,
-                              int show) {
+                              const std::string& parameters, const std::string& directory, int show) {
   ShellExecuteW(reinterpret_cast<HWND>(hwnd), Widen(verb).c_str(), Widen(file).c_str(),
                 Widen(parameters).c_str(), Widen(directory).c_str(), show);
 }

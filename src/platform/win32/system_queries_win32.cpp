@@ -1,10 +1,12 @@
 // The small system services; see system_queries_win32.h.
+#include "platform/win32/win32_api.h"
+
 #include "platform/win32/system_queries_win32.h"
 
 #include <cctype>
 
+#include "platform/win32/file_identity_win32.h"
 #include "platform/win32/wide_text.h"
-#include "platform/win32/win32_api.h"
 #include "platform/win32/wow64_path.h"
 #include "procinfo/profile_text.h"
 
@@ -59,6 +61,10 @@ std::string Win32FileSearch::FindFileName(const std::string& path) {
   FindClose(find);
   if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return {};
   return Narrow(data.cFileName);
+}
+
+FileIdentity Win32FileSearch::IdentityAt(const std::string& path) {
+  return IdentityOfFile(NativeFilePath(Widen(path)));
 }
 
 std::string Win32Directories::SystemDirectory() {

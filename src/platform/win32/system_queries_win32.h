@@ -15,8 +15,8 @@ namespace kelvar::win32 {
 class Win32FileSearch : public FileSearch {
  public:
   std::string FindFileName(const std::string& path) override;
-  // Not told here yet: unknown (see Win32ProcessControl::ImageIdentity).
-  FileIdentity IdentityAt(const std::string&) override { return {}; }
+  // The volume serial and file index of the file at the path.
+  FileIdentity IdentityAt(const std::string& path) override;
 };
 
 class Win32Directories : public Directories {

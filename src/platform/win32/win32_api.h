@@ -10,12 +10,15 @@
 #define NOMINMAX
 #endif
 
+// windows.h first: the others build on it.
+// clang-format off
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
 #include <shellapi.h>
 #include <shlwapi.h>
 #include <tlhelp32.h>
+// clang-format on
 
 #undef MessageBox
 #undef ShellExecute

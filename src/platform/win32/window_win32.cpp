@@ -1,5 +1,6 @@
 // The Window port and PicMain; see window_win32.h.
 #include "platform/win32/win32_api.h"
+
 #include "platform/win32/window_win32.h"
 
 #include <cmath>
@@ -64,8 +65,8 @@ HWND CreateContainer(HWND parent, int id) {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = kContainerClass;
   RegisterClassExW(&wc);  // fails harmlessly once registered
-  return CreateWindowExW(0, kContainerClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0,
-                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+  return CreateWindowExW(0, kContainerClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
 }
 
 }  // namespace kelvar::win32

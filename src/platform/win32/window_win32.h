@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/win32/win32_api.h"
+
 #include "platform/window.h"
 
 namespace kelvar::win32 {

@@ -1,5 +1,6 @@
 // File-system redirection; see wow64_path.h.
 #include "platform/win32/win32_api.h"
+
 #include "platform/win32/wow64_path.h"
 
 namespace kelvar::win32 {
