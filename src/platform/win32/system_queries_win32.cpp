@@ -2,9 +2,12 @@
 #include "platform/win32/win32_api.h"
 #include "platform/win32/system_queries_win32.h"
 
+#include <limits>
+
 #include "platform/win32/wide_text.h"
 #include "platform/win32/wow64_path.h"
 #include "procinfo/profile_text.h"
+#include "procinfo/size_text.h"
 
 namespace kelvar::win32 {
 namespace {
@@ -81,7 +84,14 @@ std::string Win32ProfileReader::GetString(const std::string& section, const std:
   return Narrow(FitInCodePage(value, ProfileCodePage(wfile), kProfileValueLimit));
 }
 
+// The shell takes a signed count, so counts from 2^63 on would show as
+// negative or zero; and it names bytes in the user's language, where the
+// program's window is Chinese on every Windows.  Those two ranges are
+// rendered here, as the shell renders them on a Chinese Windows.
 std::optional<std::string> Win32SizeFormatter::FormatByteSize(std::uint64_t bytes) {
+  constexpr std::uint64_t kKilobyte = 1024;
+  if (bytes < kKilobyte || bytes > static_cast<std::uint64_t>(std::numeric_limits<LONGLONG>::max()))
+    return FormatByteSizePortable(bytes);
   wchar_t buf[100];
   if (!StrFormatByteSizeW(static_cast<LONGLONG>(bytes), buf, 100)) return std::nullopt;
   return Narrow(buf);
