@@ -73,6 +73,9 @@ const ProfileCase kCases[] = {
     {"a value ends at a NUL", std::string("[s]\r\na=x\0y\r\n", 12), "s", "a", "x"},
     {"CR CR LF", "[s]\r\r\na=1\r\r\n", "s", "a", "1"},
     {"UTF-8 file with a byte-order mark", "\xEF\xBB\xBF[s]\r\na=值\r\n", "s", "a", "值"},
+    {"a lone CR ends a line", "[s]\ra=1\nb=2\rc=3\n", "s", "b", "2"},
+    {"a lone CR ends the line before it", "[s]\ra=1\nb=2\rc=3\n", "s", "c", "3"},
+    {"the empty key finds a nameless entry", "[s]\r\n=v\r\n", "s", "", "v"},
 };
 
 bool HasBom(const std::string& text) { return text.rfind("\xEF\xBB\xBF", 0) == 0; }
