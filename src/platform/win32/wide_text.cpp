@@ -1,5 +1,7 @@
 // UTF-8 <-> UTF-16 conversion for the adapters; see wide_text.h.
-#include "platform/win32/win32_api.h"
+// clang-format off
+#include "platform/win32/win32_api.h"  // first, as in every adapter
+// clang-format on
 #include "platform/win32/wide_text.h"
 
 namespace kelvar::win32 {
@@ -14,25 +16,12 @@ std::wstring Widen(std::string_view utf8) {
 
 std::string Narrow(std::wstring_view utf16) {
   if (utf16.empty()) return {};
-  int n = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), nullptr, 0,
-                              nullptr, nullptr);
+  int n = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), nullptr, 0, nullptr,
+                              nullptr);
   std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), out.data(), n,
-                      nullptr, nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), out.data(), n, nullptr,
+                      nullptr);
   return out;
-}
-
-std::wstring_view FitInCodePage(std::wstring_view text, unsigned code_page, std::size_t max_bytes) {
-  std::size_t used = 0, i = 0;
-  while (i < text.size()) {
-    std::size_t len = IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size() ? 2 : 1;
-    int bytes = WideCharToMultiByte(code_page, 0, text.data() + i, static_cast<int>(len), nullptr, 0,
-                                    nullptr, nullptr);
-    if (bytes <= 0 || used + static_cast<std::size_t>(bytes) > max_bytes) break;
-    used += static_cast<std::size_t>(bytes);
-    i += len;
-  }
-  return text.substr(0, i);
 }
 
 }  // namespace kelvar::win32
