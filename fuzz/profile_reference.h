@@ -28,7 +28,10 @@ inline Text Decode(std::string_view bytes, TextEncoding encoding) {
     if (encoding == TextEncoding::kDoubleByte) {
       if (b >= 0x81 && b != 0xFF && i + 1 < bytes.size()) n = 2;
     } else {
-      const std::size_t want = b >= 0xF0 && b <= 0xF4 ? 4 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xC2 && b <= 0xDF ? 2 : 1;
+      const std::size_t want = b >= 0xF0 && b <= 0xF4   ? 4
+                               : b >= 0xE0 && b <= 0xEF ? 3
+                               : b >= 0xC2 && b <= 0xDF ? 2
+                                                        : 1;
       while (n < want && i + n < bytes.size() && (static_cast<unsigned char>(bytes[i + n]) >> 6) == 2) ++n;
     }
     out.push_back(bytes.substr(i, n));
@@ -83,12 +86,8 @@ inline std::vector<RefSection> Load(std::string_view bytes, TextEncoding encodin
   std::size_t next = 0;
   while (next < file.size()) {
     const std::size_t start = next;
-    auto find = [&](char c) {
-      return std::find_if(file.begin() + static_cast<std::ptrdiff_t>(start), file.end(),
-                          [c](std::string_view ch) { return Is(ch, c); });
-    };
-    auto stop = find('\n');
-    if (stop == file.end()) stop = find('\r');
+    const auto stop = std::find_if(file.begin() + static_cast<std::ptrdiff_t>(start), file.end(),
+                                   [](std::string_view ch) { return Is(ch, '\n') || Is(ch, '\r'); });
     next = stop == file.end() ? file.size() : static_cast<std::size_t>(stop - file.begin()) + 1;
     const Text line = Trim(Text(file.begin() + static_cast<std::ptrdiff_t>(start),
                                 file.begin() + static_cast<std::ptrdiff_t>(next)));
@@ -118,9 +117,7 @@ inline std::vector<RefSection> Load(std::string_view bytes, TextEncoding encodin
 inline std::string ReferenceProfileValue(std::string_view bytes, std::string_view section_bytes,
                                          std::string_view key_bytes, TextEncoding encoding,
                                          std::size_t limit) {
-  const Text key = CString(Decode(key_bytes, encoding));
-  if (key.empty()) return std::string();
-  const Text want_key = Trim(key);
+  const Text want_key = Trim(CString(Decode(key_bytes, encoding)));
   const Text want_section = Trim(CString(Decode(section_bytes, encoding)));
   for (const RefSection& s : Load(bytes, encoding)) {
     if (!EqualNoCase(s.name, want_section)) continue;

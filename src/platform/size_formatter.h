@@ -1,6 +1,6 @@
 // Byte-size formatter: a short readable size with its unit, rendered as the
-// Windows shell's StrFormatByteSize renders it ("532 bytes", "1.52 KB",
-// "15.2 MB", "152 MB").
+// Windows shell's StrFormatByteSize renders it on a Chinese Windows
+// ("532 字节", "1.52 KB", "15.2 MB", "152 MB").
 #pragma once
 
 #include <cstdint>

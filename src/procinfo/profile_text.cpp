@@ -32,43 +32,38 @@ struct Line {
   std::size_t last_bracket = kNone;  // the last ']' (at least in a line that starts with '[')
 };
 
-// Splits the text into lines as the Windows reader does: at '\n'; once no
-// '\n' is left in the rest of the file, at '\r'.  Structural characters are
-// all ASCII, which UTF-8 never uses inside a multi-byte character, so UTF-8
-// is searched byte-wise with the library's fast searches; a double-byte code
-// page is walked character by character, as a trail byte may look like any
-// of them.
+// Splits the text into lines as the Windows reader does: at every CR and at
+// every LF, so "\r\n", a lone "\r" and a lone "\n" each end a line (the empty
+// lines between them are skipped).  Structural characters are all ASCII,
+// which UTF-8 never uses inside a multi-byte character, so UTF-8 is searched
+// byte-wise with the library's fast searches; a double-byte code page is
+// walked character by character, as a trail byte may look like any of them.
 class LineScanner {
  public:
   LineScanner(std::string_view text, TextEncoding encoding) : text_(text), encoding_(encoding) {}
 
   bool Next(Line& line) {
     if (pos_ >= text_.size()) return false;
-    const std::size_t start = pos_;
-    if (!Scan(terminator_, line) && terminator_ == '\n') {
-      terminator_ = '\r';
-      pos_ = start;
-      Scan(terminator_, line);
-    }
+    line = Line{};
+    if (encoding_ == TextEncoding::kUtf8)
+      ScanBytes(line);
+    else
+      ScanChars(line);
     return true;
   }
 
  private:
-  // Reads one line from pos_; true when it ended at `terminator`.
-  bool Scan(char terminator, Line& line) {
-    line = Line{};
-    return encoding_ == TextEncoding::kUtf8 ? ScanBytes(terminator, line) : ScanChars(terminator, line);
-  }
+  static bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
 
-  bool ScanBytes(char terminator, Line& line) {
-    const std::size_t found = text_.find(terminator, pos_);
+  void ScanBytes(Line& line) {
+    const std::size_t found = text_.find_first_of("\r\n", pos_);
     std::size_t begin = pos_, end = found == kNone ? text_.size() : found;
     pos_ = found == kNone ? end : end + 1;
     while (begin < end && IsBlank(text_[begin])) ++begin;
     while (end > begin && IsBlank(text_[end - 1])) --end;
     line.begin = begin;
     line.end = end;
-    if (begin == end) return found != kNone;
+    if (begin == end) return;
     const std::string_view body = text_.substr(begin, end - begin);
     if (body.front() == '[') {
       const std::size_t close = body.rfind(']');
@@ -81,12 +76,11 @@ class LineScanner {
       line.name_end = line.equals;
       while (line.name_end > begin && IsBlank(text_[line.name_end - 1])) --line.name_end;
     }
-    return found != kNone;
   }
 
   // Double-byte text.  The loop sees every byte of the file, so it applies
   // CharLength's double-byte rule itself rather than calling it.
-  bool ScanChars(char terminator, Line& line) {
+  void ScanChars(Line& line) {
     const char* bytes = text_.data();
     const std::size_t size = text_.size();
     bool seen = false;
@@ -95,15 +89,14 @@ class LineScanner {
       const char c = bytes[p];
       const auto u = static_cast<unsigned char>(c);
       const std::size_t n = (u >= 0x81 && u <= 0xFE && p + 1 < size) ? 2 : 1;
-      if (n == 1 && c == terminator) {
+      if (n == 1 && IsLineEnd(c)) {
         pos_ = p + 1;
-        return true;
+        return;
       }
       if (n > 1 || !IsBlank(c)) Mark(line, seen, p, n, c);
       p += n;
     }
     pos_ = p;
-    return false;
   }
 
   static void Mark(Line& line, bool& seen, std::size_t p, std::size_t n, char c) {
@@ -123,7 +116,6 @@ class LineScanner {
   std::string_view text_;
   TextEncoding encoding_;
   std::size_t pos_ = 0;
-  char terminator_ = '\n';
 };
 
 // Names and values end at their first NUL character.
@@ -195,9 +187,8 @@ std::string_view KeyName(std::string_view text, const Line& line, TextEncoding e
 
 std::string ProfileValue(std::string_view text, std::string_view section, std::string_view key,
                          TextEncoding encoding, std::size_t limit) {
-  key = UntilNul(key, encoding);
-  if (key.empty()) return std::string();  // an empty key name answers the default
-  key = TrimBlanks(key, encoding);
+  // An empty key name is a name like any other: it finds a line "=value".
+  key = TrimBlanks(UntilNul(key, encoding), encoding);
   section = TrimBlanks(UntilNul(section, encoding), encoding);
   if (text.substr(0, kUtf8Bom.size()) == kUtf8Bom) text.remove_prefix(kUtf8Bom.size());
 

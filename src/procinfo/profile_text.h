@@ -3,11 +3,13 @@
 // on the file's own bytes (UTF-8 or a double-byte code page such as GBK) so
 // that it never decodes more than the one value asked for, and it stops
 // reading at the end of the first section of the asked name: only that one
-// counts.  Lines are trimmed of blanks; "[name]" opens a section (the name is
-// what stands between "[" and the last "]"); "key=value" is an entry of the
-// last section; a line without "=" is a key without value; names and values
-// end at a NUL; a value enclosed in matching quotes loses them; names match
-// with ASCII letters folded, character by character; the first match wins.
+// counts.  A line ends at every CR and every LF; lines are trimmed of
+// blanks; "[name]" opens a section (the name is what stands between "[" and
+// the last "]"); "key=value" is an entry of the last section; a line without
+// "=" is a key without value; names and values end at a NUL (so "=value" is
+// the entry of the empty key name); a value enclosed in matching quotes loses
+// them; names match with ASCII letters folded, character by character; the
+// first match wins.
 #pragma once
 
 #include <cstddef>

@@ -1,8 +1,9 @@
 // Size texts for the status bar.  FormatByteSizePortable renders a byte
-// count as the Windows shell's StrFormatByteSize does (three significant
-// figures, cut rather than rounded), so the Linux program's status bar reads
-// like the Windows one.  The digits are built from integers, never printed
-// through the C library, so the user's locale cannot change the decimal mark.
+// count as the Windows shell's StrFormatByteSize does on a Chinese Windows
+// ("532 字节", then three significant figures, cut rather than rounded), so
+// the Linux program's status bar reads like the Windows one.  The digits are
+// built from integers, never printed through the C library, so the user's
+// locale cannot change the decimal mark.
 #include "procinfo/size_text.h"
 
 #include <array>
@@ -73,13 +74,13 @@ std::string FixedPoint(std::uint64_t units, const SizeRow& row) {
 }  // namespace
 
 std::string FormatByteSizePortable(std::uint64_t bytes) {
-  if (bytes < kKB) return std::to_string(bytes) + " bytes";
+  if (bytes < kKB) return std::to_string(bytes) + " 字节";
   const std::size_t i = RowFor(bytes);
   const SizeRow& row = kRows[i];
   // The small additions put counts that lie exactly on a boundary on the
   // right side of the floor.
-  const double count = i >= kFirstShiftedRow ? static_cast<double>(bytes >> 20) + 0.001
-                                             : static_cast<double>(bytes) + 0.00001;
+  const double count =
+      i >= kFirstShiftedRow ? static_cast<double>(bytes >> 20) + 0.001 : static_cast<double>(bytes) + 0.00001;
   const auto units = static_cast<std::uint64_t>(std::floor(count / row.divisor));
   return FixedPoint(units, row) + row.unit;
 }

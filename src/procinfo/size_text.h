@@ -10,7 +10,7 @@
 
 namespace kelvar {
 
-// "0 bytes" .. "1023 bytes", then three significant figures, cut not
+// "0 字节" .. "1023 字节", then three significant figures, cut not
 // rounded: "1.46 KB", "10.0 KB", "100 KB", "0.99 MB", "152 MB", "1.00 TB".
 std::string FormatByteSizePortable(std::uint64_t bytes);
 

@@ -57,7 +57,7 @@ const ProfileCase kCommonCases[] = {
     {"'[' line as a key", "[s=1\n", "", "[s", "1"},
     {"keys before the first header", "k=v\n[s]\nk=w\n", "", "k", "v"},
     {"value after the first '='", "[s]\nk = a = b\n", "s", "k", "a = b"},
-    {"empty key name answers empty", "[s]\n=v\n", "s", "", ""},
+    {"empty key name finds a nameless key", "[s]\n=v\n", "s", "", "v"},
     {"blank key name finds a nameless key", "[s]\n=v\n", "s", " ", "v"},
     {"NUL ends a value", "[s]\nk=ab\0cd\n"s, "s", "k", "ab"},
     {"NUL ends a key name", "[s]\nk\0junk=v\n"s, "s", "k", "v"},
@@ -71,8 +71,8 @@ const ProfileCase kCommonCases[] = {
     {"unmatched quotes", "[s]\nk=\"a'\n", "s", "k", "\"a'"},
     {"quotes then NUL", "[s]\nk='a'\0'\n"s, "s", "k", "a"},
     {"CR-only line breaks", "[s]\rj=1\rk=v\r", "s", "k", "v"},
-    {"CR splits only after the last LF", "[s]\nj=1\rk=v\nm=2\rn=3", "s", "n", "3"},
-    {"CR before a later LF is a blank inside the line", "[s]\nj=1\rk=v\n", "s", "k", ""},
+    {"lone CRs and LFs mixed", "[s]\nj=1\rk=v\nm=2\rn=3", "s", "n", "3"},
+    {"a lone CR ends a line before a later LF", "[s]\ra=1\nb=2\rc=3\n", "s", "b", "2"},
 };
 
 TEST(ProfileValue, CommonRules) {

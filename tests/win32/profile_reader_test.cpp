@@ -1,28 +1,37 @@
-// The portable profile reader (used where Windows' is absent) against
-// GetPrivateProfileStringW on the same files, one table on both sides: the
-// remark file's rules (case, duplicates, line ends, comments, quotes,
-// blanks, the 254-byte cut, code page 936) must read alike everywhere.  Each
-// row names the answer Windows' reader gives; a row whose portable answer
-// differs says so in `portable`.
+// The remark-file reader both programs share (procinfo/profile_file.h, here
+// with the Win32 code-page converter) against GetPrivateProfileStringW on
+// the same files: the rules (case, duplicates, line ends, comments, quotes,
+// blanks, the 254-byte cut, byte-order marks, code page 936) must read as
+// Windows reads them.  Windows' answer is the value GetPrivateProfileStringW
+// gives through a 255-character buffer, cut as the ANSI call cuts it: at the
+// last whole character within 254 bytes of code page 936.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "platform/win32/system_queries_win32.h"
 #include "platform/win32/wide_text.h"
-#include "procinfo/profile_text.h"
 #include "test_support.h"
 
 namespace kelvar::win32 {
 namespace {
 
+// How a case's file is stored.
+enum class Form {
+  kCp936,          // code page 936, no mark
+  kUtf8,           // EF BB BF, then UTF-8
+  kUtf16Le,        // FF FE, then UTF-16LE
+  kUtf16Be,        // FE FF, then UTF-16BE
+  kFfFeThenCp936,  // the bytes FF FE, then code page 936
+};
+
 struct ProfileCase {
   const char* name;
-  std::string file;  // UTF-8 here; written in code page 936 unless it has a BOM
+  std::string file;  // UTF-8 here; stored as `form` says
   const char* section;
   const char* key;
   std::string expected;
-  const char* portable = nullptr;  // where the portable reader answers otherwise
+  Form form = Form::kCp936;
 };
 
 const std::string kLong300(300, 'x');
@@ -61,10 +70,10 @@ const ProfileCase kCases[] = {
     {"section without closing bracket", "[s\r\na=1\r\n", "s", "a", ""},
     {"Chinese key", "[windir]\r\n记事本.exe=可选|记事本\r\n", "windir", "记事本.exe", "可选|记事本"},
     {"300-byte value cut to 254", "[s]\r\na=" + kLong300 + "\r\n", "s", "a", std::string(254, 'x')},
-    {"double-byte value cut at a whole character",
-     "[s]\r\na=" + kChinese200 + "\r\n", "s", "a", Repeat("汉", 127)},
-    {"odd start: cut before the half character",
-     "[s]\r\na=x" + kChinese200 + "\r\n", "s", "a", "x" + Repeat("汉", 126)},
+    {"double-byte value cut at a whole character", "[s]\r\na=" + kChinese200 + "\r\n", "s", "a",
+     Repeat("汉", 127)},
+    {"odd start: cut before the half character", "[s]\r\na=x" + kChinese200 + "\r\n", "s", "a",
+     "x" + Repeat("汉", 126)},
     {"trail byte that looks like ']' in a section name", "[乚x]\r\na=1\r\n", "乚x", "a", "1"},
     {"trail byte that looks like a backslash in a key", "[s]\r\n乗\\俓.exe=v\r\n", "s", "乗\\俓.exe", "v"},
     {"value of blanks only", "[s]\r\na=   \r\n", "s", "a", ""},
@@ -72,55 +81,119 @@ const ProfileCase kCases[] = {
     {"letters beyond ASCII keep their case", "[s]\r\nΩＡ=1\r\n", "s", "ωａ", ""},
     {"a value ends at a NUL", std::string("[s]\r\na=x\0y\r\n", 12), "s", "a", "x"},
     {"CR CR LF", "[s]\r\r\na=1\r\r\n", "s", "a", "1"},
-    {"UTF-8 file with a byte-order mark", "\xEF\xBB\xBF[s]\r\na=值\r\n", "s", "a", "值"},
+    {"UTF-8 file with a byte-order mark", "[s]\r\na=值\r\n", "s", "a", "值", Form::kUtf8},
+    {"a lone CR ends a line", "[s]\ra=1\nb=2\rc=3\n", "s", "b", "2"},
+    {"a lone CR ends the line before it", "[s]\ra=1\nb=2\rc=3\n", "s", "c", "3"},
+    {"the empty key finds a nameless entry", "[s]\r\n=v\r\n", "s", "", "v"},
+    {"UTF-16LE file", "[sysdir]\r\n核心.exe=核心|内核\r\n", "sysdir", "核心.exe", "核心|内核",
+     Form::kUtf16Le},
+    {"UTF-16BE file", "[sysdir]\r\na=重要|x\r\n", "sysdir", "a", "重要|x", Form::kUtf16Be},
+    {"a code-page file that starts with FF FE reads as UTF-16", "\r\n[s]\r\na=核心\r\n", "s", "a", "",
+     Form::kFfFeThenCp936},
+    {"UTF-8 value cut at 254 bytes of code page 936", "[s]\r\na=" + kChinese200 + "\r\n", "s", "a",
+     Repeat("汉", 127), Form::kUtf8},
+    {"UTF-8 value cut before a character that would cross 254 bytes", "[s]\r\na=x" + kChinese200 + "\r\n",
+     "s", "a", "x" + Repeat("汉", 126), Form::kUtf8},
+    {"UTF-16 value cut at 254 bytes of code page 936", "[s]\r\na=" + kChinese200 + "\r\n", "s", "a",
+     Repeat("汉", 127), Form::kUtf16Le},
+    {"characters outside code page 936 count a byte per UTF-16 unit",
+     "[s]\r\na=" + Repeat("ő", 100) + Repeat("😀", 100) + "\r\n", "s", "a", Repeat("ő", 100) + Repeat("😀", 77),
+     Form::kUtf8},
 };
 
-bool HasBom(const std::string& text) { return text.rfind("\xEF\xBB\xBF", 0) == 0; }
-
-// Text of the file as stored: code page 936 unless it is a UTF-8 file.
-std::string Stored(const std::string& utf8) {
-  if (HasBom(utf8)) return utf8;
+std::string InCodePage(const std::string& utf8) {
   std::wstring wide = Widen(utf8);
-  int n = WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  int n =
+      WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<std::size_t>(n), '\0');
   WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
   return out;
 }
 
-std::string FromCp936(const std::string& bytes) {
-  int n = MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), n);
-  return Narrow(wide);
+std::string InUtf16(const std::string& utf8, bool big_endian) {
+  std::string out = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+  for (wchar_t c : Widen(utf8)) {
+    const char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
+    out += big_endian ? high : low;
+    out += big_endian ? low : high;
+  }
+  return out;
+}
+
+// The case's file as stored.
+std::string Stored(const ProfileCase& c) {
+  switch (c.form) {
+    case Form::kUtf8:
+      return "\xEF\xBB\xBF" + c.file;
+    case Form::kUtf16Le:
+      return InUtf16(c.file, false);
+    case Form::kUtf16Be:
+      return InUtf16(c.file, true);
+    case Form::kFfFeThenCp936:
+      return "\xFF\xFE" + InCodePage(c.file);
+    case Form::kCp936:
+      break;
+  }
+  return InCodePage(c.file);
 }
 
 std::string WriteCase(int number, const std::string& bytes) {
   std::wstring folder = test::TestFolder() + L"\\profiles";
   CreateDirectoryW(folder.c_str(), nullptr);
   std::wstring path = folder + L"\\case" + std::to_wstring(number) + L".ini";
-  HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE f =
+      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   DWORD written = 0;
   WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   CloseHandle(f);
   return Narrow(path);
 }
 
-std::string Portable(const ProfileCase& c, const std::string& stored) {
-  if (HasBom(c.file)) return ProfileValue(stored, c.section, c.key, TextEncoding::kUtf8);
-  return FromCp936(ProfileValue(stored, Stored(c.section), Stored(c.key), TextEncoding::kDoubleByte));
+// The longest head of `text` that fits `max_bytes` of code page 936, never
+// cutting a character (a surrogate pair stays whole).
+std::wstring_view FitInCp936(std::wstring_view text, std::size_t max_bytes) {
+  std::size_t used = 0, i = 0;
+  while (i < text.size()) {
+    std::size_t len = IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size() ? 2 : 1;
+    int bytes =
+        WideCharToMultiByte(936, 0, text.data() + i, static_cast<int>(len), nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0 || used + static_cast<std::size_t>(bytes) > max_bytes) break;
+    used += static_cast<std::size_t>(bytes);
+    i += len;
+  }
+  return text.substr(0, i);
 }
 
-TEST(ProfileReader, PortableReaderAnswersAsGetPrivateProfileString) {
+std::string WindowsAnswer(const ProfileCase& c, const std::string& path) {
+  wchar_t buf[255];
+  DWORD n = GetPrivateProfileStringW(Widen(c.section).c_str(), Widen(c.key).c_str(), L"", buf, 255,
+                                     Widen(path).c_str());
+  return Narrow(FitInCp936(std::wstring_view(buf, n), 254));
+}
+
+TEST(ProfileReader, ReadsAsGetPrivateProfileString) {
   ASSERT_EQ(GetACP(), 936u) << "run the Windows tests with LC_ALL=zh_CN.UTF-8";
-  Win32ProfileReader windows;
+  Win32ProfileReader reader;
   int number = 0;
   for (const ProfileCase& c : kCases) {
     SCOPED_TRACE(c.name);
-    std::string stored = Stored(c.file);
-    std::string path = WriteCase(++number, stored);
-    EXPECT_EQ(windows.GetString(c.section, c.key, path), c.expected);
-    EXPECT_EQ(Portable(c, stored), c.portable ? std::string(c.portable) : c.expected);
+    std::string path = WriteCase(++number, Stored(c));
+    EXPECT_EQ(WindowsAnswer(c, path), c.expected);
+    EXPECT_EQ(reader.GetString(c.section, c.key, path), c.expected);
   }
+}
+
+// Registered once more to run under a locale whose ANSI code page is not
+// 936 (KELVAR_ANSI_NOT_936 set): the code-page file still reads as 936.
+TEST(RemarkFile, ReadsAsCodePage936WhateverTheSystemCodePage) {
+  if (GetEnvironmentVariableW(L"KELVAR_ANSI_NOT_936", nullptr, 0) > 0) {
+    ASSERT_NE(GetACP(), 936u);
+  }
+  const std::string path =
+      WriteCase(0, InCodePage("[sysdir]\r\n核心.exe=核心|内核\r\n[windir]\r\nexplorer.exe=重要|外壳\r\n"));
+  Win32ProfileReader reader;
+  EXPECT_EQ(reader.GetString("sysdir", "核心.exe", path), "核心|内核");
+  EXPECT_EQ(reader.GetString("windir", "explorer.exe", path), "重要|外壳");
 }
 
 }  // namespace

@@ -4,11 +4,13 @@
 #include "platform/win32/system_queries_win32.h"
 
 #include <cctype>
+#include <limits>
 
 #include "platform/win32/file_identity_win32.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/wow64_path.h"
-#include "procinfo/profile_text.h"
+#include "procinfo/profile_file.h"
+#include "procinfo/size_text.h"
 
 namespace kelvar::win32 {
 namespace {
@@ -26,17 +28,18 @@ std::string DirectoryFrom(Query query) {
   return Narrow(std::wstring_view(buf.data(), n));
 }
 
-// The code page a value of the file is measured in.
-UINT ProfileCodePage(const std::wstring& file) {
-  HANDLE f = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return CP_ACP;
-  unsigned char bom[3] = {};
+// The whole content of a file; false when it cannot be read.
+bool ReadWholeFile(const std::wstring& path, std::string& out) {
+  out.clear();
+  HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  char chunk[64 * 1024];
   DWORD got = 0;
-  BOOL ok = ReadFile(f, bom, 3, &got, nullptr);
+  BOOL ok;
+  while ((ok = ReadFile(f, chunk, sizeof chunk, &got, nullptr)) && got > 0) out.append(chunk, got);
   CloseHandle(f);
-  bool utf8 = ok && got == 3 && bom[0] == 0xEF && bom[1] == 0xBB && bom[2] == 0xBF;
-  return utf8 ? CP_UTF8 : CP_ACP;
+  return ok;
 }
 
 }  // namespace
@@ -91,16 +94,19 @@ std::string Win32Directories::ProgramFolder() {
 
 std::string Win32ProfileReader::GetString(const std::string& section, const std::string& key,
                                           const std::string& file) {
-  std::wstring wfile = Widen(file);
-  std::wstring buf(32768, L'\0');
-  DWORD n = GetPrivateProfileStringW(Widen(section).c_str(), Widen(key).c_str(), L"", buf.data(),
-                                     static_cast<DWORD>(buf.size()), wfile.c_str());
-  if (n == 0) return {};
-  std::wstring_view value(buf.data(), n);
-  return Narrow(FitInCodePage(value, ProfileCodePage(wfile), kProfileValueLimit));
+  std::string text;
+  if (!ReadWholeFile(Widen(file), text)) return {};
+  return ProfileFileValue(text, section, key, codec_);
 }
 
+// The shell takes a signed count, so counts from 2^63 on would show as
+// negative or zero; and it names bytes in the user's language, where the
+// program's window is Chinese on every Windows.  Those two ranges are
+// rendered here, as the shell renders them on a Chinese Windows.
 std::optional<std::string> Win32SizeFormatter::FormatByteSize(std::uint64_t bytes) {
+  constexpr std::uint64_t kKilobyte = 1024;
+  if (bytes < kKilobyte || bytes > static_cast<std::uint64_t>(std::numeric_limits<LONGLONG>::max()))
+    return FormatByteSizePortable(bytes);
   wchar_t buf[100];
   if (!StrFormatByteSizeW(static_cast<LONGLONG>(bytes), buf, 100)) return std::nullopt;
   return Narrow(buf);

@@ -1,7 +1,7 @@
 // The small system services the rules ask for: the name of the file at a
 // path (FindFirstFileW), the system, Windows and program folders, one value
-// of the remark file (GetPrivateProfileStringW) and the shell's rendering of
-// a byte count (StrFormatByteSizeW).  Each answers one question per call and
+// of the remark file and the shell's rendering of a byte count
+// (StrFormatByteSizeW).  Each answers one question per call and
 // keeps nothing.
 #pragma once
 
@@ -9,6 +9,7 @@
 #include "platform/file_search.h"
 #include "platform/profile_reader.h"
 #include "platform/size_formatter.h"
+#include "platform/win32/cp936_win32.h"
 
 namespace kelvar::win32 {
 
@@ -26,12 +27,16 @@ class Win32Directories : public Directories {
   std::string ProgramFolder() override;
 };
 
-// The file is read as Windows reads profiles: in the ANSI code page unless
-// it starts with a byte-order mark.  A value is cut at the last whole
-// character within 254 bytes of that encoding.
+// The remark file is read by the rules both programs share
+// (procinfo/profile_file.h): GetPrivateProfileStringW would decode a file
+// without a byte-order mark in the system's ANSI code page, which is 936
+// only on a Chinese Windows.
 class Win32ProfileReader : public ProfileReader {
  public:
   std::string GetString(const std::string& section, const std::string& key, const std::string& file) override;
+
+ private:
+  Win32Cp936Codec codec_;
 };
 
 class Win32SizeFormatter : public SizeFormatter {

@@ -23,17 +23,4 @@ std::string Narrow(std::wstring_view utf16) {
   return out;
 }
 
-std::wstring_view FitInCodePage(std::wstring_view text, unsigned code_page, std::size_t max_bytes) {
-  std::size_t used = 0, i = 0;
-  while (i < text.size()) {
-    std::size_t len = IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size() ? 2 : 1;
-    int bytes = WideCharToMultiByte(code_page, 0, text.data() + i, static_cast<int>(len), nullptr, 0, nullptr,
-                                    nullptr);
-    if (bytes <= 0 || used + static_cast<std::size_t>(bytes) > max_bytes) break;
-    used += static_cast<std::size_t>(bytes);
-    i += len;
-  }
-  return text.substr(0, i);
-}
-
 }  // namespace kelvar::win32
