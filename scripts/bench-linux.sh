@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Linux adapters against the procfs floor, on a process table of about a
 # thousand processes: ~1,000 `sleep`s are started in a session of their own
-# (killed as a group on every way out), then procfs-floor (../shared/tools,
+# (killed as a group on every way out), then procfs-floor (bench/procfs_floor.c,
 # the least a pass could cost) and kelvar_linux_bench are measured in turns,
 # several rounds, and the best figure of each is compared:
 #   refresh pass per process <= 1.15 x `procfs-floor prio`
@@ -15,7 +15,7 @@ cd "$(dirname "$0")/.."
 build=${1:-build-bench-linux}
 sleepers=${KELVAR_BENCH_SLEEPERS:-1000}
 rounds=${KELVAR_BENCH_ROUNDS:-3}
-floor_src=../shared/tools/procfs-floor.c
+floor_src=bench/procfs_floor.c
 
 if [ $# -eq 0 ]; then
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELVAR_QT=OFF -DKELVAR_TESTS=OFF \
