@@ -234,6 +234,8 @@ TEST_F(ProcfsLinuxTest, PidTakenByANewerProcess) {
     newer.Reap();  // frees the PID for the next try
     newer = Child::Spawn(newer_exe, {"600"}, pid);
     if (newer.pid() == 0) return errno != EEXIST;  // EEXIST: taken again meanwhile
+    std::vector<Pid> pids;                         // each pass starts with the snapshot
+    rig_.proc.Snapshot(pids);
     ScopedProcess h(rig_.proc, pid, access::kRead);
     std::string path;
     if (!rig_.proc.ModulePath(h.get(), path) || path != newer_exe) ++old_answers;

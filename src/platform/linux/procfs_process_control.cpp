@@ -57,6 +57,9 @@ bool ProcfsProcessControl::Snapshot(std::vector<Pid>& pids) {
 
 ProcessHandle ProcfsProcessControl::Open(Pid pid, std::uint32_t access, bool /*inherit*/) {
   if (pid <= 0 || proc_fd_ < 0 || access == 0) return 0;
+  // Ending or steering must reach the live process the PID names now; a
+  // read may use what the pass's snapshot found.
+  if (access & (access::kTerminate | access::kSetInformation)) cache_.DropEnded();
   std::shared_ptr<procfs::ProcessEntry> entry = EntryOf(pid);
   if (!entry || ((access & access::kVmRead) && !entry->readable)) return 0;
   const std::size_t index = TakeSlot();
@@ -126,7 +129,6 @@ int ProcfsProcessControl::OpenHandles() const {
 }
 
 std::shared_ptr<procfs::ProcessEntry> ProcfsProcessControl::EntryOf(Pid pid) {
-  cache_.DropEnded();
   if (std::shared_ptr<procfs::ProcessEntry> kept = cache_.Find(pid)) return kept;
   std::shared_ptr<procfs::ProcessEntry> fresh = procfs::ProbeProcess(proc_fd_, pid, link_);
   if (fresh && !fresh->ended) cache_.Keep(fresh);

@@ -20,10 +20,13 @@
 // and a sweep one poll of its pidfd and one stat of its image, besides the
 // look for ended processes.
 //
-// Every answer stays exact: each Open first drops the processes that have
-// ended (one epoll_wait, a fifth of a microsecond when none has), so an entry
-// it uses is of the live process its PID names now, never of an earlier one
-// that had the PID.  Ending acts through the entry's pidfd, on that process
+// Every answer stays exact where it must: the processes that have ended are
+// dropped once a pass, at the snapshot (one epoll_wait, a fifth of a
+// microsecond when none has), and again before any open that ends or steers
+// a process, so such an open uses the live process its PID names now, never
+// an earlier one that had the PID.  (A read within a pass may meet a
+// process that ended since the snapshot: its figures read as nothing, and
+// the sweep, which asks each pidfd, lets its row go.)  Ending acts through the entry's pidfd, on that process
 // alone; the exit code asks that pidfd; the working set and the class are
 // read at each call.  The image (path and readability) is the one thing a
 // live process can change that the refresh takes from the entry as kept:
