@@ -9,6 +9,8 @@
 # Each build whose programs this machine can run is measured; the other is
 # named and skipped (scripts/wine-probe.sh).
 # Usage: scripts/bench-windows.sh [ARCH...]   (default: x86_64)
+# BENCH_BUILD=DIR measures the programs already built in DIR instead (an
+# older checkout's, say, for a side-by-side figure).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -25,10 +27,12 @@ if [ "${1:-}" != --under-display ]; then
       echo "bench-windows: $arch skipped: $why"
       continue
     fi
-    dir=build-win32-$arch-bench
-    cmake -S . -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
-      -DKELVAR_TESTS=OFF -DKELVAR_BENCH=ON >/dev/null
-    cmake --build "$dir" -j 2 >/dev/null
+    if [ -z "${BENCH_BUILD:-}" ]; then
+      dir=build-win32-$arch-bench
+      cmake -S . -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
+        -DKELVAR_TESTS=OFF -DKELVAR_BENCH=ON >/dev/null
+      cmake --build "$dir" -j 2 >/dev/null
+    fi
     xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --under-display "$arch" "${BENCH_EXE:-}"
   done
   exit 0
@@ -36,7 +40,7 @@ fi
 
 arch=$2
 exe=${3:-}
-dir=$root/build-win32-$arch-bench
+dir=${BENCH_BUILD:-$root/build-win32-$arch-bench}
 [ -n "$exe" ] || exe=$dir/src/platform/win32/KelvarPM.exe
 loader=$(probe_loader_of "$arch")
 export WINEPREFIX=$root/build-wine/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
