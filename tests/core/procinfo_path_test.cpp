@@ -29,8 +29,7 @@ TEST(CheckPath, Rules) {
       {"c:/dir//A.EXE", "c:/dir//A.EXE"},
       {"\\SystemRoot\\系统\\a.exe", "C:\\WINDOWS\\系统\\a.exe"},
       {"/usr/bin/a\\??\\b", "/usr/bin/a\\??\\b"},  // POSIX paths are never rewritten
-      {"/\\SystemRoot\\x", "/\\SystemRoot\\x"},
-  };
+      {"/\\SystemRoot\\x", "/\\SystemRoot\\x"}};
   fake::FakeDirectories dirs;
   for (const PathCase& c : cases) {
     SCOPED_TRACE(c.in);
@@ -41,12 +40,10 @@ TEST(CheckPath, Rules) {
 }
 
 TEST(TrimModulePath, SpacesOnlyAndOnlyForWindowsPaths) {
-  const PathCase cases[] = {
-      {"  C:\\my prog\\a b.exe  ", "C:\\my prog\\a b.exe"},
-      {"\tC:\\a.exe\t", "\tC:\\a.exe\t"},
-      {"   ", ""},
-      {"/usr/bin/name ", "/usr/bin/name "},
-  };
+  const PathCase cases[] = {{"  C:\\my prog\\a b.exe  ", "C:\\my prog\\a b.exe"},
+                            {"\tC:\\a.exe\t", "\tC:\\a.exe\t"},
+                            {"   ", ""},
+                            {"/usr/bin/name ", "/usr/bin/name "}};
   for (const PathCase& c : cases) {
     SCOPED_TRACE(c.in);
     std::string path = c.in;
