@@ -6,9 +6,9 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <cstdlib>
 
 #include "platform/qt/desktop_icons.h"
-#include <cstdlib>
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
