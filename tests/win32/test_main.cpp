@@ -1,5 +1,4 @@
-// The Windows tests' main: the common controls and COM, as the program's
-// own wWinMain sets them up, then GoogleTest.
+// Common controls and COM as wWinMain sets them up, then GoogleTest.
 #include <gtest/gtest.h>
 
 #include <objbase.h>
