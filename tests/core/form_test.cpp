@@ -1,6 +1,5 @@
-// frmMain on fake controls: start-up, the layout rule, the column-click and
-// right-press rules, always on top, and the menu commands that need no
-// process.
+// frmMain on fake controls: start-up, layout, column clicks, the right press,
+// always on top and the menu commands that need no process.
 #include <gtest/gtest.h>
 
 #include "fake/test_form.h"

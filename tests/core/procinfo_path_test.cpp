@@ -1,5 +1,4 @@
-// Executable-path rules: native Windows forms become drive paths, nothing
-// else is touched, and POSIX paths are never rewritten.
+// Executable paths: native Windows forms become drive paths; POSIX paths stay.
 #include <gtest/gtest.h>
 
 #include "fake/fake_system.h"

@@ -1,5 +1,4 @@
-// The remark lookup: which section and key a path is looked up under, how a
-// value splits into level and remark, and what counts as no entry.
+// The remark lookup: section and key for a path, level and remark from a value.
 #include <gtest/gtest.h>
 
 #include "fake/fake_system.h"

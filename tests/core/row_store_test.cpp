@@ -1,5 +1,4 @@
-// The row store: keys, numeric and text ordering, rows placed while the
-// list is sorted, and the selection through removals and re-sorting.
+// The row store: its key index, ordering, placement while sorted, selection.
 #include "monitor/row_store.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,5 @@
-// Fake controls for the core's tests: recording stand-ins for the status
-// bar, the list's observer, the window, the list control, the menus, the
-// message box, the timers, the message pump and the shell.  The message box
-// and the pump can run a test's own code while they "wait", as the real ones
-// let timer ticks run.
+// Recording stand-ins for the controls.  The message box and the pump can run
+// a test's code while they "wait", as the real ones let timer ticks run.
 #pragma once
 
 #include <functional>

@@ -1,6 +1,5 @@
-// The commands through the real window on real processes: the question box,
-// ending, and ending and deleting into a throw-away home trash, for file names
-// that a byte-unsafe path would get wrong, or with no usable trash.
+// End, and end and delete into a throw-away home trash, through the real window
+// on real processes, for file names a byte-unsafe path gets wrong.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 

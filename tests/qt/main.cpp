@@ -1,7 +1,5 @@
-// The Qt tests' main: one QApplication on the offscreen platform, the
-// Adwaita icon theme, and a session bus address that leads nowhere, so the
-// shell's D-Bus requests fall back to the program's own windows the same way
-// on every machine and no bus is ever autolaunched for a test.
+// One QApplication, offscreen, with a session bus address that leads nowhere
+// so no bus is ever autolaunched for a test.
 #include <gtest/gtest.h>
 
 #include <QApplication>

@@ -1,8 +1,5 @@
-// The program as the tests build it: the real window and its Qt adapters on
-// either the real procfs adapters or the fake system of tests/fake (for a
-// list whose content a test must fix), its trash in a throw-away folder and
-// no desktop entries; with real child processes that never outlive a test
-// and a hand that answers modal boxes.
+// The real Qt program on the real procfs adapters or the fake system, its
+// trash in a throw-away folder; child processes; a hand that answers boxes.
 #pragma once
 
 #include <gtest/gtest.h>

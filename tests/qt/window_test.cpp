@@ -1,7 +1,5 @@
-// The window as a person sees it, offscreen: its texts, a header click that
-// sorts through the store, a right press that selects its row, ticks the
-// class and opens the Process menu, and a steady list that costs the window
-// no model notification and no panel write.
+// The real window offscreen: its texts, header click, right press, and a
+// steady list that costs no model notification and no panel write.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
