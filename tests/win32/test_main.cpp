@@ -1,6 +1,5 @@
 // Common controls and COM as wWinMain sets them up, then GoogleTest.
 #include <gtest/gtest.h>
-
 #include <objbase.h>
 
 #include "platform/win32/win32_api.h"
