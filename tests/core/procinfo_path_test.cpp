@@ -1,5 +1,4 @@
-// Executable-path rules: native Windows forms become drive paths, nothing
-// else is touched, and POSIX paths are never rewritten.
+// Executable paths: native Windows forms become drive paths; POSIX paths stay.
 #include <gtest/gtest.h>
 
 #include "fake/fake_system.h"
@@ -29,8 +28,7 @@ TEST(CheckPath, Rules) {
       {"c:/dir//A.EXE", "c:/dir//A.EXE"},
       {"\\SystemRoot\\系统\\a.exe", "C:\\WINDOWS\\系统\\a.exe"},
       {"/usr/bin/a\\??\\b", "/usr/bin/a\\??\\b"},  // POSIX paths are never rewritten
-      {"/\\SystemRoot\\x", "/\\SystemRoot\\x"},
-  };
+      {"/\\SystemRoot\\x", "/\\SystemRoot\\x"}};
   fake::FakeDirectories dirs;
   for (const PathCase& c : cases) {
     SCOPED_TRACE(c.in);
@@ -41,12 +39,10 @@ TEST(CheckPath, Rules) {
 }
 
 TEST(TrimModulePath, SpacesOnlyAndOnlyForWindowsPaths) {
-  const PathCase cases[] = {
-      {"  C:\\my prog\\a b.exe  ", "C:\\my prog\\a b.exe"},
-      {"\tC:\\a.exe\t", "\tC:\\a.exe\t"},
-      {"   ", ""},
-      {"/usr/bin/name ", "/usr/bin/name "},
-  };
+  const PathCase cases[] = {{"  C:\\my prog\\a b.exe  ", "C:\\my prog\\a b.exe"},
+                            {"\tC:\\a.exe\t", "\tC:\\a.exe\t"},
+                            {"   ", ""},
+                            {"/usr/bin/name ", "/usr/bin/name "}};
   for (const PathCase& c : cases) {
     SCOPED_TRACE(c.in);
     std::string path = c.in;

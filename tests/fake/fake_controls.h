@@ -1,8 +1,5 @@
-// Fake controls for the core's tests: a status bar and a list observer that
-// count every write, and recording stand-ins for the window, the list
-// control, the menus, the message box, the timers, the message pump and the
-// shell.  The message box and the pump can run a test's own code while they
-// "wait", as the real ones let timer ticks run.
+// Recording stand-ins for the controls.  The message box and the pump can run
+// a test's code while they "wait", as the real ones let timer ticks run.
 #pragma once
 
 #include <functional>
@@ -26,25 +23,20 @@ class FakeStatusBar : public StatusBar {
  public:
   std::map<int, std::string> panels;
   int writes = 0;
-  void SetPanelText(int panel, const std::string& text) override {
-    ++writes;
-    panels[panel] = text;
-  }
+  void SetPanelText(int panel, const std::string& text) override { ++writes, panels[panel] = text; }
 };
 
 // Counts what the row store tells a list control.
 class CountingObserver : public RowObserver {
  public:
   std::vector<std::pair<int, int>> cell_writes;  // (row, column) in order
-  int inserts = 0, removes = 0, reorders = 0, icons = 0, selections = 0;
-  int Total() const {
-    return static_cast<int>(cell_writes.size()) + inserts + removes + reorders + icons + selections;
-  }
-  void BeforeInsert(int) override { ++inserts; }
+  int rows = 0, icons = 0, selections = 0;       // rows: inserts, removes and reorders
+  int Total() const { return static_cast<int>(cell_writes.size()) + rows + icons + selections; }
+  void BeforeInsert(int) override { ++rows; }
   void AfterInsert() override {}
-  void BeforeRemove(int) override { ++removes; }
+  void BeforeRemove(int) override { ++rows; }
   void AfterRemove() override {}
-  void BeforeReorder() override { ++reorders; }
+  void BeforeReorder() override { ++rows; }
   void AfterReorder() override {}
   void CellChanged(int row, int column) override { cell_writes.emplace_back(row, column); }
   void IconChanged(int) override { ++icons; }
@@ -53,18 +45,16 @@ class CountingObserver : public RowObserver {
 
 class FakeWindow : public Window {
  public:
-  double screen_w = 15360, screen_h = 11520, outer_w = 8160, outer_h = 7950;
-  double left = -1, top = -1;
+  double screen_w = 15360, screen_h = 11520, outer_w = 8160, outer_h = 7950, left = -1, top = -1;
   int pic_w = 0, pic_h = 400;
-  struct Rect { int left, top, width, height; };
-  Rect list{};
+  std::vector<int> list;  // left, top, width, height
   std::vector<bool> topmost_calls;
   bool closed = false;
   double ScreenWidth() override { return screen_w; }
   double ScreenHeight() override { return screen_h; }
   double OuterWidth() override { return outer_w; }
   double OuterHeight() override { return outer_h; }
-  void Move(double l, double t) override { left = l; top = t; }
+  void Move(double l, double t) override { left = l, top = t; }
   int PicMainWidth() override { return pic_w; }
   int PicMainHeight() override { return pic_h; }
   void SetPicMainWidth(int w) override { pic_w = w; }
@@ -76,47 +66,39 @@ class FakeWindow : public Window {
 
 class FakeList : public ListControl {
  public:
-  struct Column { std::string title; int width; Alignment alignment; };
+  struct Column {
+    std::string title;
+    int width;
+    Alignment alignment;
+  };
   std::vector<Column> columns;
-  int row_height = 16;
-  int rows = 0;  // rows shown; HitTest answers by y
+  int rows = 0;  // rows shown, 16 pixels each; HitTest answers by y
   void AddColumn(const std::string& title, int width) override {
     columns.push_back({title, width, Alignment::kLeft});
   }
   int ColumnCount() override { return static_cast<int>(columns.size()); }
   void SetColumnAlignment(int column, Alignment a) override { columns.at(column - 1).alignment = a; }
-  int HitTest(int, int y) override {
-    int row = y / row_height + 1;
-    return (y >= 0 && row <= rows) ? row : 0;
-  }
+  int HitTest(int, int y) override { return (y >= 0 && y / 16 < rows) ? y / 16 + 1 : 0; }
 };
 
 class FakeMenus : public Menus {
  public:
   std::map<std::pair<std::string, int>, bool> checked;
-  std::map<std::pair<std::string, int>, bool> enabled;
   std::vector<std::string> popups;
-  bool Checked(std::string_view name, int index) override {
-    return checked[{std::string(name), index}];
-  }
+  bool Checked(std::string_view name, int index) override { return checked[{std::string(name), index}]; }
   void SetChecked(std::string_view name, int index, bool on) override {
     checked[{std::string(name), index}] = on;
   }
-  void SetEnabled(std::string_view name, int index, bool on) override {
-    enabled[{std::string(name), index}] = on;
-  }
+  void SetEnabled(std::string_view, int, bool) override {}
   void PopupMenu(std::string_view name) override { popups.emplace_back(name); }
-  std::vector<int> TickedPriorities() {
-    std::vector<int> out;
-    for (int i = 0; i < 6; ++i)
-      if (checked[{"mnuSetProClassSub", i}]) out.push_back(i);
-    return out;
-  }
 };
 
 class FakeMessageBox : public MessageBox {
  public:
-  struct Shown { std::string text, title; std::uint32_t style; };
+  struct Shown {
+    std::string text, title;
+    std::uint32_t style;
+  };
   std::vector<Shown> shown;
   int answer = mb::kIdOk;
   std::function<void()> while_open;  // runs while the box "waits"
@@ -145,8 +127,12 @@ class FakePump : public MessagePump {
 
 class FakeShell : public Shell {
  public:
+  struct Open {
+    std::uintptr_t hwnd;
+    std::string verb, file, parameters, directory;
+    int show;
+  };
   std::vector<ShellExecuteInfo> executes_ex;
-  struct Open { std::uintptr_t hwnd; std::string verb, file, parameters, directory; int show; };
   std::vector<Open> opens;
   std::vector<FileOperationRequest> file_ops;
   void ShellExecuteEx(const ShellExecuteInfo& info) override { executes_ex.push_back(info); }

@@ -1,14 +1,12 @@
-// The Qt tests' main: one QApplication on the offscreen platform, the
-// Adwaita icon theme, and a session bus address that leads nowhere, so the
-// shell's D-Bus requests fall back to the program's own windows the same way
-// on every machine and no bus is ever autolaunched for a test.
+// One QApplication, offscreen, with a session bus address that leads nowhere
+// so no bus is ever autolaunched for a test.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QIcon>
+#include <cstdlib>
 
 #include "platform/qt/desktop_icons.h"
-#include <cstdlib>
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -1,11 +1,26 @@
-// The program as the tests build it: the real window and its Qt adapters on
-// either the real procfs adapters or the fake system of tests/fake (for a
-// list whose content a test must fix), with its trash in a throw-away folder
-// and no desktop entries.
+// The real Qt program on the real procfs adapters or the fake system, its
+// trash in a throw-away folder; child processes; a hand that answers boxes.
 #pragma once
 
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <deque>
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "fake/fake_system.h"
 #include "platform/linux/linux_directories.h"
@@ -19,10 +34,90 @@
 #include "platform/qt/program.h"
 #include "platform/qt/row_model.h"
 #include "platform/qt/status_panels.h"
-#include "qt_test_support.h"
 #include "ui/frm_main.h"
 
+extern char** environ;
+
 namespace kelvar::qt::test {
+
+// Runs the event loop until `done` answers true or ten seconds pass.
+template <typename Done>
+bool PollUntil(Done done) {
+  return QTest::qWaitFor(done, 10000);
+}
+
+// A process started from an exact path (bytes) with the argument 1000 (for
+// sleep), killed and reaped when the object goes.
+class Child {
+ public:
+  explicit Child(std::string path) {
+    char* argv[] = {path.data(), const_cast<char*>("1000"), nullptr};
+    reaped_ = posix_spawn(&pid_, path.c_str(), nullptr, nullptr, argv, environ) != 0;
+    EXPECT_FALSE(reaped_) << "cannot start " << path;
+  }
+  ~Child() {
+    if (!Ended()) ::kill(pid_, SIGKILL), ::waitpid(pid_, nullptr, 0);
+  }
+  pid_t pid() const { return pid_; }
+  bool Ended() { return reaped_ = reaped_ || ::waitpid(pid_, nullptr, WNOHANG) == pid_; }
+
+ private:
+  pid_t pid_ = -1;
+  bool reaped_ = false;
+};
+
+inline void CopyExecutable(const std::string& from, const std::string& to) {
+  std::filesystem::copy_file(from, to);
+  std::filesystem::permissions(to, std::filesystem::perms::owner_all);
+}
+inline std::string ReadFile(const std::string& path) {
+  std::ostringstream text;
+  text << std::ifstream(path, std::ios::binary).rdbuf();
+  return text.str();
+}
+inline bool Exists(const std::string& path) {
+  return std::filesystem::exists(std::filesystem::symlink_status(path));
+}
+
+// What a modal box showed.
+struct BoxSeen {
+  QString title, text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QStringList buttons;  // captions in the order of the box
+  QString default_button;
+};
+
+// Answers the modal boxes that open, in order, by clicking the button with
+// the given caption; a box beyond the list is answered with Esc.
+class BoxAnswerer {
+ public:
+  explicit BoxAnswerer(std::deque<QString> answers) : answers_(std::move(answers)) {
+    QObject::connect(&timer_, &QTimer::timeout, [this] { Check(); });
+    timer_.start(10);
+  }
+  std::vector<BoxSeen> seen;
+
+ private:
+  void Check() {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible()) return;
+    BoxSeen s{box->windowTitle(), box->text(), box->icon(), {}, {}};
+    QAbstractButton* answer = nullptr;
+    for (QAbstractButton* b : box->buttons()) {
+      s.buttons << b->text();
+      if (!answers_.empty() && b->text() == answers_.front()) answer = b;
+    }
+    if (auto* def = box->defaultButton()) s.default_button = def->text();
+    seen.push_back(s);
+    if (!answers_.empty()) answers_.pop_front();
+    if (answer)
+      answer->click();
+    else
+      QTest::keyClick(box, Qt::Key_Escape);
+  }
+  std::deque<QString> answers_;
+  QTimer timer_;
+};
 
 struct RealSystem {
   ProcfsProcessControl proc;
@@ -33,11 +128,6 @@ struct RealSystem {
 };
 
 struct FakeSystem {
-  FakeSystem() {
-    dirs.system_dir = "/usr/bin";
-    dirs.windows_dir = "/usr";
-    dirs.program_folder = "/opt/kelvar";
-  }
   fake::FakeProcessTable proc;
   fake::FakeFiles files;
   fake::FakeDirectories dirs;
@@ -52,14 +142,14 @@ class TestProgram {
   explicit TestProgram(std::string data_home = {})
       : program_(std::make_unique<QtProgram>(
             SystemPorts{system_.proc, system_.files, system_.dirs, system_.profile, system_.sizes},
-            ProgramSettings{data_home.empty() ? home_.path() + "/data" : data_home, {}})) {}
+            ProgramSettings{data_home.empty() ? home() + "/data" : data_home, {}})) {}
 
   System& system() { return system_; }
   frmMain& form() { return program_->Form(); }
   MainWindow& window() { return program_->Window(); }
   ProcessList& list() { return window().List(); }
   RowStore& rows() { return form().List1(); }
-  const std::string& home() const { return home_.path(); }
+  std::string home() const { return home_.path().toStdString(); }
 
   // Form_Load, show, and wait until the window is on screen and active.
   void Start() {
@@ -72,7 +162,7 @@ class TestProgram {
   int RowOf(int pid) { return form().Monitor().HaveItem(pid); }
 
  private:
-  TempDir home_;
+  QTemporaryDir home_;
   System system_;
   std::unique_ptr<QtProgram> program_;
 };

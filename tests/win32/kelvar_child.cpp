@@ -1,7 +1,5 @@
-// kelvar_child: a process for the Windows tests to find, steer and end.  It
-// touches the megabytes it is asked for, so its working set is known from
-// below, then waits.  It ends itself after two minutes, so a test that fails
-// half-way leaves nothing running.
+// A process for the Windows tests: touches the megabytes asked for, then
+// waits; it ends itself after two minutes, so a failed test leaves nothing.
 #include <windows.h>
 
 #include <cstdlib>

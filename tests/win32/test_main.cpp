@@ -1,10 +1,8 @@
-// The Windows tests' main: the common controls and COM, as the program's
-// own wWinMain sets them up, then GoogleTest.
-#include <gtest/gtest.h>
-
-#include <objbase.h>
-
+// Common controls and COM as wWinMain sets them up, then GoogleTest.
 #include "platform/win32/win32_api.h"
+
+#include <gtest/gtest.h>
+#include <objbase.h>
 
 int main(int argc, char** argv) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
