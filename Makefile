@@ -6,7 +6,7 @@ BUILD ?= build
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 FUZZ_SECONDS ?= 60
 
-.PHONY: all setup build run test test-linux test-asan test-fuzz test-windows bench fuzz windows screenshots clean
+.PHONY: all setup build run test test-linux test-asan test-fuzz test-windows bench fuzz windows package screenshots clean
 
 all: build
 
@@ -34,6 +34,10 @@ fuzz: setup
 
 windows: setup
 	@bash scripts/windows.sh
+
+# dist/: the .deb of the Linux program and a zip of each Windows build.
+package: setup
+	@bash scripts/package.sh
 
 clean:
 	rm -rf build build-* dist

@@ -14,6 +14,7 @@ packages=(
   xvfb xauth x11-utils xdotool imagemagick
   fonts-noto-cjk adwaita-icon-theme
   procps util-linux
+  dpkg-dev fakeroot lintian desktop-file-utils appstream zip
 )
 
 if [ "$(id -u)" != 0 ]; then SUDO=sudo; else SUDO=; fi

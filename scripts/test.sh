@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The whole test suite, in the order a failure is cheapest to see:
-#  1. the Linux build (core, adapters, Qt program) and its tests;
+#  1. the Linux build (core, adapters, Qt program) and its tests, then its
+#     .deb, checked and run unpacked (never installed);
 #  2. the same tests again under AddressSanitizer + UndefinedBehaviorSanitizer;
 #  3. each libFuzzer target for 10 seconds;
 #  4. both Windows builds and their tests under Wine.
@@ -19,6 +20,10 @@ suite() {
   cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   cmake --build build -j "$jobs"
   ctest --test-dir build --output-on-failure -j "$jobs"
+
+  step "Debian package, unpacked and run"
+  scripts/package.sh deb
+  tests/scripts/deb_test.sh
 
   step "Linux tests under ASan + UBSan"
   cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELVAR_SANITIZE=ON >/dev/null
