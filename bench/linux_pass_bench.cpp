@@ -68,7 +68,8 @@ void BM_LinuxRefreshPass(benchmark::State& state) {
   LinuxRig rig;
   rig.monitor.ListProcess();  // every row created: the passes below know them all
   rig.monitor.ListProcess();
-  PerProcess(state, [&] { rig.monitor.ListProcess(); }, [&] { return rig.monitor.LastProCount; });
+  PerProcess(
+      state, [&] { rig.monitor.ListProcess(); }, [&] { return rig.monitor.LastProCount; });
 }
 BENCHMARK(BM_LinuxRefreshPass)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -76,7 +77,8 @@ BENCHMARK(BM_LinuxRefreshPass)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_LinuxSweep(benchmark::State& state) {
   LinuxRig rig;
   rig.monitor.ListProcess();
-  PerProcess(state, [&] { rig.monitor.CheckProcess(); }, [&] { return rig.rows.Count(); });
+  PerProcess(
+      state, [&] { rig.monitor.CheckProcess(); }, [&] { return rig.rows.Count(); });
 }
 BENCHMARK(BM_LinuxSweep)->Unit(benchmark::kMillisecond)->UseRealTime();
 

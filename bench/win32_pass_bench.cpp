@@ -18,21 +18,22 @@ int wmain(int argc, wchar_t** argv) {
   using namespace kelvar;
   using namespace kelvar::win32;
   const int passes = argc > 1 ? _wtoi(argv[1]) : 50;
-  HWND host = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 100, nullptr, nullptr, nullptr, nullptr);
+  HWND host =
+      CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 100, nullptr, nullptr, nullptr, nullptr);
   Win32ImageList images;
   Win32StatusBar status(host, 1, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
   Win32System system;
   RowStore rows;
-  ProcessMonitor monitor(rows, MonitorPorts{system.proc, system.files, system.dirs, system.profile, system.sizes,
-                                            system.icons, images, status});
+  ProcessMonitor monitor(rows, MonitorPorts{system.proc, system.files, system.dirs, system.profile,
+                                            system.sizes, system.icons, images, status});
   monitor.ListProcess();
   LARGE_INTEGER freq, start, end;
   QueryPerformanceFrequency(&freq);
   QueryPerformanceCounter(&start);
   for (int i = 0; i < passes; ++i) monitor.ListProcess();
   QueryPerformanceCounter(&end);
-  const double us = 1e6 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(freq.QuadPart) /
-                    (passes > 0 ? passes : 1);
+  const double us = 1e6 * static_cast<double>(end.QuadPart - start.QuadPart) /
+                    static_cast<double>(freq.QuadPart) / (passes > 0 ? passes : 1);
   const auto seen = static_cast<double>(monitor.LastProCount);
   std::printf("kelvar seen %lld rows %d us/pass %.1f us/process %.2f\n",
               static_cast<long long>(monitor.LastProCount), rows.Count(), us, seen > 0 ? us / seen : 0.0);

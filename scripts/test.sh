@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # The whole test suite, in the order a failure is cheapest to see:
+#  0. every source file on .clang-format;
 #  1. the Linux build (core, adapters, Qt program) and its tests, then its
 #     .deb, checked and run unpacked (never installed);
 #  2. the same tests again under AddressSanitizer + UndefinedBehaviorSanitizer;
@@ -16,6 +17,9 @@ export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 step() { printf '\n=== %s ===\n' "$*"; }
 
 suite() {
+  step "code style"
+  scripts/format-check.sh
+
   step "Linux build and tests"
   cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   cmake --build build -j "$jobs"

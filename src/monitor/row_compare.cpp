@@ -23,7 +23,9 @@ int CompareNumbers(std::string_view a, std::string_view b) {
   return x < y ? -1 : (x > y ? 1 : 0);
 }
 
-unsigned char Fold(unsigned char c) { return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c; }
+unsigned char Fold(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
+}
 
 int CompareText(std::string_view a, std::string_view b) {
   std::size_t n = a.size() < b.size() ? a.size() : b.size();

@@ -51,8 +51,7 @@ class Shell {
   virtual ~Shell() = default;
   virtual void ShellExecuteEx(const ShellExecuteInfo& info) = 0;
   virtual void ShellExecute(std::uintptr_t hwnd, const std::string& verb, const std::string& file,
-                            const std::string& parameters, const std::string& directory,
-                            int show) = 0;
+                            const std::string& parameters, const std::string& directory, int show) = 0;
   // Performs the request (moves the file to the Recycle Bin / trash); the
   // shell shows its own confirmation and errors.
   virtual void SHFileOperation(const FileOperationRequest& request) = 0;

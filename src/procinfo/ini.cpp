@@ -59,8 +59,8 @@ Remark SplitValue(std::string_view value) {
 
 }  // namespace
 
-std::optional<Remark> LookupRemark(const std::string& path, const std::string& remark_file,
-                                   Directories& dirs, ProfileReader& reader) {
+std::optional<Remark> LookupRemark(const std::string& path, const std::string& remark_file, Directories& dirs,
+                                   ProfileReader& reader) {
   std::string value;
   if (auto key = KeyBelow(path, modSysPath::GetSysDir(dirs))) {
     value = modINI::ReadINI("sysdir", *key, remark_file, reader);

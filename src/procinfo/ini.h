@@ -26,7 +26,7 @@ std::string ReadINI(std::string section, std::string key, std::string file, Prof
 
 }  // namespace modINI
 
-std::optional<Remark> LookupRemark(const std::string& path, const std::string& remark_file,
-                                   Directories& dirs, ProfileReader& reader);
+std::optional<Remark> LookupRemark(const std::string& path, const std::string& remark_file, Directories& dirs,
+                                   ProfileReader& reader);
 
 }  // namespace kelvar

@@ -10,7 +10,8 @@
 int main(int argc, char** argv) {
   const int count = argc > 1 ? std::atoi(argv[1]) : 3;
   std::vector<std::thread> threads;
-  for (int i = 0; i < count; ++i) threads.emplace_back([] {
+  for (int i = 0; i < count; ++i)
+    threads.emplace_back([] {
       for (;;) ::pause();
     });
   for (;;) ::pause();

@@ -107,13 +107,20 @@ std::uint32_t ClassOf(unsigned policy, long nice) {
 std::optional<ClassSetting> SettingOf(std::uint32_t priority_class) {
   using namespace priority_class;
   switch (priority_class) {
-    case kRealtime: return ClassSetting{true, 0};
-    case kHigh: return ClassSetting{false, -15};
-    case kAboveNormal: return ClassSetting{false, -5};
-    case kNormal: return ClassSetting{false, 0};
-    case kBelowNormal: return ClassSetting{false, 5};
-    case kIdle: return ClassSetting{false, 19};
-    default: return std::nullopt;
+    case kRealtime:
+      return ClassSetting{true, 0};
+    case kHigh:
+      return ClassSetting{false, -15};
+    case kAboveNormal:
+      return ClassSetting{false, -5};
+    case kNormal:
+      return ClassSetting{false, 0};
+    case kBelowNormal:
+      return ClassSetting{false, 5};
+    case kIdle:
+      return ClassSetting{false, 19};
+    default:
+      return std::nullopt;
   }
 }
 

@@ -15,8 +15,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::array<std::string_view, 9> kNotApplications{
-    "sh", "bash", "dash", "zsh", "env", "python3", "perl", "flatpak", "snap"};
+constexpr std::array<std::string_view, 9> kNotApplications{"sh",      "bash", "dash",    "zsh", "env",
+                                                           "python3", "perl", "flatpak", "snap"};
 
 std::string BaseName(const std::string& path) {
   std::size_t slash = path.rfind('/');
@@ -31,10 +31,14 @@ std::string FirstWord(std::string_view line, std::size_t& pos) {
   bool quoted = false;
   for (; pos < line.size(); ++pos) {
     char c = line[pos];
-    if (c == '"') quoted = !quoted;
-    else if (c == '\\' && quoted && pos + 1 < line.size()) word += line[++pos];
-    else if (c == ' ' && !quoted) break;
-    else word += c;
+    if (c == '"')
+      quoted = !quoted;
+    else if (c == '\\' && quoted && pos + 1 < line.size())
+      word += line[++pos];
+    else if (c == ' ' && !quoted)
+      break;
+    else
+      word += c;
   }
   return word;
 }
@@ -81,8 +85,7 @@ void UseDesktopIconTheme(const std::vector<std::string>& data_dirs) {
   if (theme.isEmpty() || theme == QLatin1String("hicolor")) QIcon::setThemeName(QStringLiteral("Adwaita"));
 }
 
-DesktopIconSource::DesktopIconSource(std::vector<std::string> data_dirs)
-    : data_dirs_(std::move(data_dirs)) {}
+DesktopIconSource::DesktopIconSource(std::vector<std::string> data_dirs) : data_dirs_(std::move(data_dirs)) {}
 
 void DesktopIconSource::BuildIndex() {
   indexed_ = true;
@@ -104,11 +107,16 @@ void DesktopIconSource::IndexEntry(const std::string& file) {
   std::ifstream in(file);
   std::string line, group, exec, try_exec, icon;
   while (std::getline(in, line)) {
-    if (!line.empty() && line.front() == '[') group = line;
-    else if (group != "[Desktop Entry]") continue;
-    else if (line.rfind("Exec=", 0) == 0) exec = line.substr(5);
-    else if (line.rfind("TryExec=", 0) == 0) try_exec = line.substr(8);
-    else if (line.rfind("Icon=", 0) == 0) icon = line.substr(5);
+    if (!line.empty() && line.front() == '[')
+      group = line;
+    else if (group != "[Desktop Entry]")
+      continue;
+    else if (line.rfind("Exec=", 0) == 0)
+      exec = line.substr(5);
+    else if (line.rfind("TryExec=", 0) == 0)
+      try_exec = line.substr(8);
+    else if (line.rfind("Icon=", 0) == 0)
+      icon = line.substr(5);
   }
   std::string program = try_exec.empty() ? ExecProgram(exec) : try_exec;
   if (program.empty() || icon.empty()) return;
@@ -132,8 +140,7 @@ QIcon DesktopIconSource::Load(const std::string& icon_name) const {
 std::unique_ptr<Picture> DesktopIconSource::GetFileIcon(const std::string& path, bool /*small*/) {
   QIcon icon;
   if (std::string name = IconNameFor(path); !name.empty()) icon = Load(name);
-  if (icon.isNull())
-    icon = QIcon::fromTheme(QStringLiteral("application-x-executable"));
+  if (icon.isNull()) icon = QIcon::fromTheme(QStringLiteral("application-x-executable"));
   if (icon.isNull()) return nullptr;
   return std::make_unique<QtPicture>(icon);
 }

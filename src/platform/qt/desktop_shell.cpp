@@ -41,8 +41,8 @@ void DesktopShell::SHFileOperation(const FileOperationRequest& request) {
   }
   TrashOutcome outcome = trash_.Move(request.pFrom);
   if (outcome.moved) return;
-  QString text = QStringLiteral("无法把文件放入回收站，文件仍在原处：\n\n") + shown +
-                 QStringLiteral("\n\n") + Reason(outcome);
+  QString text = QStringLiteral("无法把文件放入回收站，文件仍在原处：\n\n") + shown + QStringLiteral("\n\n") +
+                 Reason(outcome);
   ShowBox(parent_, text, QStringLiteral("删除文件出错"), mb::kOk | mb::kIconError);
 }
 
@@ -78,8 +78,8 @@ void DesktopShell::AskFileManager(const QString& method, const std::string& uri,
     fallback();
     return;
   }
-  QDBusMessage call = QDBusMessage::createMethodCall(QLatin1String(kFileManager), QLatin1String(kFileManagerPath),
-                                                     QLatin1String(kFileManager), method);
+  QDBusMessage call = QDBusMessage::createMethodCall(
+      QLatin1String(kFileManager), QLatin1String(kFileManagerPath), QLatin1String(kFileManager), method);
   call << QStringList{QString::fromLatin1(uri)} << QString();
   QObject* owner = parent_ ? static_cast<QObject*>(parent_) : QCoreApplication::instance();
   auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), owner);

@@ -87,8 +87,8 @@ bool HomeTrash::Reserve(const std::string& path, std::string& name, TrashOutcome
   std::string base = BaseName(path);
   std::size_t room = kNameMax - kInfoSuffix.size() - 8;  // 8: room for ".NNNNNNN"
   if (base.size() > room) base.resize(room);
-  std::string info = "[Trash Info]\nPath=" + PercentEncodePath(path) +
-                     "\nDeletionDate=" + DeletionDate() + "\n";
+  std::string info =
+      "[Trash Info]\nPath=" + PercentEncodePath(path) + "\nDeletionDate=" + DeletionDate() + "\n";
   for (int n = 1; n < 10000000; ++n) {
     name = n == 1 ? base : base + "." + std::to_string(n);
     std::string info_path = root_ + "/info/" + name + std::string(kInfoSuffix);
@@ -123,8 +123,10 @@ TrashOutcome HomeTrash::Move(const std::string& path) const {
   std::string target = root_ + "/files/" + name;
   std::string info_path = root_ + "/info/" + name + std::string(kInfoSuffix);
   bool moved = ::rename(path.c_str(), target.c_str()) == 0;
-  if (!moved && errno == EXDEV) moved = CopyInto(path, target, outcome);
-  else if (!moved) Fail(outcome, "无法移动文件");
+  if (!moved && errno == EXDEV)
+    moved = CopyInto(path, target, outcome);
+  else if (!moved)
+    Fail(outcome, "无法移动文件");
   if (!moved) {
     ::unlink(info_path.c_str());
     return outcome;
@@ -136,8 +138,7 @@ TrashOutcome HomeTrash::Move(const std::string& path) const {
 
 // Another file system: the file is copied into the trash and the original
 // removed only once the copy is complete.
-bool HomeTrash::CopyInto(const std::string& path, const std::string& target,
-                         TrashOutcome& outcome) const {
+bool HomeTrash::CopyInto(const std::string& path, const std::string& target, TrashOutcome& outcome) const {
   struct stat st {};
   if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
     errno = EXDEV;

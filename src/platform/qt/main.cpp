@@ -57,9 +57,12 @@ class FirstPaintReporter : public QObject {
 Options ParseOptions(int argc, char** argv) {
   Options options;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--print-once") == 0) options.print_once = true;
-    else if (std::strcmp(argv[i], "--report-first-paint") == 0) options.report_first_paint = true;
-    else if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) options.screenshot = argv[++i];
+    if (std::strcmp(argv[i], "--print-once") == 0)
+      options.print_once = true;
+    else if (std::strcmp(argv[i], "--report-first-paint") == 0)
+      options.report_first_paint = true;
+    else if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc)
+      options.screenshot = argv[++i];
   }
   return options;
 }

@@ -20,7 +20,9 @@ namespace {
 
 int Pixels(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
 
-QString Utf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString Utf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 QRect PrimaryScreen() {
   QScreen* screen = QGuiApplication::primaryScreen();

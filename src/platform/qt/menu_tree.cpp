@@ -13,9 +13,12 @@ namespace {
 
 QKeySequence SequenceOf(form::Shortcut shortcut) {
   switch (shortcut) {
-    case form::Shortcut::kF5: return QKeySequence(Qt::Key_F5);
-    case form::Shortcut::kCtrlA: return QKeySequence(Qt::CTRL | Qt::Key_A);
-    default: return {};
+    case form::Shortcut::kF5:
+      return QKeySequence(Qt::Key_F5);
+    case form::Shortcut::kCtrlA:
+      return QKeySequence(Qt::CTRL | Qt::Key_A);
+    default:
+      return {};
   }
 }
 

@@ -10,11 +10,16 @@ namespace {
 
 QMessageBox::Icon IconOf(std::uint32_t style) {
   switch (style & 0xF0) {
-    case 0x10: return QMessageBox::Critical;
-    case 0x20: return QMessageBox::Question;
-    case 0x30: return QMessageBox::Warning;
-    case 0x40: return QMessageBox::Information;
-    default: return QMessageBox::NoIcon;
+    case 0x10:
+      return QMessageBox::Critical;
+    case 0x20:
+      return QMessageBox::Question;
+    case 0x30:
+      return QMessageBox::Warning;
+    case 0x40:
+      return QMessageBox::Information;
+    default:
+      return QMessageBox::NoIcon;
   }
 }
 
@@ -27,9 +32,12 @@ struct Buttons {
 
 Buttons ButtonsOf(std::uint32_t style) {
   switch (style & 0x0F) {
-    case mb::kOkCancel: return {QMessageBox::Ok, QMessageBox::Cancel, "确定", "取消", mb::kIdOk, mb::kIdCancel};
-    case kYesNo: return {QMessageBox::Yes, QMessageBox::No, "是(&Y)", "否(&N)", kIdYes, kIdNo};
-    default: return {QMessageBox::Ok, QMessageBox::NoButton, "确定", nullptr, mb::kIdOk, mb::kIdOk};
+    case mb::kOkCancel:
+      return {QMessageBox::Ok, QMessageBox::Cancel, "确定", "取消", mb::kIdOk, mb::kIdCancel};
+    case kYesNo:
+      return {QMessageBox::Yes, QMessageBox::No, "是(&Y)", "否(&N)", kIdYes, kIdNo};
+    default:
+      return {QMessageBox::Ok, QMessageBox::NoButton, "确定", nullptr, mb::kIdOk, mb::kIdOk};
   }
 }
 

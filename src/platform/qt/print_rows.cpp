@@ -37,7 +37,8 @@ void PrintRows(const RowSource& rows, const QStringList& titles, const QStringLi
   std::vector<int> widths(static_cast<std::size_t>(titles.size()), 0);
   for (const QStringList& cells : lines)
     for (int c = 0; c < cells.size(); ++c)
-      widths[static_cast<std::size_t>(c)] = std::max(widths[static_cast<std::size_t>(c)], TerminalWidth(cells[c]));
+      widths[static_cast<std::size_t>(c)] =
+          std::max(widths[static_cast<std::size_t>(c)], TerminalWidth(cells[c]));
   for (const QStringList& cells : lines) PrintLine(cells, widths, out);
   PrintLine(panels, std::vector<int>(static_cast<std::size_t>(panels.size()), 0), out);
 }

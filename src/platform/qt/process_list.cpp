@@ -12,10 +12,14 @@ namespace {
 
 int ButtonOf(Qt::MouseButton button) {
   switch (button) {
-    case Qt::LeftButton: return 1;
-    case Qt::RightButton: return 2;
-    case Qt::MiddleButton: return 4;
-    default: return 0;
+    case Qt::LeftButton:
+      return 1;
+    case Qt::RightButton:
+      return 2;
+    case Qt::MiddleButton:
+      return 4;
+    default:
+      return 0;
   }
 }
 
@@ -64,8 +68,10 @@ int ProcessList::HitTest(int x, int y) {
 
 void ProcessList::mousePressEvent(QMouseEvent* event) {
   int button = ButtonOf(event->button());
-  if (button != 2) QTreeView::mousePressEvent(event);
-  else event->accept();
+  if (button != 2)
+    QTreeView::mousePressEvent(event);
+  else
+    event->accept();
   QPoint at = event->position().toPoint();
   if (events_.mouse_down) events_.mouse_down(button, at.x(), at.y());
 }

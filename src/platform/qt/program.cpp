@@ -16,8 +16,7 @@ ProgramSettings ProgramSettings::FromEnvironment() {
   return {HomeTrash::DataHomeFromEnvironment(), XdgDataDirs()};
 }
 
-QtProgram::QtProgram(SystemPorts os, ProgramSettings settings)
-    : icons_(std::move(settings.icon_data_dirs)) {
+QtProgram::QtProgram(SystemPorts os, ProgramSettings settings) : icons_(std::move(settings.icon_data_dirs)) {
   // The window is made first (the adapters below hang on it) but declared
   // last, so it is destroyed before the form and the adapters it calls.
   auto window = std::make_unique<MainWindow>(images_);

@@ -34,7 +34,7 @@ struct SystemPorts {
 };
 
 struct ProgramSettings {
-  std::string trash_data_home;             // $XDG_DATA_HOME or ~/.local/share
+  std::string trash_data_home;              // $XDG_DATA_HOME or ~/.local/share
   std::vector<std::string> icon_data_dirs;  // where desktop entries live
   // The settings the environment gives.
   static ProgramSettings FromEnvironment();

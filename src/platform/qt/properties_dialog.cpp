@@ -65,7 +65,8 @@ FileFacts ReadFileFacts(const std::string& path) {
   facts.size = Size(st.st_size);
   facts.owner = Owner(st.st_uid, st.st_gid);
   facts.permissions = Permissions(st.st_mode);
-  facts.modified = QDateTime::fromSecsSinceEpoch(st.st_mtim.tv_sec).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+  facts.modified =
+      QDateTime::fromSecsSinceEpoch(st.st_mtim.tv_sec).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
   facts.type = Type(path, facts.name);
   return facts;
 }
