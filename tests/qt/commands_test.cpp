@@ -6,8 +6,8 @@
 #include <unistd.h>
 
 #include "monitor/row_store.h"
+#include "platform/linux/file_uri.h"
 #include "platform/qt/display_text.h"
-#include "platform/qt/file_uri.h"
 #include "test_program.h"
 
 namespace kelvar::qt::test {

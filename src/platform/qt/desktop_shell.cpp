@@ -9,8 +9,8 @@
 #include <QUrl>
 #include <cstring>
 
+#include "platform/linux/file_uri.h"
 #include "platform/qt/display_text.h"
-#include "platform/qt/file_uri.h"
 #include "platform/qt/message_box.h"
 #include "platform/qt/properties_dialog.h"
 

@@ -18,7 +18,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/qt/home_trash.h"
+#include "platform/linux/home_trash.h"
 #include "platform/shell.h"
 
 class QWidget;

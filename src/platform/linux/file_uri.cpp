@@ -1,7 +1,7 @@
 // Percent-encoding of path bytes; see file_uri.h.
-#include "platform/qt/file_uri.h"
+#include "platform/linux/file_uri.h"
 
-namespace kelvar::qt {
+namespace kelvar {
 namespace {
 
 bool Unreserved(unsigned char c) {
@@ -30,4 +30,4 @@ std::string PercentEncodePath(std::string_view path) {
 
 std::string FileUri(std::string_view path) { return "file://" + PercentEncodePath(path); }
 
-}  // namespace kelvar::qt
+}  // namespace kelvar

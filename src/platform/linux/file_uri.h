@@ -8,10 +8,10 @@
 #include <string>
 #include <string_view>
 
-namespace kelvar::qt {
+namespace kelvar {
 
 std::string PercentEncodePath(std::string_view path);
 // "file://" and the encoded absolute path.
 std::string FileUri(std::string_view path);
 
-}  // namespace kelvar::qt
+}  // namespace kelvar

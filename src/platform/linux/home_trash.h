@@ -9,7 +9,7 @@
 
 #include <string>
 
-namespace kelvar::qt {
+namespace kelvar {
 
 struct TrashOutcome {
   bool moved = false;
@@ -38,4 +38,4 @@ class HomeTrash {
   std::string root_;
 };
 
-}  // namespace kelvar::qt
+}  // namespace kelvar

@@ -1,5 +1,5 @@
 // The home trash; see home_trash.h.
-#include "platform/qt/home_trash.h"
+#include "platform/linux/home_trash.h"
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -10,9 +10,9 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "platform/qt/file_uri.h"
+#include "platform/linux/file_uri.h"
 
-namespace kelvar::qt {
+namespace kelvar {
 namespace {
 
 constexpr std::size_t kNameMax = 255;
@@ -167,4 +167,4 @@ bool HomeTrash::CopyInto(const std::string& path, const std::string& target, Tra
   return Fail(outcome, "无法把文件复制到回收站");
 }
 
-}  // namespace kelvar::qt
+}  // namespace kelvar
