@@ -1,9 +1,9 @@
 // The commands on the selected process; see commands.h.
 #include "actions/commands.h"
 
-#include "actions/priority.h"
 #include "platform/scoped_process.h"
 #include "procinfo/path_style.h"
+#include "procinfo/priority.h"
 
 namespace kelvar {
 

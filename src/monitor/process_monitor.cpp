@@ -4,10 +4,10 @@
 
 #include <charconv>
 
-#include "actions/priority.h"
 #include "platform/scoped_process.h"
 #include "procinfo/icon_step.h"
 #include "procinfo/ini.h"
+#include "procinfo/priority.h"
 #include "procinfo/size_text.h"
 #include "procinfo/sys_path.h"
 

@@ -6,8 +6,8 @@
 #include <cmath>
 #include <exception>
 
-#include "actions/priority.h"
 #include "procinfo/path_style.h"
+#include "procinfo/priority.h"
 #include "ui/form_definition.h"
 
 namespace kelvar {

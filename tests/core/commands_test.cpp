@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "actions/priority.h"
 #include "fake/test_form.h"
+#include "procinfo/priority.h"
 
 namespace kelvar {
 namespace {

@@ -17,10 +17,10 @@
 #include <functional>
 
 #include "actions/commands.h"
-#include "actions/priority.h"
 #include "platform/linux/linux_profile_reader.h"
 #include "platform/linux/procfs_priority.h"
 #include "platform/scoped_process.h"
+#include "procinfo/priority.h"
 #include "test_support.h"
 
 namespace kelvar::test {

@@ -5,12 +5,12 @@
 #include <algorithm>
 
 #include "actions/commands.h"
-#include "actions/priority.h"
 #include "monitor/process_monitor.h"
 #include "platform/scoped_process.h"
 #include "platform/win32/controls_win32.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_system.h"
+#include "procinfo/priority.h"
 #include "test_support.h"
 #include "ui/frm_main.h"
 

@@ -1,5 +1,5 @@
 // The priority classes; see priority.h.
-#include "actions/priority.h"
+#include "procinfo/priority.h"
 
 #include "platform/scoped_process.h"
 
