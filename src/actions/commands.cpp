@@ -12,7 +12,7 @@ std::optional<PickedRow> PickSelected(const RowStore& rows) {
   if (index == 0) return std::nullopt;
   PickedRow row;
   row.name = rows.SubItem(index, cell::kName);
-  row.pid = CellToPid(rows.SubItem(index, cell::kPid));
+  row.pid = rows.PidOf(index);
   row.start_time = rows.StartTime(index);
   row.path = rows.SubItem(index, cell::kPath);
   row.image = rows.Image(index);

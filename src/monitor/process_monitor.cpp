@@ -89,7 +89,15 @@ void ProcessMonitor::UpdateRow(int index, Pid pid, ProcessHandle h, std::uint64_
   rows_.SetSubItem(index, cell::kMemory, k.text);
   // The row may have moved if the list is sorted by memory.
   if (rows_.Sorted()) index = HaveItem(pid);
-  rows_.SetSubItem(index, cell::kPriority, GetProClass(os_.proc, pid));
+  ShowPriority(index, h);
+}
+
+// The class is asked through the handle the pass already holds: one open a
+// process a pass.
+void ProcessMonitor::ShowPriority(int index, ProcessHandle h) {
+  const std::uint32_t value = os_.proc.GetPriorityClass(h);
+  rows_.SetPriorityClass(index, value);
+  rows_.SetSubItem(index, cell::kPriority, PriorityName(value));
 }
 
 void ProcessMonitor::CreateRow(Pid pid, ProcessHandle h, const std::string& path, const FileIdentity& image,
@@ -100,11 +108,12 @@ void ProcessMonitor::CreateRow(Pid pid, ProcessHandle h, const std::string& path
   // Each write below finds the row again: a sorted list may move it.
   rows_.SetStartTime(rows_.Find(key), os_.proc.StartTime(h));
   rows_.SetImage(rows_.Find(key), image);
+  rows_.SetPid(rows_.Find(key), pid);
   rows_.SetSubItem(rows_.Find(key), cell::kPid, Decimal(static_cast<std::uint64_t>(pid)).text);
   std::uint64_t ws = os_.proc.WorkingSet(h);
   mem_total += ws;
   rows_.SetSubItem(rows_.Find(key), cell::kMemory, Decimal(MemoryK(ws)).text);
-  rows_.SetSubItem(rows_.Find(key), cell::kPriority, GetProClass(os_.proc, pid));
+  ShowPriority(rows_.Find(key), h);
   rows_.SetSubItem(rows_.Find(key), cell::kPath, path);
   if (auto image = IconStep(path, os_.icons, os_.images)) rows_.SetIcon(rows_.Find(key), *image);
   if (auto remark = LookupRemark(path, remark_file_, os_.dirs, os_.profile)) {
@@ -135,7 +144,7 @@ void ProcessMonitor::CheckProcess() {
   // The walk goes from the last row to the first, so removing a row shifts
   // only rows already visited.
   for (int i = rows_.Count(); i >= 1; --i) {
-    Pid pid = CellToPid(rows_.SubItem(i, cell::kPid));
+    Pid pid = rows_.PidOf(i);
     ScopedProcess h(os_.proc, pid, access::kRead);
     if (!h || os_.proc.ExitCode(h.get()) != kStillActive || !StillItsProcess(i, h.get()) ||
         os_.proc.ImageIdentity(h.get()) != rows_.Image(i))

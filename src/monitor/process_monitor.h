@@ -58,6 +58,7 @@ class ProcessMonitor {
   void UpdateRow(int index, Pid pid, ProcessHandle h, std::uint64_t& mem_total);
   void CreateRow(Pid pid, ProcessHandle h, const std::string& path, const FileIdentity& image,
                  std::uint64_t& mem_total);
+  void ShowPriority(int index, ProcessHandle h);
   void ShowTotals(std::int64_t pro_count, std::uint64_t mem_total);
   bool StillItsProcess(int index, ProcessHandle h);
 

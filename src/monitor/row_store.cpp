@@ -14,6 +14,8 @@ namespace kelvar {
 struct RowStore::Row {
   mutable std::size_t position = 0;  // 0-based; a hint, checked before use
   std::uint64_t start_time = 0;
+  std::int32_t pid = 0;
+  std::uint32_t priority_class = 0;
   std::array<std::string, kColumnCount> cells;
   std::string key;
   std::string icon;
@@ -24,13 +26,6 @@ RowStore::RowStore() = default;
 RowStore::~RowStore() = default;
 
 std::string RowKey(std::int32_t pid) { return "ID:" + std::to_string(pid); }
-
-std::int32_t CellToPid(std::string_view text) {
-  std::int32_t value = 0;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || end != text.data() + text.size()) return 0;
-  return value;
-}
 
 RowStore::Row& RowStore::At(int index) const {
   if (index < 1 || index > Count()) throw std::out_of_range("row index");
@@ -123,6 +118,10 @@ std::uint64_t RowStore::StartTime(int index) const { return At(index).start_time
 void RowStore::SetStartTime(int index, std::uint64_t start_time) { At(index).start_time = start_time; }
 const FileIdentity& RowStore::Image(int index) const { return At(index).image; }
 void RowStore::SetImage(int index, const FileIdentity& image) { At(index).image = image; }
+std::int32_t RowStore::PidOf(int index) const { return At(index).pid; }
+void RowStore::SetPid(int index, std::int32_t pid) { At(index).pid = pid; }
+std::uint32_t RowStore::PriorityClass(int index) const { return At(index).priority_class; }
+void RowStore::SetPriorityClass(int index, std::uint32_t value) { At(index).priority_class = value; }
 
 void RowStore::Remove(int index) {
   Row& row = At(index);

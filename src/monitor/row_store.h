@@ -63,6 +63,12 @@ class RowStore : public RowSource {
   // checks the file at the row's path against it.
   const FileIdentity& Image(int index) const;
   void SetImage(int index, const FileIdentity& image);
+  // The row's process and its priority class, as numbers: what the sweep,
+  // the commands and the menu's tick go by, never the cells' text.
+  std::int32_t PidOf(int index) const;
+  void SetPid(int index, std::int32_t pid);
+  std::uint32_t PriorityClass(int index) const;
+  void SetPriorityClass(int index, std::uint32_t value);
   void Remove(int index);
 
   // The selection: 0 for none.  Removing the selected row leaves none.
@@ -105,9 +111,5 @@ class RowStore : public RowSource {
 
 // The row key of a PID: "ID:" and the decimal PID, nothing between.
 std::string RowKey(std::int32_t pid);
-
-// A decimal cell as a number, as a reader of the PID or memory cell converts
-// it; 0 when the text is not a decimal number in range.
-std::int32_t CellToPid(std::string_view text);
 
 }  // namespace kelvar

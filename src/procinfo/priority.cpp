@@ -11,15 +11,19 @@ std::string_view PriorityName(std::uint32_t value) {
   return {};
 }
 
-int PriorityItemOf(std::string_view name) {
+int PriorityItemOf(std::uint32_t value) {
   for (std::size_t i = 0; i < kPriorityClasses.size(); ++i)
-    if (kPriorityClasses[i].name == name) return static_cast<int>(i);
+    if (kPriorityClasses[i].value == value) return static_cast<int>(i);
   return -1;
 }
 
+std::uint32_t ReadPriorityClass(ProcessControl& proc, Pid pid) {
+  ScopedProcess h(proc, pid, access::kQueryInformation);
+  return proc.GetPriorityClass(h.get());
+}
+
 std::string_view GetProClass(ProcessControl& proc, Pid PID) {
-  ScopedProcess h(proc, PID, access::kQueryInformation);
-  return PriorityName(proc.GetPriorityClass(h.get()));
+  return PriorityName(ReadPriorityClass(proc, PID));
 }
 
 std::uint32_t SetProClass(ProcessControl& proc, Pid PID, std::uint32_t ClassID) {

@@ -31,9 +31,11 @@ inline constexpr std::array<PriorityClass, 6> kPriorityClasses{{
 
 // The display name of a class value; empty for a value outside the table.
 std::string_view PriorityName(std::uint32_t value);
-// The submenu item whose display name is `name`, or -1.
-int PriorityItemOf(std::string_view name);
+// The submenu item of a class value, or -1.
+int PriorityItemOf(std::uint32_t value);
 
+// The process's class value; 0 when it cannot be read.
+std::uint32_t ReadPriorityClass(ProcessControl& proc, Pid pid);
 // The display name of the process's class; empty when it cannot be read.
 std::string_view GetProClass(ProcessControl& proc, Pid PID);
 // Non-zero when the class was set.  Asks for the one right the call needs.

@@ -94,7 +94,7 @@ void frmMain::List1_MouseDown(int button, int x, int y) {
   for (int i = 0; i < static_cast<int>(kPriorityClasses.size()); ++i)
     Skip([&] { ui_.menus.SetChecked(kPriorityGroup, i, false); });
   Skip([&] {
-    int item = PriorityItemOf(rows_.SubItem(rows_.Selected(), cell::kPriority));
+    int item = PriorityItemOf(rows_.PriorityClass(rows_.Selected()));
     if (item >= 0) ui_.menus.SetChecked(kPriorityGroup, item, true);
   });
   Skip([&] { ui_.menus.PopupMenu("mnuProcess"); });
