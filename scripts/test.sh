@@ -44,8 +44,15 @@ suite() {
 
 mkdir -p build
 log=build/test.log
-suite 2>&1 | tee "$log"
+# The suite stops at its first failure (its own set -e); this script goes on
+# to say which step failed.
+set +e
+(
+  set -e
+  suite
+) 2>&1 | tee "$log"
 status=${PIPESTATUS[0]}
+set -e
 if [ "$status" != 0 ]; then
   failed_step=$(sed -n 's/^=== \(.*\) ===$/\1/p' "$log" | tail -n 1)
   echo "make test: the step \"${failed_step:-start}\" failed (exit $status); the whole run is in $log"

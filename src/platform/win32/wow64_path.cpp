@@ -27,6 +27,10 @@ bool StartsWithNoCase(const std::wstring& text, const std::wstring& head) {
 
 std::wstring NativeFilePath(const std::wstring& path) {
   if (!UnderWow64()) return path;
+  // The long-path form of a drive path is mapped as the path it wraps.
+  const std::wstring long_prefix = L"\\\\?\\";
+  if (path.size() > long_prefix.size() && path.compare(0, long_prefix.size(), long_prefix) == 0)
+    return long_prefix + NativeFilePath(path.substr(long_prefix.size()));
   std::wstring system = Folder(&GetSystemDirectoryW);
   std::wstring windows = Folder(&GetWindowsDirectoryW);
   if (system.empty() || windows.empty() || !StartsWithNoCase(path, system)) return path;
