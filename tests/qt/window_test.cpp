@@ -25,9 +25,12 @@ QString Utf8(std::string_view s) { return QString::fromUtf8(s.data(), static_cas
 
 QString ShortcutOf(form::Shortcut s) {
   switch (s) {
-    case form::Shortcut::kF5: return QStringLiteral("F5");
-    case form::Shortcut::kCtrlA: return QStringLiteral("Ctrl+A");
-    default: return {};
+    case form::Shortcut::kF5:
+      return QStringLiteral("F5");
+    case form::Shortcut::kCtrlA:
+      return QStringLiteral("Ctrl+A");
+    default:
+      return {};
   }
 }
 
@@ -112,6 +115,27 @@ TEST_F(WindowTest, RightPressSelectsTicksTheClassAndOpensTheMenu) {
   QMenu* menu = menus.Menu("mnuProcess");
   EXPECT_TRUE(PollUntil([&] { return menu->isVisible(); }));
   menu->close();
+}
+
+// The selected process ends, then the one on the row after it: the view
+// moved its highlight down each time on its own, but it shows the store's
+// selection, which is none, and has no current row either.
+TEST(RemovedRows, TheViewShowsNoRowTheStoreDoesNotSelect) {
+  FakeProgram p;
+  for (int pid = 100; pid < 106; ++pid)
+    p.system().proc.Start(pid, "/usr/bin/prog" + std::to_string(pid), 4096);
+  p.Start();
+  QTest::mouseClick(p.list().viewport(), Qt::LeftButton, {},
+                    p.list().visualRect(p.list().model()->index(p.RowOf(101) - 1, 1)).center());
+  ASSERT_EQ(p.rows().Selected(), p.RowOf(101));
+  for (int pid : {101, 102}) {
+    p.system().proc.Vanish(pid);
+    p.form().Timer(form::kTimer2);
+    ASSERT_EQ(p.RowOf(pid), 0);
+    EXPECT_EQ(p.rows().Selected(), 0);
+    EXPECT_TRUE(p.list().selectionModel()->selectedRows().isEmpty()) << pid;
+    EXPECT_FALSE(p.list().currentIndex().isValid()) << pid;
+  }
 }
 
 // On the fake process table, since a live system never holds still; the

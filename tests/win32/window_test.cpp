@@ -204,6 +204,22 @@ TEST_F(WindowTest, RightPressSelectsTheRowTicksItsClassAndOpensTheProcessMenu) {
   for (int i = 0; i < 6; ++i) EXPECT_EQ(ticks[i], i == 2) << i;
 }
 
+// The selected row goes, then the row after it: the control keeps its
+// states by index, yet it shows no selected and no focused row, as the
+// store selects none.
+TEST_F(WindowTest, RemovedRowsLeaveNoRowHighlighted) {
+  StopTimers();
+  ASSERT_GT(rows().Count(), 3);
+  ListView_SetItemState(list(), 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  ASSERT_EQ(rows().Selected(), 2);
+  for (int i = 0; i < 2; ++i) {
+    rows().Remove(2);
+    EXPECT_EQ(rows().Selected(), 0);
+    EXPECT_EQ(ListView_GetNextItem(list(), -1, LVNI_SELECTED), -1) << i;
+    EXPECT_EQ(ListView_GetNextItem(list(), -1, LVNI_FOCUSED), -1) << i;
+  }
+}
+
 // Typing the start of a name selects the next row with that name, as in
 // Explorer's lists: the owner-data list asks the program to find it.
 TEST_F(WindowTest, TypingANameSelectsTheNextRowWithThatName) {

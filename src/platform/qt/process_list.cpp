@@ -12,10 +12,14 @@ namespace {
 
 int ButtonOf(Qt::MouseButton button) {
   switch (button) {
-    case Qt::LeftButton: return 1;
-    case Qt::RightButton: return 2;
-    case Qt::MiddleButton: return 4;
-    default: return 0;
+    case Qt::LeftButton:
+      return 1;
+    case Qt::RightButton:
+      return 2;
+    case Qt::MiddleButton:
+      return 4;
+    default:
+      return 0;
   }
 }
 
@@ -85,7 +89,10 @@ void ProcessList::ShowStoreSelection() {
   bool auto_scroll = hasAutoScroll();
   setAutoScroll(false);
   if (row == 0) {
+    // No current row either: a current row is highlighted and announced as
+    // if it were the one the commands act on.
     selectionModel()->clearSelection();
+    selectionModel()->clearCurrentIndex();
   } else {
     QModelIndex at = model_->index(row - 1, 0);
     selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);

@@ -85,9 +85,12 @@ void RowModel::BeforeRemove(int row) {
   beginRemoveRows({}, row - 1, row - 1);
 }
 
+// While a removed row was current, the view moved its highlight to a
+// neighbour on its own; the store's selection is shown again.
 void RowModel::AfterRemove() {
   endRemoveRows();
   --changing_;
+  if (selection_changed_) selection_changed_();
 }
 
 void RowModel::BeforeReorder() {

@@ -215,12 +215,16 @@ void Win32ListView::RedrawRow(int row) {
   if (item >= top && item <= LastVisible(hwnd_)) ListView_RedrawItems(hwnd_, item, item);
 }
 
-// The control shows the store's selection (callers hold the guard).
+// The control shows the store's selection (callers hold the guard).  With
+// none, no row keeps the focus either: the control keeps its states by
+// index, so after a removal the focus would sit on another process's row,
+// and the focused row is the one a screen reader announces.
 void Win32ListView::SyncSelection() {
   int wanted = rows_ ? rows_->SelectedRow() - 1 : -1;
   int shown = ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED);
-  if (wanted == shown) return;
-  if (shown >= 0) ListView_SetItemState(hwnd_, -1, 0, LVIS_SELECTED);
+  int focused = ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED);
+  if (wanted == shown && (wanted >= 0 || focused < 0)) return;
+  if (shown >= 0 || focused >= 0) ListView_SetItemState(hwnd_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
   if (wanted >= 0)
     ListView_SetItemState(hwnd_, wanted, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
 }
