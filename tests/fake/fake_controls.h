@@ -56,7 +56,9 @@ class FakeWindow : public Window {
   double screen_w = 15360, screen_h = 11520, outer_w = 8160, outer_h = 7950;
   double left = -1, top = -1;
   int pic_w = 0, pic_h = 400;
-  struct Rect { int left, top, width, height; };
+  struct Rect {
+    int left, top, width, height;
+  };
   Rect list{};
   std::vector<bool> topmost_calls;
   bool closed = false;
@@ -64,7 +66,10 @@ class FakeWindow : public Window {
   double ScreenHeight() override { return screen_h; }
   double OuterWidth() override { return outer_w; }
   double OuterHeight() override { return outer_h; }
-  void Move(double l, double t) override { left = l; top = t; }
+  void Move(double l, double t) override {
+    left = l;
+    top = t;
+  }
   int PicMainWidth() override { return pic_w; }
   int PicMainHeight() override { return pic_h; }
   void SetPicMainWidth(int w) override { pic_w = w; }
@@ -76,7 +81,11 @@ class FakeWindow : public Window {
 
 class FakeList : public ListControl {
  public:
-  struct Column { std::string title; int width; Alignment alignment; };
+  struct Column {
+    std::string title;
+    int width;
+    Alignment alignment;
+  };
   std::vector<Column> columns;
   int row_height = 16;
   int rows = 0;  // rows shown; HitTest answers by y
@@ -89,6 +98,7 @@ class FakeList : public ListControl {
     int row = y / row_height + 1;
     return (y >= 0 && row <= rows) ? row : 0;
   }
+  ScreenPoint RowMenuPoint(int index) override { return {0, index * row_height}; }
 };
 
 class FakeMenus : public Menus {
@@ -96,9 +106,7 @@ class FakeMenus : public Menus {
   std::map<std::pair<std::string, int>, bool> checked;
   std::map<std::pair<std::string, int>, bool> enabled;
   std::vector<std::string> popups;
-  bool Checked(std::string_view name, int index) override {
-    return checked[{std::string(name), index}];
-  }
+  bool Checked(std::string_view name, int index) override { return checked[{std::string(name), index}]; }
   void SetChecked(std::string_view name, int index, bool on) override {
     checked[{std::string(name), index}] = on;
   }
@@ -106,6 +114,7 @@ class FakeMenus : public Menus {
     enabled[{std::string(name), index}] = on;
   }
   void PopupMenu(std::string_view name) override { popups.emplace_back(name); }
+  void PopupMenuAt(std::string_view name, int, int) override { popups.emplace_back(name); }
   std::vector<int> TickedPriorities() {
     std::vector<int> out;
     for (int i = 0; i < 6; ++i)
@@ -116,7 +125,10 @@ class FakeMenus : public Menus {
 
 class FakeMessageBox : public MessageBox {
  public:
-  struct Shown { std::string text, title; std::uint32_t style; };
+  struct Shown {
+    std::string text, title;
+    std::uint32_t style;
+  };
   std::vector<Shown> shown;
   int answer = mb::kIdOk;
   std::function<void()> while_open;  // runs while the box "waits"
@@ -146,7 +158,11 @@ class FakePump : public MessagePump {
 class FakeShell : public Shell {
  public:
   std::vector<ShellExecuteInfo> executes_ex;
-  struct Open { std::uintptr_t hwnd; std::string verb, file, parameters, directory; int show; };
+  struct Open {
+    std::uintptr_t hwnd;
+    std::string verb, file, parameters, directory;
+    int show;
+  };
   std::vector<Open> opens;
   std::vector<FileOperationRequest> file_ops;
   void ShellExecuteEx(const ShellExecuteInfo& info) override { executes_ex.push_back(info); }

@@ -6,6 +6,8 @@
 #include <sys/resource.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -115,6 +117,41 @@ TEST_F(WindowTest, RightPressSelectsTicksTheClassAndOpensTheMenu) {
   QMenu* menu = menus.Menu("mnuProcess");
   EXPECT_TRUE(PollUntil([&] { return menu->isVisible(); }));
   menu->close();
+}
+
+// The Menu key and Shift+F10, as keys and as the keyboard's context menu
+// event, open the right press's menu for the selected row, at that row.
+TEST(KeyboardMenu, OpensTheProcessMenuAtTheSelectedRowWithItsClassTicked) {
+  FakeProgram p;
+  for (int pid = 100; pid < 106; ++pid)
+    p.system().proc.Start(pid, "/usr/bin/prog" + std::to_string(pid), 4096, pid == 103 ? 0x4000 : 0x20);
+  p.Start();
+  MenuTree& menus = p.window().Menus();
+  QMenu* menu = menus.Menu("mnuProcess");
+  const std::function<void()> triggers[] = {
+      [&] { QTest::keyClick(&p.list(), Qt::Key_Menu); },
+      [&] { QTest::keyClick(&p.list(), Qt::Key_F10, Qt::ShiftModifier); },
+      [&] {
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(), QCursor::pos());
+        QApplication::sendEvent(&p.list(), &event);
+      },
+  };
+  int trigger = 0;
+  for (const auto& open : triggers) {
+    SCOPED_TRACE(trigger++);
+    p.form().List1_ItemClick(0);
+    open();
+    EXPECT_FALSE(menu->isVisible());  // no selected row, no menu
+    int row = p.RowOf(103);
+    p.form().List1_ItemClick(row);
+    menus.SetChecked("mnuSetProClassSub", 3, true);
+    open();
+    ASSERT_TRUE(PollUntil([&] { return menu->isVisible(); }));
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(menus.Action("mnuSetProClassSub", i)->isChecked(), i == 4) << i;
+    QRect cell = p.list().visualRect(p.list().model()->index(row - 1, 0));
+    EXPECT_EQ(menu->pos(), p.list().viewport()->mapToGlobal(cell.bottomLeft()));
+    menu->close();
+  }
 }
 
 // The selected process ends, then the one on the row after it: the view

@@ -1,7 +1,7 @@
 // The native window under Wine, the real frmMain with its real controls over
 // the real system adapters: what start-up builds (columns, rows, status
-// bar), F5, sorting by a header click, the right press and its context menu,
-// and always-on-top with its check mark.
+// bar), F5, sorting by a header click, the right press and the Menu key with
+// their context menu, and always-on-top with its check mark.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -202,6 +202,48 @@ TEST_F(WindowTest, RightPressSelectsTheRowTicksItsClassAndOpensTheProcessMenu) {
   EXPECT_EQ(rows().Selected(), row);
   EXPECT_EQ(ListView_GetNextItem(list(), -1, LVNI_SELECTED), row - 1);
   for (int i = 0; i < 6; ++i) EXPECT_EQ(ticks[i], i == 2) << i;
+}
+
+// The Menu key and Shift+F10 send WM_CONTEXTMENU at (-1, -1): the Process
+// menu opens for the selected row, at that row, with its class ticked.
+TEST_F(WindowTest, MenuKeyOpensTheProcessMenuAtTheSelectedRow) {
+  StopTimers();
+  Child child;
+  ASSERT_TRUE(child.started());
+  SetPriorityClass(child.handle(), BELOW_NORMAL_PRIORITY_CLASS);
+  ASSERT_TRUE(PollUntil([&] { return InSnapshot(child.pid()); }, 5000));
+  Command("mnuRefurbish");
+  int row = monitor().HaveItem(child.pid());
+  ASSERT_NE(row, 0);
+  ListView_SetItemState(list(), row - 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  ASSERT_EQ(rows().Selected(), row);
+  bool opened = false;
+  bool ticks[6] = {};
+  RECT shown{};
+  std::function<bool()> watch = [&] {
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    if (opened || !menu || !IsWindowVisible(menu)) return false;
+    opened = true;
+    for (int i = 0; i < 6; ++i) ticks[i] = menus().Checked("mnuSetProClassSub", i);
+    GetWindowRect(menu, &shown);
+    EndMenu();
+    return true;
+  };
+  g_watch = &watch;
+  UINT_PTR timer = SetTimer(nullptr, 0, 30, &Watch);
+  SendMessageW(list(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list()), -1);
+  Pump(50);
+  KillTimer(nullptr, timer);
+  g_watch = nullptr;
+  ASSERT_TRUE(opened);
+  EXPECT_EQ(rows().Selected(), row);
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(ticks[i], i == 4) << i;
+  RECT cell{};
+  ListView_GetItemRect(list(), row - 1, &cell, LVIR_LABEL);
+  POINT corner{cell.left, cell.bottom};
+  ClientToScreen(list(), &corner);
+  EXPECT_EQ(shown.left, corner.x);
+  EXPECT_TRUE(shown.top == corner.y || shown.bottom == corner.y) << shown.top << " " << corner.y;
 }
 
 // The selected row goes, then the row after it: the control keeps its

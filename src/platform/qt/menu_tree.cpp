@@ -13,9 +13,12 @@ namespace {
 
 QKeySequence SequenceOf(form::Shortcut shortcut) {
   switch (shortcut) {
-    case form::Shortcut::kF5: return QKeySequence(Qt::Key_F5);
-    case form::Shortcut::kCtrlA: return QKeySequence(Qt::CTRL | Qt::Key_A);
-    default: return {};
+    case form::Shortcut::kF5:
+      return QKeySequence(Qt::Key_F5);
+    case form::Shortcut::kCtrlA:
+      return QKeySequence(Qt::CTRL | Qt::Key_A);
+    default:
+      return {};
   }
 }
 
@@ -91,6 +94,13 @@ void MenuTree::SetEnabled(std::string_view name, int index, bool enabled) {
 
 void MenuTree::PopupMenu(std::string_view name) {
   if (QMenu* menu = Menu(name)) menu->popup(QCursor::pos());
+}
+
+// The Menu key reaches the list both as a key and, on some platforms, as a
+// context menu event: a menu already open stays where it is.
+void MenuTree::PopupMenuAt(std::string_view name, int screen_x, int screen_y) {
+  QMenu* menu = Menu(name);
+  if (menu && !menu->isVisible()) menu->popup(QPoint(screen_x, screen_y));
 }
 
 }  // namespace kelvar::qt

@@ -16,8 +16,7 @@ ProgramSettings ProgramSettings::FromEnvironment() {
   return {HomeTrash::DataHomeFromEnvironment(), XdgDataDirs()};
 }
 
-QtProgram::QtProgram(SystemPorts os, ProgramSettings settings)
-    : icons_(std::move(settings.icon_data_dirs)) {
+QtProgram::QtProgram(SystemPorts os, ProgramSettings settings) : icons_(std::move(settings.icon_data_dirs)) {
   // The window is made first (the adapters below hang on it) but declared
   // last, so it is destroyed before the form and the adapters it calls.
   auto window = std::make_unique<MainWindow>(images_);
@@ -50,6 +49,7 @@ void QtProgram::Wire() {
       [&form](int column) { form.List1_ColumnClick(column); },
       [&form](int button, int x, int y) { form.List1_MouseDown(button, x, y); },
       [&form](int index) { form.List1_ItemClick(index); },
+      [&form] { form.List1_ContextMenuKey(); },
   });
   window_->Menus().SetClick([&form](std::string_view name, int index) { form.MenuClick(name, index); });
   timers_->SetTick([&form](int id) { form.Timer(id); });

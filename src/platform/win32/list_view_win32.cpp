@@ -67,10 +67,15 @@ void Win32ListView::Attach(const RowSource* rows, ListEvents events) {
 
 // A press is the form's MouseDown.  A right press is the form's alone: the
 // control's own right-click handling would move or clear the selection
-// after the context menu has closed.
+// after the context menu has closed.  WM_CONTEXTMENU at (-1, -1) is the
+// Menu key or Shift+F10.
 LRESULT CALLBACK Win32ListView::MouseProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                           DWORD_PTR ref) {
   auto* self = reinterpret_cast<Win32ListView*>(ref);
+  if (msg == WM_CONTEXTMENU && IsKeyboardContextMenu(lp) && self->events_.context_key) {
+    self->events_.context_key();
+    return 0;
+  }
   int button = msg == WM_LBUTTONDOWN ? 1 : msg == WM_RBUTTONDOWN ? 2 : msg == WM_MBUTTONDOWN ? 4 : 0;
   if (button && self->events_.mouse_down) {
     self->events_.mouse_down(button, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
@@ -158,6 +163,15 @@ void Win32ListView::SetColumnAlignment(int column, Alignment alignment) {
   col.mask = LVCF_FMT;
   col.fmt = alignment == Alignment::kRight ? LVCFMT_RIGHT : LVCFMT_LEFT;
   if (!ListView_SetColumn(hwnd_, column - 1, &col)) throw std::runtime_error("column alignment");
+}
+
+ScreenPoint Win32ListView::RowMenuPoint(int index) {
+  ListView_EnsureVisible(hwnd_, index - 1, FALSE);
+  RECT cell{};
+  ListView_GetItemRect(hwnd_, index - 1, &cell, LVIR_LABEL);
+  POINT corner{cell.left, cell.bottom};
+  ClientToScreen(hwnd_, &corner);
+  return {corner.x, corner.y};
 }
 
 int Win32ListView::HitTest(int x, int y) {
