@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
+#include <QSizeGrip>
 #include <QStatusBar>
 #include <cmath>
 
@@ -20,7 +21,9 @@ namespace {
 
 int Pixels(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
 
-QString Utf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString Utf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 QRect PrimaryScreen() {
   QScreen* screen = QGuiApplication::primaryScreen();
@@ -56,9 +59,14 @@ MainWindow::MainWindow(const QtImageList& images)
   pic_main_->setObjectName(QStringLiteral("PicMain"));
   list_ = new ProcessList(model_, pic_main_);
   list_->setObjectName(QStringLiteral("List1"));
+  list_->setAccessibleName(QStringLiteral("进程列表"));
   statusBar()->setObjectName(QStringLiteral("SB1"));
+  statusBar()->setAccessibleName(QStringLiteral("状态栏"));
+  if (auto* grip = statusBar()->findChild<QSizeGrip*>())
+    grip->setAccessibleName(QStringLiteral("调整窗口大小"));
   status_ = std::make_unique<StatusPanels>(statusBar());
   menus_ = std::make_unique<MenuTree>(menuBar(), this);
+  menuBar()->setAccessibleName(QStringLiteral("菜单栏"));
   client_->installEventFilter(this);
   SetClientSize();
 }
