@@ -175,6 +175,20 @@ TEST(RemovedRows, TheViewShowsNoRowTheStoreDoesNotSelect) {
   }
 }
 
+// The window is centred again once a window manager has given it a frame:
+// the frame, not the client area, is centred, rounded as the form rounds.
+TEST(Centring, TheFrameIsCentredOnTheScreen) {
+  struct Case {
+    QSize screen, frame;
+    QPoint origin;
+  } cases[] = {
+      {{1024, 768}, {546, 540}, {239, 114}},
+      {{1025, 769}, {546, 540}, {240, 115}},
+      {{500, 400}, {546, 540}, {-23, -70}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(CentredFrameOrigin(c.screen, c.frame), c.origin) << c.screen.width();
+}
+
 // On the fake process table, since a live system never holds still; the
 // window, model and status bar are the real ones.  Passes and sweeps, driven
 // by hand and by the running timers, over an unchanged table.
