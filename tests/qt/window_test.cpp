@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -17,6 +18,7 @@
 #include <algorithm>
 
 #include "monitor/row_store.h"
+#include "platform/qt/properties_dialog.h"
 #include "test_program.h"
 #include "ui/form_definition.h"
 
@@ -187,6 +189,19 @@ TEST(Centring, TheFrameIsCentredOnTheScreen) {
       {{500, 400}, {546, 540}, {-23, -70}},
   };
   for (const Case& c : cases) EXPECT_EQ(CentredFrameOrigin(c.screen, c.frame), c.origin) << c.screen.width();
+}
+
+// The program's own properties window opens for a file that is there and,
+// as the shell's sheet, shows nothing for one that is not.
+TEST(PropertiesDialog, OpensOnlyForAFileThatIsThere) {
+  QWidget parent;
+  QDialog* shown = ShowPropertiesDialog(&parent, "/usr/bin/sleep");
+  ASSERT_NE(shown, nullptr);
+  EXPECT_EQ(shown->windowTitle(), QStringLiteral("sleep 属性"));
+  EXPECT_TRUE(shown->isVisible());
+  shown->close();
+  EXPECT_EQ(ShowPropertiesDialog(&parent, "/usr/bin/kelvar-no-such-file"), nullptr);
+  for (QDialog* dialog : parent.findChildren<QDialog*>()) EXPECT_FALSE(dialog->isVisible());
 }
 
 // On the fake process table, since a live system never holds still; the

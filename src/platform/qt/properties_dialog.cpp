@@ -65,13 +65,15 @@ FileFacts ReadFileFacts(const std::string& path) {
   facts.size = Size(st.st_size);
   facts.owner = Owner(st.st_uid, st.st_gid);
   facts.permissions = Permissions(st.st_mode);
-  facts.modified = QDateTime::fromSecsSinceEpoch(st.st_mtim.tv_sec).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+  facts.modified =
+      QDateTime::fromSecsSinceEpoch(st.st_mtim.tv_sec).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
   facts.type = Type(path, facts.name);
   return facts;
 }
 
 QDialog* ShowPropertiesDialog(QWidget* parent, const std::string& path) {
   FileFacts facts = ReadFileFacts(path);
+  if (!facts.found) return nullptr;
   auto* dialog = new QDialog(parent);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   dialog->setWindowTitle(facts.name + QStringLiteral(" 属性"));
@@ -84,15 +86,11 @@ QDialog* ShowPropertiesDialog(QWidget* parent, const std::string& path) {
   };
   add("名称：", facts.name);
   add("位置：", facts.location);
-  if (facts.found) {
-    add("类型：", facts.type);
-    add("大小：", facts.size);
-    add("所有者：", facts.owner);
-    add("权限：", facts.permissions);
-    add("修改时间：", facts.modified);
-  } else {
-    add("状态：", QStringLiteral("找不到文件"));
-  }
+  add("类型：", facts.type);
+  add("大小：", facts.size);
+  add("所有者：", facts.owner);
+  add("权限：", facts.permissions);
+  add("修改时间：", facts.modified);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
   buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("关闭"));
   QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::close);
