@@ -9,6 +9,12 @@ namespace kelvar {
 
 enum class Alignment { kLeft, kRight };
 
+// A point on the screen, in pixels.
+struct ScreenPoint {
+  int x = 0;
+  int y = 0;
+};
+
 class ListControl {
  public:
   virtual ~ListControl() = default;
@@ -19,6 +25,10 @@ class ListControl {
   virtual void SetColumnAlignment(int column, Alignment alignment) = 0;
   // The 1-based index of the row under a point of the list, or 0.
   virtual int HitTest(int x, int y) = 0;
+  // Scrolls row `index` (1-based) into view and answers where a menu opened
+  // for it from the keyboard appears: the lower left corner of its first
+  // cell, on the screen.
+  virtual ScreenPoint RowMenuPoint(int index) = 0;
 };
 
 }  // namespace kelvar

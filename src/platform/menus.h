@@ -17,6 +17,8 @@ class Menus {
   virtual void SetEnabled(std::string_view name, int index, bool enabled) = 0;
   // Opens the menu `name` as a context menu at the pointer's position.
   virtual void PopupMenu(std::string_view name) = 0;
+  // Opens it at a point on the screen (for a menu opened from the keyboard).
+  virtual void PopupMenuAt(std::string_view name, int screen_x, int screen_y) = 0;
 };
 
 }  // namespace kelvar

@@ -91,13 +91,28 @@ void frmMain::List1_MouseDown(int button, int x, int y) {
   Skip([&] { index = ui_.list.HitTest(x, y); });
   if (index == 0) return;
   Skip([&] { rows_.Select(index); });
+  TickSelectedClass();
+  Skip([&] { ui_.menus.PopupMenu("mnuProcess"); });
+}
+
+void frmMain::List1_ContextMenuKey() {
+  int index = rows_.Selected();
+  if (index == 0) return;
+  TickSelectedClass();
+  Skip([&] {
+    ScreenPoint at = ui_.list.RowMenuPoint(index);
+    ui_.menus.PopupMenuAt("mnuProcess", at.x, at.y);
+  });
+}
+
+// Only the priority item of the selected row's class is ticked.
+void frmMain::TickSelectedClass() {
   for (int i = 0; i < static_cast<int>(kPriorityClasses.size()); ++i)
     Skip([&] { ui_.menus.SetChecked(kPriorityGroup, i, false); });
   Skip([&] {
     int item = PriorityItemOf(rows_.PriorityClass(rows_.Selected()));
     if (item >= 0) ui_.menus.SetChecked(kPriorityGroup, item, true);
   });
-  Skip([&] { ui_.menus.PopupMenu("mnuProcess"); });
 }
 
 void frmMain::List1_ItemClick(int index) {

@@ -50,6 +50,9 @@ class frmMain {
   void Form_Resize();
   void List1_ColumnClick(int column);  // 1-based
   void List1_MouseDown(int button, int x, int y);
+  // The Menu key or Shift+F10 in the list: the right press's menu, for the
+  // selected row, opened at that row.
+  void List1_ContextMenuKey();
   void List1_ItemClick(int index);  // the user selected a row in the control
   void MenuClick(std::string_view name, int index = -1);
   void Timer(int id);
@@ -59,6 +62,7 @@ class frmMain {
 
  private:
   void mnuOnTop_Click();
+  void TickSelectedClass();
   void mnuSetProClassSub_Click(int index);
 
   RowStore rows_;

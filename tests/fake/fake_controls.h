@@ -79,6 +79,7 @@ class FakeList : public ListControl {
   int ColumnCount() override { return static_cast<int>(columns.size()); }
   void SetColumnAlignment(int column, Alignment a) override { columns.at(column - 1).alignment = a; }
   int HitTest(int, int y) override { return (y >= 0 && y / 16 < rows) ? y / 16 + 1 : 0; }
+  ScreenPoint RowMenuPoint(int index) override { return {0, index * 16}; }
 };
 
 class FakeMenus : public Menus {
@@ -91,6 +92,7 @@ class FakeMenus : public Menus {
   }
   void SetEnabled(std::string_view, int, bool) override {}
   void PopupMenu(std::string_view name) override { popups.emplace_back(name); }
+  void PopupMenuAt(std::string_view name, int, int) override { popups.emplace_back(name); }
 };
 
 class FakeMessageBox : public MessageBox {

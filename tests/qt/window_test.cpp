@@ -4,14 +4,21 @@
 #include <sys/resource.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
+#include <QTest>
 #include <algorithm>
 
+#include "monitor/row_store.h"
+#include "platform/qt/properties_dialog.h"
 #include "test_program.h"
+#include "ui/form_definition.h"
 
 namespace kelvar::qt::test {
 namespace {
@@ -95,6 +102,89 @@ TEST(Window, RightPressSelectsTicksTheClassAndOpensTheMenu) {
   QMenu* menu = menus.Menu("mnuProcess");
   EXPECT_TRUE(PollUntil([&] { return menu->isVisible(); }));
   menu->close();
+}
+
+// The Menu key and Shift+F10, as keys and as the keyboard's context menu
+// event, open the right press's menu for the selected row, at that row.
+TEST(KeyboardMenu, OpensTheProcessMenuAtTheSelectedRowWithItsClassTicked) {
+  FakeProgram p;
+  for (int pid = 100; pid < 106; ++pid)
+    p.system().proc.Start(pid, "/usr/bin/prog" + std::to_string(pid), 4096, pid == 103 ? 0x4000 : 0x20);
+  p.Start();
+  MenuTree& menus = p.window().Menus();
+  QMenu* menu = menus.Menu("mnuProcess");
+  const std::function<void()> triggers[] = {
+      [&] { QTest::keyClick(&p.list(), Qt::Key_Menu); },
+      [&] { QTest::keyClick(&p.list(), Qt::Key_F10, Qt::ShiftModifier); },
+      [&] {
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(), QCursor::pos());
+        QApplication::sendEvent(&p.list(), &event);
+      },
+  };
+  int trigger = 0;
+  for (const auto& open : triggers) {
+    SCOPED_TRACE(trigger++);
+    p.form().List1_ItemClick(0);
+    open();
+    EXPECT_FALSE(menu->isVisible());  // no selected row, no menu
+    int row = p.RowOf(103);
+    p.form().List1_ItemClick(row);
+    menus.SetChecked("mnuSetProClassSub", 3, true);
+    open();
+    ASSERT_TRUE(PollUntil([&] { return menu->isVisible(); }));
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(menus.Action("mnuSetProClassSub", i)->isChecked(), i == 4) << i;
+    QRect cell = p.list().visualRect(p.list().model()->index(row - 1, 0));
+    EXPECT_EQ(menu->pos(), p.list().viewport()->mapToGlobal(cell.bottomLeft()));
+    menu->close();
+  }
+}
+
+// The selected process ends, then the one on the row after it: the view
+// moved its highlight down each time on its own, but it shows the store's
+// selection, which is none, and has no current row either.
+TEST(RemovedRows, TheViewShowsNoRowTheStoreDoesNotSelect) {
+  FakeProgram p;
+  for (int pid = 100; pid < 106; ++pid)
+    p.system().proc.Start(pid, "/usr/bin/prog" + std::to_string(pid), 4096);
+  p.Start();
+  QTest::mouseClick(p.list().viewport(), Qt::LeftButton, {},
+                    p.list().visualRect(p.list().model()->index(p.RowOf(101) - 1, 1)).center());
+  ASSERT_EQ(p.rows().Selected(), p.RowOf(101));
+  for (int pid : {101, 102}) {
+    p.system().proc.Vanish(pid);
+    p.form().Timer(form::kTimer2);
+    ASSERT_EQ(p.RowOf(pid), 0);
+    EXPECT_EQ(p.rows().Selected(), 0);
+    EXPECT_TRUE(p.list().selectionModel()->selectedRows().isEmpty()) << pid;
+    EXPECT_FALSE(p.list().currentIndex().isValid()) << pid;
+  }
+}
+
+// The window is centred again once a window manager has given it a frame:
+// the frame, not the client area, is centred, rounded as the form rounds.
+TEST(Centring, TheFrameIsCentredOnTheScreen) {
+  struct Case {
+    QSize screen, frame;
+    QPoint origin;
+  } cases[] = {
+      {{1024, 768}, {546, 540}, {239, 114}},
+      {{1025, 769}, {546, 540}, {240, 115}},
+      {{500, 400}, {546, 540}, {-23, -70}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(CentredFrameOrigin(c.screen, c.frame), c.origin) << c.screen.width();
+}
+
+// The program's own properties window opens for a file that is there and,
+// as the shell's sheet, shows nothing for one that is not.
+TEST(PropertiesDialog, OpensOnlyForAFileThatIsThere) {
+  QWidget parent;
+  QDialog* shown = ShowPropertiesDialog(&parent, "/usr/bin/sleep");
+  ASSERT_NE(shown, nullptr);
+  EXPECT_EQ(shown->windowTitle(), QStringLiteral("sleep 属性"));
+  EXPECT_TRUE(shown->isVisible());
+  shown->close();
+  EXPECT_EQ(ShowPropertiesDialog(&parent, "/usr/bin/kelvar-no-such-file"), nullptr);
+  for (QDialog* dialog : parent.findChildren<QDialog*>()) EXPECT_FALSE(dialog->isVisible());
 }
 
 // On the fake process table, since a live system never holds still; the

@@ -170,6 +170,58 @@ TEST_F(WindowTest, RightPressSelectsTheRowTicksItsClassAndOpensTheProcessMenu) {
   EXPECT_EQ(ListView_GetNextItem(list(), -1, LVNI_SELECTED), row - 1);
 }
 
+// The Menu key and Shift+F10 send WM_CONTEXTMENU at (-1, -1): the Process
+// menu opens for the selected row, at that row, with its class ticked.
+TEST_F(WindowTest, MenuKeyOpensTheProcessMenuAtTheSelectedRow) {
+  auto child = StillListWithChild();
+  SetPriorityClass(child->handle(), BELOW_NORMAL_PRIORITY_CLASS);
+  Command("mnuRefurbish");
+  int row = RowOf(child->pid());
+  ASSERT_NE(row, 0);
+  ListView_SetItemState(list(), row - 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  ASSERT_EQ(rows().Selected(), row);
+  std::string ticks;  // the tick of each class while the menu is open
+  RECT shown{};
+  std::function<void()> watch = [&] {
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    if (!ticks.empty() || !menu || !IsWindowVisible(menu)) return;
+    for (int i = 0; i < 6; ++i) ticks += menus().Checked("mnuSetProClassSub", i) ? "x" : "-";
+    GetWindowRect(menu, &shown);
+    EndMenu();
+  };
+  g_watch = &watch;
+  UINT_PTR timer = SetTimer(nullptr, 0, 30, &Watch);
+  SendMessageW(list(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list()), -1);
+  Pump(50);
+  KillTimer(nullptr, timer);
+  g_watch = nullptr;
+  EXPECT_EQ(ticks, "----x-");
+  EXPECT_EQ(rows().Selected(), row);
+  RECT cell{};
+  ListView_GetItemRect(list(), row - 1, &cell, LVIR_LABEL);
+  POINT corner{cell.left, cell.bottom};
+  ClientToScreen(list(), &corner);
+  EXPECT_EQ(shown.left, corner.x);
+  EXPECT_TRUE(shown.top == corner.y || shown.bottom == corner.y) << shown.top << " " << corner.y;
+}
+
+// The selected row goes, then the row after it: the control keeps its
+// states by index, yet it shows no selected and no focused row, as the
+// store selects none.
+TEST_F(WindowTest, RemovedRowsLeaveNoRowHighlighted) {
+  KillTimer(hwnd(), 1);
+  KillTimer(hwnd(), 2);
+  ASSERT_GT(rows().Count(), 3);
+  ListView_SetItemState(list(), 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  ASSERT_EQ(rows().Selected(), 2);
+  for (int i = 0; i < 2; ++i) {
+    rows().Remove(2);
+    EXPECT_EQ(rows().Selected(), 0);
+    EXPECT_EQ(ListView_GetNextItem(list(), -1, LVNI_SELECTED), -1) << i;
+    EXPECT_EQ(ListView_GetNextItem(list(), -1, LVNI_FOCUSED), -1) << i;
+  }
+}
+
 // Typing the start of a name selects the next row with that name, as in
 // Explorer's lists: the owner-data list asks the program to find it.
 TEST_F(WindowTest, TypingANameSelectsTheNextRowWithThatName) {

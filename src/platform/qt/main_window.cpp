@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
+#include <QSizeGrip>
 #include <QStatusBar>
 #include <cmath>
 
@@ -48,6 +49,11 @@ QFont WindowFont() {
   return font;
 }
 
+QPoint CentredFrameOrigin(QSize screen, QSize frame) {
+  return {static_cast<int>(std::lround((screen.width() - frame.width()) / 2.0)),
+          static_cast<int>(std::lround((screen.height() - frame.height()) / 2.0))};
+}
+
 MainWindow::MainWindow(const QtImageList& images)
     : model_(new RowModel(images, this)), client_(new QWidget(this)) {
   setWindowTitle(Utf8(form::kCaption));
@@ -58,9 +64,14 @@ MainWindow::MainWindow(const QtImageList& images)
   pic_main_->setObjectName(QStringLiteral("PicMain"));
   list_ = new ProcessList(model_, pic_main_);
   list_->setObjectName(QStringLiteral("List1"));
+  list_->setAccessibleName(QStringLiteral("进程列表"));
   statusBar()->setObjectName(QStringLiteral("SB1"));
+  statusBar()->setAccessibleName(QStringLiteral("状态栏"));
+  if (auto* grip = statusBar()->findChild<QSizeGrip*>())
+    grip->setAccessibleName(QStringLiteral("调整窗口大小"));
   status_ = std::make_unique<StatusPanels>(statusBar());
   menus_ = std::make_unique<MenuTree>(menuBar(), this);
+  menuBar()->setAccessibleName(QStringLiteral("菜单栏"));
   client_->installEventFilter(this);
   SetClientSize();
 }
@@ -83,6 +94,21 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
+bool MainWindow::event(QEvent* event) {
+  bool handled = QMainWindow::event(event);
+  if (centre_on_frame_ && (event->type() == QEvent::Move || event->type() == QEvent::Show)) CentreOnFrame();
+  return handled;
+}
+
+// A window without a frame (offscreen, no window manager) stays where the
+// form put it.
+void MainWindow::CentreOnFrame() {
+  QRect frame = frameGeometry();
+  if (!isVisible() || frame.size() == size()) return;
+  centre_on_frame_ = false;
+  move(CentredFrameOrigin(PrimaryScreen().size(), frame.size()));
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (on_close_) on_close_();
   event->accept();
@@ -93,7 +119,10 @@ double MainWindow::ScreenHeight() { return PrimaryScreen().height() * double(kTw
 double MainWindow::OuterWidth() { return frameGeometry().width() * double(kTwipsPerPixel); }
 double MainWindow::OuterHeight() { return frameGeometry().height() * double(kTwipsPerPixel); }
 
-void MainWindow::Move(double left_twips, double top_twips) { move(Pixels(left_twips), Pixels(top_twips)); }
+void MainWindow::Move(double left_twips, double top_twips) {
+  move(Pixels(left_twips), Pixels(top_twips));
+  centre_on_frame_ = !isVisible();
+}
 
 int MainWindow::PicMainWidth() { return pic_main_->width(); }
 int MainWindow::PicMainHeight() { return pic_main_->height(); }

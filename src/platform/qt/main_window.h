@@ -5,7 +5,9 @@
 // primary screen in twips, PicMain's width and List1's place as the form's
 // layout rule sets them, always-on-top and closing.  The normal client area
 // below the menu bar is 536 × 472 pixels, as on Windows, where the menu bar
-// lies outside the client area.
+// lies outside the client area.  The form centres the window before it is
+// shown, when a window manager has not yet added its frame: it is centred
+// again, frame included, once the frame is known.
 #pragma once
 
 #include <QMainWindow>
@@ -53,11 +55,13 @@ class MainWindow : public QMainWindow, public Window {
   std::uintptr_t NativeHandle() override;
 
  protected:
+  bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
   void SetClientSize();
+  void CentreOnFrame();
 
   RowModel* model_;
   QWidget* client_;
@@ -67,7 +71,12 @@ class MainWindow : public QMainWindow, public Window {
   std::unique_ptr<MenuTree> menus_;
   std::function<void()> on_resize_;
   std::function<void()> on_close_;
+  bool centre_on_frame_ = false;  // placed by the form before its frame was known
 };
+
+// The top left corner of a window's frame of `frame` pixels centred on a
+// screen of `screen` pixels, rounded as the form rounds its twips.
+QPoint CentredFrameOrigin(QSize screen, QSize frame);
 
 // The window's font: "宋体" 9 pt, or the nearest CJK serif the system has.
 QFont WindowFont();

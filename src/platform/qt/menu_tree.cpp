@@ -96,4 +96,11 @@ void MenuTree::PopupMenu(std::string_view name) {
   if (QMenu* menu = Menu(name)) menu->popup(QCursor::pos());
 }
 
+// The Menu key reaches the list both as a key and, on some platforms, as a
+// context menu event: a menu already open stays where it is.
+void MenuTree::PopupMenuAt(std::string_view name, int screen_x, int screen_y) {
+  QMenu* menu = Menu(name);
+  if (menu && !menu->isVisible()) menu->popup(QPoint(screen_x, screen_y));
+}
+
 }  // namespace kelvar::qt

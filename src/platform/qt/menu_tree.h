@@ -34,6 +34,7 @@ class MenuTree : public Menus {
   void SetChecked(std::string_view name, int index, bool checked) override;
   void SetEnabled(std::string_view name, int index, bool enabled) override;
   void PopupMenu(std::string_view name) override;
+  void PopupMenuAt(std::string_view name, int screen_x, int screen_y) override;
 
   QAction* Action(std::string_view name, int index = -1) const;
   QMenu* Menu(std::string_view name) const;

@@ -1,7 +1,9 @@
 // List1 on Qt; see process_list.h.
 #include "platform/qt/process_list.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include "platform/qt/display_text.h"
@@ -66,6 +68,29 @@ int ProcessList::HitTest(int x, int y) {
   return at.isValid() ? at.row() + 1 : 0;
 }
 
+ScreenPoint ProcessList::RowMenuPoint(int index) {
+  QModelIndex at = model_->index(index - 1, 0);
+  scrollTo(at);
+  QPoint corner = viewport()->mapToGlobal(visualRect(at).bottomLeft());
+  return {corner.x(), corner.y()};
+}
+
+void ProcessList::keyPressEvent(QKeyEvent* event) {
+  bool menu_key = event->key() == Qt::Key_Menu && event->modifiers() == Qt::NoModifier;
+  bool shift_f10 = event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier;
+  if (!(menu_key || shift_f10) || !events_.context_key) return QTreeView::keyPressEvent(event);
+  event->accept();
+  events_.context_key();
+}
+
+// A mouse's context menu event is not the form's: its right press already
+// opened the menu.
+void ProcessList::contextMenuEvent(QContextMenuEvent* event) {
+  if (event->reason() != QContextMenuEvent::Keyboard || !events_.context_key) return event->ignore();
+  event->accept();
+  events_.context_key();
+}
+
 void ProcessList::mousePressEvent(QMouseEvent* event) {
   int button = ButtonOf(event->button());
   if (button != 2)
@@ -91,7 +116,10 @@ void ProcessList::ShowStoreSelection() {
   bool auto_scroll = hasAutoScroll();
   setAutoScroll(false);
   if (row == 0) {
+    // No current row either: a current row is highlighted and announced as
+    // if it were the one the commands act on.
     selectionModel()->clearSelection();
+    selectionModel()->clearCurrentIndex();
   } else {
     QModelIndex at = model_->index(row - 1, 0);
     selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);

@@ -3,9 +3,10 @@
 // store re-orders the rows.  A right press is passed on as MouseDown and
 // does not move the selection by itself, since the form's rule selects the
 // row under the pointer; left and middle presses keep the view's ordinary
-// behaviour and are passed on too.  The selection lives in the store: a row
-// the user selects is passed on as ItemClick, and the view shows whatever
-// row the store says is selected.
+// behaviour and are passed on too.  The Menu key and Shift+F10 (as keys or
+// as a keyboard context menu event) are passed on as the context menu key.  The selection lives in the store:
+// a row the user selects is passed on as ItemClick, and the view shows whatever row the store says is
+// selected.
 #pragma once
 
 #include <QTreeView>
@@ -23,6 +24,7 @@ class ProcessList : public QTreeView, public ListControl {
     std::function<void(int column)> column_click;
     std::function<void(int button, int x, int y)> mouse_down;
     std::function<void(int index)> item_click;
+    std::function<void()> context_key;  // the Menu key or Shift+F10
   };
 
   ProcessList(RowModel* model, QWidget* parent);
@@ -33,12 +35,15 @@ class ProcessList : public QTreeView, public ListControl {
   int ColumnCount() override;
   void SetColumnAlignment(int column, Alignment alignment) override;
   int HitTest(int x, int y) override;
+  ScreenPoint RowMenuPoint(int index) override;
 
   // Shows the store's selection without telling the form.
   void ShowStoreSelection();
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   void UserSelected();

@@ -49,6 +49,7 @@ void QtProgram::Wire() {
       [&form](int column) { form.List1_ColumnClick(column); },
       [&form](int button, int x, int y) { form.List1_MouseDown(button, x, y); },
       [&form](int index) { form.List1_ItemClick(index); },
+      [&form] { form.List1_ContextMenuKey(); },
   });
   window_->Menus().SetClick([&form](std::string_view name, int index) { form.MenuClick(name, index); });
   timers_->SetTick([&form](int id) { form.Timer(id); });

@@ -73,6 +73,7 @@ FileFacts ReadFileFacts(const std::string& path) {
 
 QDialog* ShowPropertiesDialog(QWidget* parent, const std::string& path) {
   FileFacts facts = ReadFileFacts(path);
+  if (!facts.found) return nullptr;
   auto* dialog = new QDialog(parent);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   dialog->setWindowTitle(facts.name + QStringLiteral(" 属性"));
@@ -85,15 +86,11 @@ QDialog* ShowPropertiesDialog(QWidget* parent, const std::string& path) {
   };
   add("名称：", facts.name);
   add("位置：", facts.location);
-  if (facts.found) {
-    add("类型：", facts.type);
-    add("大小：", facts.size);
-    add("所有者：", facts.owner);
-    add("权限：", facts.permissions);
-    add("修改时间：", facts.modified);
-  } else {
-    add("状态：", QStringLiteral("找不到文件"));
-  }
+  add("类型：", facts.type);
+  add("大小：", facts.size);
+  add("所有者：", facts.owner);
+  add("权限：", facts.permissions);
+  add("修改时间：", facts.modified);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
   buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("关闭"));
   QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::close);

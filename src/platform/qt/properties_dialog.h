@@ -19,7 +19,9 @@ struct FileFacts {
 };
 
 FileFacts ReadFileFacts(const std::string& path);
-// Opens the window (deleted when closed) and answers it.
+// Opens the window (deleted when closed) and answers it; for a file that
+// is not there it opens nothing and answers null, as a shell properties
+// sheet shows nothing for a missing file.
 QDialog* ShowPropertiesDialog(QWidget* parent, const std::string& path);
 
 }  // namespace kelvar::qt

@@ -5,6 +5,12 @@
 #include "platform/qt/image_list.h"
 
 namespace kelvar::qt {
+namespace {
+
+// The columns, numbered from 1, that name a row to a screen reader.
+constexpr int kNameColumn = 1, kPidColumn = 2, kPathColumn = 7;
+
+}  // namespace
 
 RowModel::RowModel(const QtImageList& images, QObject* parent)
     : QAbstractTableModel(parent), images_(images) {}
@@ -42,6 +48,16 @@ int RowModel::columnCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(columns_.size());
 }
 
+// A row whose file is gone has no name: it is announced by its path, or by
+// its PID when it has no path either.
+QString RowModel::AccessibleName(int row) const {
+  for (int column : {kNameColumn, kPathColumn}) {
+    QString text = DisplayText(source_->CellText(row, column));
+    if (!text.isEmpty()) return text;
+  }
+  return QStringLiteral("PID ") + DisplayText(source_->CellText(row, kPidColumn));
+}
+
 QVariant RowModel::data(const QModelIndex& index, int role) const {
   if (!source_ || !index.isValid() || index.row() >= source_->RowCount()) return {};
   int row = index.row() + 1, column = index.column() + 1;
@@ -49,6 +65,8 @@ QVariant RowModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
       return column <= kColumnCount ? DisplayText(source_->CellText(row, column)) : QString();
+    case Qt::AccessibleTextRole:
+      return column == kNameColumn ? AccessibleName(row) : QVariant();
     case Qt::DecorationRole:
       if (column != 1) return {};
       return images_.Icon(source_->IconKey(row));
@@ -85,9 +103,12 @@ void RowModel::BeforeRemove(int row) {
   beginRemoveRows({}, row - 1, row - 1);
 }
 
+// While a removed row was current, the view moved its highlight to a
+// neighbour on its own; the store's selection is shown again.
 void RowModel::AfterRemove() {
   endRemoveRows();
   --changing_;
+  if (selection_changed_) selection_changed_();
 }
 
 void RowModel::BeforeReorder() {

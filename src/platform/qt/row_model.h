@@ -4,7 +4,8 @@
 // paints, and turns each RowObserver call into the matching Qt model
 // notification, so a pass that changes nothing costs the view nothing.
 // The columns (titles, widths, alignment) are the list control's own and
-// are added by the form at start-up.
+// are added by the form at start-up.  A row's first cell always has an
+// accessible text, its name or, for a row without one, its path or PID.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -62,6 +63,7 @@ class RowModel : public QAbstractTableModel, public RowObserver {
     Alignment alignment = Alignment::kLeft;
   };
   Qt::Alignment AlignmentOf(int section) const;
+  QString AccessibleName(int row) const;
 
   const QtImageList& images_;
   const RowSource* source_ = nullptr;

@@ -18,12 +18,21 @@ StatusPanels::StatusPanels(QStatusBar* bar) {
     if (spec.width > 0) label->setFixedWidth(spec.width);
     bar->addWidget(label, spec.width > 0 ? 0 : 1);
     panels_[i] = label;
+    Name(label);
   }
+}
+
+// A panel is announced by its text; an empty one by a word that says so.
+void StatusPanels::Name(QLabel* label) {
+  label->setAccessibleName(label->text().isEmpty() ? QStringLiteral("空白") : QString());
 }
 
 void StatusPanels::SetPanelText(int panel, const std::string& text) {
   ++writes_;
-  if (QLabel* label = Panel(panel)) label->setText(DisplayText(text));
+  QLabel* label = Panel(panel);
+  if (!label) return;
+  label->setText(DisplayText(text));
+  Name(label);
 }
 
 QLabel* StatusPanels::Panel(int panel) const {

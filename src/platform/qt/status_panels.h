@@ -1,7 +1,8 @@
 // SB1 on Qt: a status bar with three sunken text panels, 96 and 150 pixels
 // wide and fixed, the third taking the rest of the bar (at least 96).  It
 // counts the panel writes, so the promise that a steady list writes nothing
-// can be measured.
+// can be measured.  Each panel is announced by its text, an empty one as
+// "空白".
 #pragma once
 
 #include <QStatusBar>
@@ -21,6 +22,8 @@ class StatusPanels : public StatusBar {
   int Writes() const { return writes_; }
 
  private:
+  static void Name(QLabel* label);
+
   std::array<QLabel*, 3> panels_{};
   int writes_ = 0;
 };

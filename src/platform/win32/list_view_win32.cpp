@@ -67,10 +67,15 @@ void Win32ListView::Attach(const RowSource* rows, ListEvents events) {
 
 // A press is the form's MouseDown.  A right press is the form's alone: the
 // control's own right-click handling would move or clear the selection
-// after the context menu has closed.
+// after the context menu has closed.  WM_CONTEXTMENU at (-1, -1) is the
+// Menu key or Shift+F10.
 LRESULT CALLBACK Win32ListView::MouseProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                           DWORD_PTR ref) {
   auto* self = reinterpret_cast<Win32ListView*>(ref);
+  if (msg == WM_CONTEXTMENU && IsKeyboardContextMenu(lp) && self->events_.context_key) {
+    self->events_.context_key();
+    return 0;
+  }
   int button = msg == WM_LBUTTONDOWN ? 1 : msg == WM_RBUTTONDOWN ? 2 : msg == WM_MBUTTONDOWN ? 4 : 0;
   if (button && self->events_.mouse_down) {
     self->events_.mouse_down(button, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
@@ -160,6 +165,15 @@ void Win32ListView::SetColumnAlignment(int column, Alignment alignment) {
   if (!ListView_SetColumn(hwnd_, column - 1, &col)) throw std::runtime_error("column alignment");
 }
 
+ScreenPoint Win32ListView::RowMenuPoint(int index) {
+  ListView_EnsureVisible(hwnd_, index - 1, FALSE);
+  RECT cell{};
+  ListView_GetItemRect(hwnd_, index - 1, &cell, LVIR_LABEL);
+  POINT corner{cell.left, cell.bottom};
+  ClientToScreen(hwnd_, &corner);
+  return {corner.x, corner.y};
+}
+
 int Win32ListView::HitTest(int x, int y) {
   LVHITTESTINFO hit{};
   hit.pt = {x, y};
@@ -215,12 +229,16 @@ void Win32ListView::RedrawRow(int row) {
   if (item >= top && item <= LastVisible(hwnd_)) ListView_RedrawItems(hwnd_, item, item);
 }
 
-// The control shows the store's selection (callers hold the guard).
+// The control shows the store's selection (callers hold the guard).  With
+// none, no row keeps the focus either: the control keeps its states by
+// index, so after a removal the focus would sit on another process's row,
+// and the focused row is the one a screen reader announces.
 void Win32ListView::SyncSelection() {
   int wanted = rows_ ? rows_->SelectedRow() - 1 : -1;
   int shown = ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED);
-  if (wanted == shown) return;
-  if (shown >= 0) ListView_SetItemState(hwnd_, -1, 0, LVIS_SELECTED);
+  int focused = ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED);
+  if (wanted == shown && (wanted >= 0 || focused < 0)) return;
+  if (shown >= 0 || focused >= 0) ListView_SetItemState(hwnd_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
   if (wanted >= 0)
     ListView_SetItemState(hwnd_, wanted, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
 }

@@ -16,10 +16,14 @@
 
 namespace kelvar::win32 {
 
+// True for the WM_CONTEXTMENU the keyboard sends: at (-1, -1).
+inline bool IsKeyboardContextMenu(LPARAM lp) { return LOWORD(lp) == 0xFFFF && HIWORD(lp) == 0xFFFF; }
+
 struct ListEvents {
   std::function<void(int column)> column_click;              // 1-based
   std::function<void(int button, int x, int y)> mouse_down;  // pixels in the list
   std::function<void(int index)> item_click;                 // 1-based, 0 for none
+  std::function<void()> context_key;                         // the Menu key or Shift+F10
 };
 
 class Win32ListView : public ListControl, public RowObserver {
@@ -39,6 +43,7 @@ class Win32ListView : public ListControl, public RowObserver {
   int ColumnCount() override;
   void SetColumnAlignment(int column, Alignment alignment) override;
   int HitTest(int x, int y) override;
+  ScreenPoint RowMenuPoint(int index) override;
 
   // RowObserver.
   void BeforeInsert(int row) override;

@@ -81,6 +81,10 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
       OnTimer(wp);
       return 0;
+    case WM_CONTEXTMENU:  // the Menu key while the window, not the list, has the focus
+      if (!form_ || !IsKeyboardContextMenu(lp)) return DefWindowProcW(hwnd_, msg, wp, lp);
+      form_->List1_ContextMenuKey();
+      return 0;
     case WM_SETFOCUS:
       OnSetFocus();
       return 0;
@@ -124,6 +128,7 @@ void MainWindow::CreateForm() {
   events.column_click = [this](int column) { form_->List1_ColumnClick(column); };
   events.mouse_down = [this](int button, int x, int y) { form_->List1_MouseDown(button, x, y); };
   events.item_click = [this](int index) { form_->List1_ItemClick(index); };
+  events.context_key = [this] { form_->List1_ContextMenuKey(); };
   list_->Attach(&rows, std::move(events));
   rows.SetObserver(list_.get());
 }

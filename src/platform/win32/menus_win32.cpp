@@ -111,12 +111,16 @@ void Win32Menus::SetEnabled(std::string_view name, int index, bool enabled) {
 // The owner must be the foreground window for the menu to close when the
 // user clicks elsewhere; the WM_NULL lets it close on the next click.
 void Win32Menus::PopupMenu(std::string_view name) {
-  HMENU menu = SubMenu(name);
-  if (!menu) throw std::invalid_argument("no such menu");
   POINT at{};
   GetCursorPos(&at);
+  PopupMenuAt(name, at.x, at.y);
+}
+
+void Win32Menus::PopupMenuAt(std::string_view name, int screen_x, int screen_y) {
+  HMENU menu = SubMenu(name);
+  if (!menu) throw std::invalid_argument("no such menu");
   SetForegroundWindow(owner_);
-  TrackPopupMenu(menu, 0, at.x, at.y, 0, owner_, nullptr);
+  TrackPopupMenu(menu, 0, screen_x, screen_y, 0, owner_, nullptr);
   PostMessageW(owner_, WM_NULL, 0, 0);
 }
 

@@ -37,6 +37,7 @@ class Win32Menus : public Menus {
   void SetChecked(std::string_view name, int index, bool checked) override;
   void SetEnabled(std::string_view name, int index, bool enabled) override;
   void PopupMenu(std::string_view name) override;
+  void PopupMenuAt(std::string_view name, int screen_x, int screen_y) override;
 
  private:
   struct Item {
