@@ -12,21 +12,6 @@
 #include "procinfo/sys_path.h"
 
 namespace kelvar {
-namespace {
-
-// Decimal text without allocating: the pass writes and compares numbers for
-// every row five times a second.
-struct Decimal {
-  char buf[24];
-  std::string_view text;
-  explicit Decimal(std::uint64_t v) {
-    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
-    text = std::string_view(buf, static_cast<std::size_t>(end - buf));
-  }
-};
-
-}  // namespace
-
 std::uint64_t MemoryK(std::uint64_t bytes) {
   std::uint64_t k = bytes / 1024, rest = bytes % 1024;
   if (rest > 512 || (rest == 512 && (k & 1))) ++k;
@@ -85,8 +70,7 @@ void ProcessMonitor::UpdateRow(int index, Pid pid, ProcessHandle h, std::uint64_
   if (!StillItsProcess(index, h)) return;
   std::uint64_t ws = os_.proc.WorkingSet(h);
   mem_total += ws;
-  Decimal k(MemoryK(ws));
-  rows_.SetSubItem(index, cell::kMemory, k.text);
+  rows_.SetMemoryK(index, MemoryK(ws));
   // The row may have moved if the list is sorted by memory.
   if (rows_.Sorted()) index = HaveItem(pid);
   ShowPriority(index, h);
@@ -109,10 +93,9 @@ void ProcessMonitor::CreateRow(Pid pid, ProcessHandle h, const std::string& path
   rows_.SetStartTime(rows_.Find(key), os_.proc.StartTime(h));
   rows_.SetImage(rows_.Find(key), image);
   rows_.SetPid(rows_.Find(key), pid);
-  rows_.SetSubItem(rows_.Find(key), cell::kPid, Decimal(static_cast<std::uint64_t>(pid)).text);
   std::uint64_t ws = os_.proc.WorkingSet(h);
   mem_total += ws;
-  rows_.SetSubItem(rows_.Find(key), cell::kMemory, Decimal(MemoryK(ws)).text);
+  rows_.SetMemoryK(rows_.Find(key), MemoryK(ws));
   ShowPriority(rows_.Find(key), h);
   rows_.SetSubItem(rows_.Find(key), cell::kPath, path);
   if (auto image = IconStep(path, os_.icons, os_.images)) rows_.SetIcon(rows_.Find(key), *image);

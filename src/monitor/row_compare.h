@@ -1,7 +1,6 @@
-// How the list orders rows by one column: "PID" and "内存(K)" hold numbers
-// and compare as numbers (a 1 GB process must not sort among the small
-// ones); the other columns compare as text, ASCII letters without regard to
-// case, then byte by byte.
+// How the list orders rows by a text column: ASCII letters without regard
+// to case, then byte by byte.  ("PID" and "内存(K)" sort by the rows' numbers,
+// not by their text: a 1 GB process must not sort among the small ones.)
 #pragma once
 
 #include <string_view>
@@ -9,7 +8,7 @@
 namespace kelvar {
 
 // Negative, zero or positive as `a` sorts before, with or after `b` in
-// column `sort_key` (0-based) in ascending order.
-int CompareCells(int sort_key, std::string_view a, std::string_view b);
+// ascending order.
+int CompareText(std::string_view a, std::string_view b);
 
 }  // namespace kelvar

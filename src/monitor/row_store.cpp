@@ -15,6 +15,7 @@ struct RowStore::Row {
   mutable std::size_t position = 0;  // 0-based; a hint, checked before use
   std::uint64_t start_time = 0;
   std::int32_t pid = 0;
+  std::uint64_t memory_k = 0;
   std::uint32_t priority_class = 0;
   std::array<std::string, kColumnCount> cells;
   std::string key;
@@ -42,9 +43,15 @@ int RowStore::IndexOf(const Row* row) const {
 }
 
 bool RowStore::Before(const Row& a, const Row& b) const {
-  const std::string& x = a.cells[static_cast<std::size_t>(sort_key_)];
-  const std::string& y = b.cells[static_cast<std::size_t>(sort_key_)];
-  int c = CompareCells(sort_key_, x, y);
+  int c = 0;
+  if (sort_key_ == cell::kPid) {
+    c = a.pid < b.pid ? -1 : (a.pid > b.pid ? 1 : 0);
+  } else if (sort_key_ == cell::kMemory) {
+    c = a.memory_k < b.memory_k ? -1 : (a.memory_k > b.memory_k ? 1 : 0);
+  } else {
+    const auto column = static_cast<std::size_t>(sort_key_);
+    c = CompareText(a.cells[column], b.cells[column]);
+  }
   return sort_order_ == 0 ? c < 0 : c > 0;
 }
 
@@ -119,7 +126,24 @@ void RowStore::SetStartTime(int index, std::uint64_t start_time) { At(index).sta
 const FileIdentity& RowStore::Image(int index) const { return At(index).image; }
 void RowStore::SetImage(int index, const FileIdentity& image) { At(index).image = image; }
 std::int32_t RowStore::PidOf(int index) const { return At(index).pid; }
-void RowStore::SetPid(int index, std::int32_t pid) { At(index).pid = pid; }
+std::uint64_t RowStore::MemoryKOf(int index) const { return At(index).memory_k; }
+
+// The number first, then its text: a sorted list places the row by the
+// number when the text changes.  Decimal text without allocating, as every
+// pass writes the memory of every row.
+void RowStore::SetPid(int index, std::int32_t pid) {
+  At(index).pid = pid;
+  char buf[16];
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, pid);
+  SetSubItem(index, cell::kPid, std::string_view(buf, static_cast<std::size_t>(end - buf)));
+}
+
+void RowStore::SetMemoryK(int index, std::uint64_t k) {
+  At(index).memory_k = k;
+  char buf[24];
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, k);
+  SetSubItem(index, cell::kMemory, std::string_view(buf, static_cast<std::size_t>(end - buf)));
+}
 std::uint32_t RowStore::PriorityClass(int index) const { return At(index).priority_class; }
 void RowStore::SetPriorityClass(int index, std::uint32_t value) { At(index).priority_class = value; }
 

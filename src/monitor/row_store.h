@@ -63,10 +63,13 @@ class RowStore : public RowSource {
   // checks the file at the row's path against it.
   const FileIdentity& Image(int index) const;
   void SetImage(int index, const FileIdentity& image);
-  // The row's process and its priority class, as numbers: what the sweep,
-  // the commands and the menu's tick go by, never the cells' text.
+  // The row's process, its memory in K and its priority class, as numbers:
+  // what sorting, the sweep, the commands and the menu's tick go by, never
+  // the cells' text.  Setting the PID or the memory also writes its cell.
   std::int32_t PidOf(int index) const;
   void SetPid(int index, std::int32_t pid);
+  std::uint64_t MemoryKOf(int index) const;
+  void SetMemoryK(int index, std::uint64_t k);
   std::uint32_t PriorityClass(int index) const;
   void SetPriorityClass(int index, std::uint32_t value);
   void Remove(int index);

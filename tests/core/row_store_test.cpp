@@ -14,8 +14,8 @@ namespace {
 void Fill(RowStore& rows, std::initializer_list<std::array<const char*, 3>> cells) {
   for (auto [name, pid, mem] : cells) {
     int i = rows.Add(std::string("ID:") + pid, name);
-    rows.SetSubItem(i, cell::kPid, pid);
-    rows.SetSubItem(rows.Find(std::string("ID:") + pid), cell::kMemory, mem);
+    rows.SetPid(i, std::stoi(pid));
+    rows.SetMemoryK(rows.Find(std::string("ID:") + pid), std::stoull(mem));
   }
 }
 
@@ -57,8 +57,8 @@ TEST(RowStore, SameTextTellsTheViewNothing) {
   fake::CountingObserver seen;
   rows.SetObserver(&seen);
   rows.Add("ID:1", "a");
-  rows.SetSubItem(1, cell::kMemory, "12");
-  rows.SetSubItem(1, cell::kMemory, "12");
+  rows.SetMemoryK(1, 12);
+  rows.SetMemoryK(1, 12);
   rows.SetIcon(1, "x");
   rows.SetIcon(1, "x");
   EXPECT_EQ(seen.cell_writes.size(), 1u);
@@ -92,7 +92,7 @@ TEST(RowStore, SortedListPlacesNewAndChangedRows) {
   rows.SetSorted(true);
   Fill(rows, {{"c", "20", "6"}});
   EXPECT_EQ(Column(rows, cell::kName), (std::vector<std::string>{"a", "c", "b"}));
-  rows.SetSubItem(rows.Find("ID:30"), cell::kMemory, "100");
+  rows.SetMemoryK(rows.Find("ID:30"), 100);
   EXPECT_EQ(Column(rows, cell::kName), (std::vector<std::string>{"c", "b", "a"}));
 }
 
