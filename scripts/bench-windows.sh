@@ -31,7 +31,11 @@ if [ "${1:-}" != --under-display ]; then
       dir=build-win32-$arch-bench
       cmake -S . -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release \
         -DKELVAR_TESTS=OFF -DKELVAR_BENCH=ON >/dev/null
-      cmake --build "$dir" -j 2 >/dev/null
+      cmake --build "$dir" -j 2 >"$dir.log" 2>&1 || {
+        tail -n 20 "$dir.log" >&2
+        echo "bench-windows: the $arch build failed; read $dir.log" >&2
+        exit 1
+      }
     fi
     xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" --under-display "$arch" "${BENCH_EXE:-}"
   done
