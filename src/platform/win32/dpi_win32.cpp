@@ -25,6 +25,8 @@ UINT WindowDpi(HWND window) {
   return dpi ? dpi : ScreenDpi();
 }
 
-int ScaleToDpi(int pixels, UINT dpi) { return MulDiv(pixels, static_cast<int>(dpi), static_cast<int>(kBaseDpi)); }
+int ScaleToDpi(int pixels, UINT dpi) {
+  return MulDiv(pixels, static_cast<int>(dpi), static_cast<int>(kBaseDpi));
+}
 
 }  // namespace kelvar::win32
