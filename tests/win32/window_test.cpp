@@ -1,6 +1,7 @@
 // The native window under Wine with its real controls: start-up, F5, Ctrl+A,
 // header clicks and the right press with its context menu.
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <array>
@@ -267,6 +268,15 @@ TEST_F(WindowTest, SizesFollowTheDpi) {
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(list(), WM_GETFONT, 0, 0)), sizeof font, &font);
     EXPECT_EQ(font.lfHeight, at.font_height) << at.dpi;
   }
+}
+
+// A control without a label is named by its window text; the list's is its
+// name.  (The status bar's window text is its first panel: it is named by an
+// annotation, which Wine does not implement.)
+TEST_F(WindowTest, TheListIsNamedForScreenReaders) {
+  wchar_t name[64] = {};
+  GetWindowTextW(list(), name, 64);
+  EXPECT_EQ(Narrow(name), "进程列表");
 }
 
 TEST(FileSearchOnWin32, LongPathFormOfADrivePathGetsItsName) {

@@ -3,6 +3,7 @@
 
 #include "platform/win32/controls_win32.h"
 
+#include "platform/win32/accessible_name_win32.h"
 #include "platform/win32/dpi_win32.h"
 #include "platform/win32/wide_text.h"
 #include "ui/form_definition.h"
@@ -14,6 +15,7 @@ Win32StatusBar::Win32StatusBar(HWND parent, int id, HFONT font, UINT dpi)
                             parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                             GetModuleHandleW(nullptr), nullptr)) {
   SetDpi(dpi, font);
+  SetAccessibleName(hwnd_, L"状态栏");
 }
 
 void Win32StatusBar::SetDpi(UINT dpi, HFONT font) {

@@ -41,7 +41,8 @@ int LastVisible(HWND list) {
 }  // namespace
 
 Win32ListView::Win32ListView(HWND parent, int id, const Win32ImageList& images, HFONT font, UINT dpi)
-    : hwnd_(CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+    // The window text is the name a screen reader gives the unlabeled list.
+    : hwnd_(CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"进程列表",
                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL |
                                 LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
                             0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
