@@ -128,7 +128,8 @@ screenshot() {
   [ "$shown" = 1 ]
 }
 
-# The prefix's screen DPI (LogPixels), or Wine's 96 for "".
+# The prefix's screen DPI (LogPixels), or Wine's 96 for "".  A program
+# started after it reads it; the wineserver runs on (-p), so nothing waits.
 set_dpi() {
   local key='HKCU\Control Panel\Desktop' wine64
   wine64=$(probe_loader_of x86_64)
@@ -137,7 +138,6 @@ set_dpi() {
   else
     "$wine64" reg delete "$key" /v LogPixels /f >/dev/null 2>&1 || true
   fi
-  wineserver -w
 }
 
 # The builds whose programs run here (runnable) and, for the others, why
