@@ -102,8 +102,9 @@ make_prefix() {
 
 # One window of one build under the running X server: the time from the
 # start until the window shows (with its first refresh done), and a picture.
+# A second argument names the screen's DPI the picture was taken at.
 screenshot() {
-  local arch=$1 exe="dist/$1/KelvarPM.exe" shot="build/screenshots/win32-$1.png"
+  local arch=$1 exe="dist/$1/KelvarPM.exe" shot="build/screenshots/win32-$1${2:+-$2dpi}.png"
   mkdir -p build/screenshots
   local start pid shown=0
   start=$(date +%s%N)
@@ -125,6 +126,18 @@ screenshot() {
   kill "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
   [ "$shown" = 1 ]
+}
+
+# The prefix's screen DPI (LogPixels), or Wine's 96 for "".  A program
+# started after it reads it; the wineserver runs on (-p), so nothing waits.
+set_dpi() {
+  local key='HKCU\Control Panel\Desktop' wine64
+  wine64=$(probe_loader_of x86_64)
+  if [ -n "$1" ]; then
+    "$wine64" reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  else
+    "$wine64" reg delete "$key" /v LogPixels /f >/dev/null 2>&1 || true
+  fi
 }
 
 # The builds whose programs run here (runnable) and, for the others, why
@@ -202,6 +215,12 @@ under_display() {
   done
   step "screenshots"
   for arch in "${runnable[@]}"; do screenshot "$arch" || failed=1; done
+  # The 64-bit window once more on a 144-DPI screen.
+  if [[ " ${runnable[*]} " == *" x86_64 "* ]]; then
+    set_dpi 144
+    screenshot x86_64 144 || failed=1
+    set_dpi ""
+  fi
   return $failed
 }
 

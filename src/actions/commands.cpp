@@ -2,6 +2,7 @@
 #include "actions/commands.h"
 
 #include "platform/scoped_process.h"
+#include "procinfo/message_field.h"
 #include "procinfo/path_style.h"
 #include "procinfo/priority.h"
 
@@ -61,7 +62,7 @@ std::string GetFolder(const std::string& path) {
 void Commands::mnuEndPro_Click() {
   std::optional<PickedRow> row = PickSelected(rows_);
   if (!row) return;
-  std::string question = "确定要结束进程 " + row->name + " 吗？";
+  std::string question = "确定要结束进程 " + MessageField(row->name) + " 吗？";
   if (os_.msgbox.Show(question, std::string(kAppTitle), mb::kOkCancel | mb::kIconExclamation) ==
       mb::kIdCancel)
     return;
@@ -72,7 +73,7 @@ void Commands::mnuEndPro_Click() {
 void Commands::mnuDelPro_Click() {
   std::optional<PickedRow> row = PickSelected(rows_);
   if (!row) return;
-  std::string question = "确定要结束进程并删除以下文件吗？\r\n\r\n" + row->path;
+  std::string question = "确定要结束进程并删除以下文件吗？\r\n\r\n" + MessageField(row->path);
   if (os_.msgbox.Show(question, std::string(kAppTitle), mb::kOkCancel | mb::kIconExclamation) ==
       mb::kIdCancel)
     return;
@@ -123,7 +124,7 @@ bool Commands::IsRunningFile(const PickedRow& row, const FileIdentity& running) 
 }
 
 void Commands::TellImageGone(const PickedRow& row, const char* what_happened) {
-  os_.msgbox.Show(std::string(what_happened) + "\r\n\r\n" + row.path, std::string(kAppTitle),
+  os_.msgbox.Show(std::string(what_happened) + "\r\n\r\n" + MessageField(row.path), std::string(kAppTitle),
                   mb::kOk | mb::kIconInformation);
 }
 

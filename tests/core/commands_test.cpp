@@ -91,6 +91,51 @@ TEST(DeleteProcessFile, AsksEndsPumpsTwiceAndDeletesThatPath) {
   EXPECT_EQ(t.shell.file_ops[0].hwnd, 0u);
 }
 
+// A name or path shows in a question as it shows in the list, on its own
+// lines: control pictures for control characters, and a path wider than a
+// line broken after a separator, or inside a word that has none.
+TEST(Questions, ShowNamesAndPathsAsTheListDoesOnLinesABoxCanHold) {
+  const std::string folder(40, 'f'), file(70, 'n'), n56(56, 'n');
+  auto more = [&](int lines) {
+    std::string text;
+    for (int i = 0; i < lines; ++i) text += "\r\n" + n56;
+    return text;
+  };
+  struct Case {
+    std::string path, end_question, delete_question;
+  };
+  const Case cases[] = {
+      {"/tmp/line\nbreak", "确定要结束进程 line␊break 吗？",
+       "确定要结束进程并删除以下文件吗？\r\n\r\n/tmp/line␊break"},
+      {"C:\\" + folder + "\\" + folder + "\\a.exe", "确定要结束进程 a.exe 吗？",
+       "确定要结束进程并删除以下文件吗？\r\n\r\nC:\\" + folder + "\\\r\n" + folder + "\\a.exe"},
+      {"/t/" + file, "确定要结束进程 " + file.substr(0, 56) + "\r\n" + file.substr(56) + " 吗？",
+       "确定要结束进程并删除以下文件吗？\r\n\r\n/t/" + file.substr(0, 53) + "\r\n" + file.substr(53)},
+      {"/t/" + std::string(35, 'x') + "进程进程", "确定要结束进程 " + std::string(35, 'x') + "进程进程 吗？",
+       "确定要结束进程并删除以下文件吗？\r\n\r\n/t/" + std::string(35, 'x') + "进程进程"},
+      {"/t/" + std::string(49, 'x') + "进程进程",
+       "确定要结束进程 " + std::string(49, 'x') + "进程进\r\n程 吗？",
+       "确定要结束进程并删除以下文件吗？\r\n\r\n/t/" + std::string(49, 'x') + "进程\r\n进程"},
+      // Too long for a box: the first twelve and the last eleven lines.
+      {"/t/" + std::string(2000, 'n'),
+       "确定要结束进程 " + n56 + more(11) + "\r\n…" + more(10) + "\r\n" + std::string(40, 'n') + " 吗？",
+       "确定要结束进程并删除以下文件吗？\r\n\r\n/t/" + std::string(53, 'n') + more(11) + "\r\n…" + more(10) +
+           "\r\n" + std::string(43, 'n')},
+  };
+  for (const Case& c : cases) {
+    TestForm t;
+    t.Start(100, c.path);
+    t.form.ListProcess();
+    t.rows().Select(t.RowOf(100));
+    t.msgbox.answer = mb::kIdCancel;
+    t.form.MenuClick("mnuEndPro");
+    t.form.MenuClick("mnuDelPro");
+    ASSERT_EQ(t.msgbox.shown.size(), 2u) << c.path;
+    EXPECT_EQ(t.msgbox.shown[0].text, c.end_question);
+    EXPECT_EQ(t.msgbox.shown[1].text, c.delete_question);
+  }
+}
+
 TEST(DeleteProcessFile, PumpThatMovesTheSelectionStillDeletesTheConfirmedPath) {
   Fixture t;
   t.pump.on_pump = [&] {

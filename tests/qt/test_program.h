@@ -9,8 +9,10 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -85,6 +87,7 @@ struct BoxSeen {
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   QStringList buttons;  // captions in the order of the box
   QString default_button;
+  bool fits = false;  // every line of the text within the label and the box within the screen
 };
 
 // Answers the modal boxes that open, in order, by clicking the button with
@@ -108,12 +111,23 @@ class BoxAnswerer {
       if (!answers_.empty() && b->text() == answers_.front()) answer = b;
     }
     if (auto* def = box->defaultButton()) s.default_button = def->text();
+    s.fits = Fits(*box);
     seen.push_back(s);
     if (!answers_.empty()) answers_.pop_front();
     if (answer)
       answer->click();
     else
       QTest::keyClick(box, Qt::Key_Escape);
+  }
+  // The whole text shows: each of its lines fits in the label, the label's
+  // lines in its height and the box in the screen.
+  static bool Fits(const QMessageBox& box) {
+    auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    const QRect screen = box.screen()->availableGeometry();
+    if (!label || box.width() > screen.width() || box.height() > screen.height()) return false;
+    for (const QString& line : box.text().split(u'\n'))
+      if (label->fontMetrics().horizontalAdvance(line) > label->contentsRect().width()) return false;
+    return label->heightForWidth(label->width()) <= label->height();
   }
   std::deque<QString> answers_;
   QTimer timer_;

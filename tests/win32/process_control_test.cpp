@@ -10,6 +10,7 @@
 #include "platform/win32/controls_win32.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_system.h"
+#include "procinfo/message_field.h"
 #include "procinfo/priority.h"
 #include "test_support.h"
 #include "ui/frm_main.h"
@@ -22,7 +23,7 @@ struct RealMonitor {
   HWND host =
       CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 100, nullptr, nullptr, nullptr, nullptr);
   Win32ImageList images;
-  Win32StatusBar status{host, 1, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT))};
+  Win32StatusBar status{host, 1, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), 96};
   Win32System system;
   RowStore rows;
   ProcessMonitor monitor{rows, MonitorPorts{system.proc, system.files, system.dirs, system.profile,
@@ -165,7 +166,8 @@ TEST(ShellOnWin32, EndAndDeleteLeavesAFileThatReplacedTheRunningExe) {
   EXPECT_EQ(WaitForSingleObject(child.handle(), 5000), WAIT_OBJECT_0);
   EXPECT_NE(GetFileAttributesW(exe.c_str()), INVALID_FILE_ATTRIBUTES) << "the new version was trashed";
   ASSERT_EQ(answers.texts.size(), 2u);
-  EXPECT_EQ(answers.texts[1], "进程运行的文件已被删除或替换，没有文件被移到回收站。\r\n\r\n" + Narrow(exe));
+  EXPECT_EQ(answers.texts[1],
+            "进程运行的文件已被删除或替换，没有文件被移到回收站。\r\n\r\n" + MessageField(Narrow(exe)));
   DeleteFileW(exe.c_str());
   DeleteFileW((base + L".exe.old").c_str());
 }

@@ -1,8 +1,10 @@
 // The native window under Wine with its real controls: start-up, F5, Ctrl+A,
 // header clicks and the right press with its context menu.
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <algorithm>
+#include <array>
 #include <memory>
 
 #include "platform/win32/main_window.h"
@@ -234,6 +236,47 @@ TEST_F(WindowTest, TypingANameSelectsTheNextRowWithThatName) {
   ASSERT_GE(item, 0);
   EXPECT_EQ(ItemText(item, 0), "services.exe");
   EXPECT_EQ(rows().Selected(), item + 1);
+}
+
+// The form's sizes are given for 96 DPI; WM_DPICHANGED rescales the font,
+// the columns and the panels, and the window takes the suggested rect.
+TEST_F(WindowTest, SizesFollowTheDpi) {
+  struct AtDpi {
+    UINT dpi;
+    std::array<int, 8> columns;
+    std::array<int, 3> panel_edges;
+    int font_height;
+  };
+  const AtDpi table[] = {
+      {144, {180, 68, 83, 54, 54, 54, 600, 750}, {144, 369, -1}, -18},
+      {96, {120, 45, 55, 36, 36, 36, 400, 500}, {96, 246, -1}, -12},
+  };
+  for (const AtDpi& at : table) {
+    RECT suggested{10, 20, 10 + static_cast<LONG>(at.dpi) * 6, 20 + static_cast<LONG>(at.dpi) * 5};
+    SendMessageW(hwnd(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(at.dpi, at.dpi),
+                 reinterpret_cast<LPARAM>(&suggested));
+    RECT now{};
+    GetWindowRect(hwnd(), &now);
+    EXPECT_TRUE(EqualRect(&now, &suggested)) << at.dpi;
+    for (int i = 0; i < 8; ++i)
+      EXPECT_EQ(ListView_GetColumnWidth(list(), i), at.columns[i]) << at.dpi << " " << i;
+    int edges[3] = {};
+    SendMessageW(window_->status_bar(), SB_GETPARTS, 3, reinterpret_cast<LPARAM>(edges));
+    EXPECT_EQ(std::vector<int>(edges, edges + 3),
+              std::vector<int>(at.panel_edges.begin(), at.panel_edges.end()));
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(list(), WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, at.font_height) << at.dpi;
+  }
+}
+
+// A control without a label is named by its window text; the list's is its
+// name.  (The status bar's window text is its first panel: it is named by an
+// annotation, which Wine does not implement.)
+TEST_F(WindowTest, TheListIsNamedForScreenReaders) {
+  wchar_t name[64] = {};
+  GetWindowTextW(list(), name, 64);
+  EXPECT_EQ(Narrow(name), "进程列表");
 }
 
 TEST(FileSearchOnWin32, LongPathFormOfADrivePathGetsItsName) {

@@ -13,6 +13,7 @@
 #include "platform/qt/display_text.h"
 #include "platform/qt/message_box.h"
 #include "platform/qt/properties_dialog.h"
+#include "procinfo/message_field.h"
 
 namespace kelvar::qt {
 namespace {
@@ -33,7 +34,7 @@ QString Reason(const TrashOutcome& outcome) {
 // delete always goes to the trash.
 void DesktopShell::SHFileOperation(const FileOperationRequest& request) {
   if (request.wFunc != fo::kDelete || request.pFrom.empty()) return;
-  QString shown = DisplayText(request.pFrom);
+  QString shown = MessageText(MessageField(request.pFrom));
   if (!(request.fFlags & fo::kNoConfirmation)) {
     QString question = QStringLiteral("确实要把此文件放入回收站吗？\n\n") + shown;
     if (ShowBox(parent_, question, QStringLiteral("删除文件"), kYesNo | mb::kIconExclamation) != kIdYes)

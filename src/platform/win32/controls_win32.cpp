@@ -3,21 +3,28 @@
 
 #include "platform/win32/controls_win32.h"
 
+#include "platform/win32/accessible_name_win32.h"
+#include "platform/win32/dpi_win32.h"
 #include "platform/win32/wide_text.h"
 #include "ui/form_definition.h"
 
 namespace kelvar::win32 {
 
-Win32StatusBar::Win32StatusBar(HWND parent, int id, HFONT font)
+Win32StatusBar::Win32StatusBar(HWND parent, int id, HFONT font, UINT dpi)
     : hwnd_(CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
                             parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                             GetModuleHandleW(nullptr), nullptr)) {
+  SetDpi(dpi, font);
+  SetAccessibleName(hwnd_, L"状态栏");
+}
+
+void Win32StatusBar::SetDpi(UINT dpi, HFONT font) {
   SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   // SB_SETPARTS takes right edges; the last panel stretches (-1).
   int edges[form::kPanels.size()];
   int right = 0;
   for (std::size_t i = 0; i < form::kPanels.size(); ++i) {
-    right += form::kPanels[i].width;
+    right += ScaleToDpi(form::kPanels[i].width, dpi);
     edges[i] = form::kPanels[i].width ? right : -1;
   }
   SendMessageW(hwnd_, SB_SETPARTS, form::kPanels.size(), reinterpret_cast<LPARAM>(edges));

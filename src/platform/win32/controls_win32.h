@@ -15,9 +15,11 @@ namespace kelvar::win32 {
 
 class Win32StatusBar : public StatusBar {
  public:
-  // Creates SB1 at the bottom of `parent` with the form's panels.
-  Win32StatusBar(HWND parent, int id, HFONT font);
+  // Creates SB1 at the bottom of `parent` with the form's panels at `dpi`.
+  Win32StatusBar(HWND parent, int id, HFONT font, UINT dpi);
   HWND hwnd() const { return hwnd_; }
+  // The panels and the font for another DPI.
+  void SetDpi(UINT dpi, HFONT font);
   void SetPanelText(int panel, const std::string& text) override;
 
  private:

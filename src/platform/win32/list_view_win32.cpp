@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "platform/win32/dpi_win32.h"
 #include "platform/win32/wide_text.h"
 
 namespace kelvar::win32 {
@@ -39,13 +40,15 @@ int LastVisible(HWND list) {
 
 }  // namespace
 
-Win32ListView::Win32ListView(HWND parent, int id, const Win32ImageList& images, HFONT font)
-    : hwnd_(CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+Win32ListView::Win32ListView(HWND parent, int id, const Win32ImageList& images, HFONT font, UINT dpi)
+    // The window text is the name a screen reader gives the unlabeled list.
+    : hwnd_(CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"进程列表",
                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL |
                                 LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS,
                             0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                             GetModuleHandleW(nullptr), nullptr)),
-      images_(images) {
+      images_(images),
+      dpi_(dpi) {
   ListView_SetExtendedListViewStyle(hwnd_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
   ListView_SetImageList(hwnd_, images.handle(), LVSIL_SMALL);
   SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -151,9 +154,18 @@ void Win32ListView::AddColumn(const std::string& title, int width) {
   col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
   col.fmt = LVCFMT_LEFT;
   col.pszText = text.data();
-  col.cx = width;
+  col.cx = ScaleToDpi(width, dpi_);
   int at = ColumnCount();
   if (ListView_InsertColumn(hwnd_, at, &col) < 0) throw std::runtime_error("column not added");
+}
+
+void Win32ListView::SetDpi(UINT dpi, HFONT font) {
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  for (int i = 0, n = ColumnCount(); i < n; ++i)
+    ListView_SetColumnWidth(
+        hwnd_, i, MulDiv(ListView_GetColumnWidth(hwnd_, i), static_cast<int>(dpi), static_cast<int>(dpi_)));
+  dpi_ = dpi;
+  InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 int Win32ListView::ColumnCount() { return Header_GetItemCount(ListView_GetHeader(hwnd_)); }

@@ -28,7 +28,8 @@ struct ListEvents {
 
 class Win32ListView : public ListControl, public RowObserver {
  public:
-  Win32ListView(HWND parent, int id, const Win32ImageList& images, HFONT font);
+  // Column widths come in pixels at 96 DPI and show at `dpi`.
+  Win32ListView(HWND parent, int id, const Win32ImageList& images, HFONT font, UINT dpi);
   ~Win32ListView() override;
   Win32ListView(const Win32ListView&) = delete;
   Win32ListView& operator=(const Win32ListView&) = delete;
@@ -40,6 +41,9 @@ class Win32ListView : public ListControl, public RowObserver {
 
   // ListControl.
   void AddColumn(const std::string& title, int width) override;
+  // The window moved to a monitor of another DPI: every column keeps its
+  // share of the list (a width the user set included) and the font changes.
+  void SetDpi(UINT dpi, HFONT font);
   int ColumnCount() override;
   void SetColumnAlignment(int column, Alignment alignment) override;
   int HitTest(int x, int y) override;
@@ -70,6 +74,7 @@ class Win32ListView : public ListControl, public RowObserver {
 
   HWND hwnd_;
   const Win32ImageList& images_;
+  UINT dpi_;
   const RowSource* rows_ = nullptr;
   ListEvents events_;
   int changed_from_ = 0;  // the first row an insert or remove shifts

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "platform/win32/dpi_win32.h"
 #include "platform/win32/resource_ids.h"
 #include "platform/win32/wide_text.h"
 #include "ui/form_definition.h"
@@ -15,11 +16,10 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"KelvarPMMain";
 constexpr int kPicMainId = 1, kListId = 2, kStatusId = 3;
 
-// "宋体" 9 points, normal weight, in the GB2312 character set it is made for.
-HFONT CreateFormFont() {
-  HDC screen = GetDC(nullptr);
-  int height = -MulDiv(form::kFontPoints, GetDeviceCaps(screen, LOGPIXELSY), 72);
-  ReleaseDC(nullptr, screen);
+// "宋体" 9 points at `dpi`, normal weight, in the GB2312 character set it is
+// made for.
+HFONT CreateFormFont(UINT dpi) {
+  int height = -MulDiv(form::kFontPoints, static_cast<int>(dpi), 72);
   return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                      Widen(form::kFontName).c_str());
@@ -31,8 +31,9 @@ HICON LoadProgramIcon(HINSTANCE instance, int size) {
 
 }  // namespace
 
-SIZE ClientSize() {
-  return {form::kClientWidthTwips / kTwipsPerPixel, form::kClientHeightTwips / kTwipsPerPixel};
+SIZE ClientSize(UINT dpi) {
+  return {ScaleToDpi(form::kClientWidthTwips / kTwipsPerPixel, dpi),
+          ScaleToDpi(form::kClientHeightTwips / kTwipsPerPixel, dpi)};
 }
 
 MainWindow::MainWindow(Win32System& system) : system_(system) {}
@@ -47,7 +48,7 @@ bool MainWindow::Create(HINSTANCE instance) {
   HICON small_icon = LoadProgramIcon(instance, GetSystemMetrics(SM_CXSMICON));
   if (!RegisterWindowClass(instance, kWindowClass, icon, small_icon)) return false;
   DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-  SIZE client = ClientSize();
+  SIZE client = ClientSize(WindowDpi(nullptr));
   RECT outer{0, 0, client.cx, client.cy};
   AdjustWindowRectEx(&outer, style, TRUE, 0);
   CreateWindowExW(0, kWindowClass, Widen(form::kCaption).c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -72,6 +73,9 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return OnCreate();
     case WM_SIZE:
       OnSize();
+      return 0;
+    case kDpiChangedMessage:
+      OnDpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
       return 0;
     case WM_NOTIFY:
       return OnNotify(reinterpret_cast<const NMHDR*>(lp));
@@ -104,11 +108,12 @@ LRESULT MainWindow::OnCreate() {
 }
 
 void MainWindow::CreateControls() {
-  font_ = CreateFormFont();
+  const UINT dpi = WindowDpi(hwnd_);
+  font_ = CreateFormFont(dpi);
   menus_.SetOwner(hwnd_);
   pic_main_ = CreateContainer(hwnd_, kPicMainId);
-  list_ = std::make_unique<Win32ListView>(pic_main_, kListId, images_, font_);
-  status_ = std::make_unique<Win32StatusBar>(hwnd_, kStatusId, font_);
+  list_ = std::make_unique<Win32ListView>(pic_main_, kListId, images_, font_, dpi);
+  status_ = std::make_unique<Win32StatusBar>(hwnd_, kStatusId, font_, dpi);
   window_ = std::make_unique<Win32Window>(hwnd_, pic_main_, list_->hwnd());
   msgbox_ = std::make_unique<Win32MessageBox>(hwnd_);
   timers_ = std::make_unique<Win32Timers>(hwnd_);
@@ -144,6 +149,20 @@ void MainWindow::OnSize() {
   int height = std::max(0L, client.bottom - (bar.bottom - bar.top));
   SetWindowPos(pic_main_, nullptr, 0, 0, window_->PicMainWidth(), height, SWP_NOZORDER | SWP_NOACTIVATE);
   if (form_) form_->Form_Resize();
+}
+
+// The window moved to a monitor of another DPI (or that monitor's DPI
+// changed): the font, the columns and the panels follow, and the window
+// takes the size and place Windows suggests.
+void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  if (!list_ || !status_) return;
+  HFONT old = font_;
+  font_ = CreateFormFont(dpi);
+  list_->SetDpi(dpi, font_);
+  status_->SetDpi(dpi, font_);
+  DeleteObject(old);
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT MainWindow::OnNotify(const NMHDR* header) {

@@ -1,7 +1,8 @@
 // frmMain's native window on Win32: creates the controls the form table
 // describes (PicMain holding List1, SB1, IM1, the menu bar, the accelerators,
 // the font), builds the portable frmMain over them and hands it every event:
-// WM_CREATE is Form_Load, WM_SIZE is Form_Resize after the docking, List1's
+// WM_CREATE is Form_Load, WM_SIZE is Form_Resize after the docking (and
+// WM_DPICHANGED rescales the font, columns and panels), List1's
 // notifications are ColumnClick, MouseDown and ItemClick, WM_COMMAND is a
 // menu click and WM_TIMER a timer tick.
 #pragma once
@@ -43,6 +44,7 @@ class MainWindow : public BaseWindow<MainWindow> {
  private:
   LRESULT OnCreate();
   void OnSize();
+  void OnDpiChanged(UINT dpi, const RECT& suggested);
   LRESULT OnNotify(const NMHDR* header);
   void OnCommand(UINT id);
   void OnTimer(UINT_PTR id);
@@ -65,7 +67,8 @@ class MainWindow : public BaseWindow<MainWindow> {
   std::unique_ptr<frmMain> form_;
 };
 
-// The window's client size in pixels: the form's twips at 15 per pixel.
-SIZE ClientSize();
+// The window's client size in pixels: the form's twips at 15 per pixel at
+// 96 DPI, scaled to `dpi`.
+SIZE ClientSize(UINT dpi);
 
 }  // namespace kelvar::win32

@@ -1,0 +1,82 @@
+// Names and paths in messages; see message_field.h.
+#include "procinfo/message_field.h"
+
+#include <vector>
+
+#include "procinfo/text_chars.h"
+
+namespace kelvar {
+namespace {
+
+bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7f; }
+
+// U+2400 + c is the control picture of control c; DEL has U+2421.
+std::string ControlPicture(unsigned char c) {
+  const unsigned code = c == 0x7f ? 0x2421 : 0x2400 + c;
+  return {char(0xe0 | (code >> 12)), char(0x80 | ((code >> 6) & 0x3f)), char(0x80 | (code & 0x3f))};
+}
+
+char32_t CodePoint(std::string_view ch) {
+  const auto lead = static_cast<unsigned char>(ch[0]);
+  if (ch.size() == 1) return lead;
+  char32_t code = lead & (0x7f >> ch.size());
+  for (std::size_t i = 1; i < ch.size(); ++i) code = (code << 6) | (static_cast<unsigned char>(ch[i]) & 0x3f);
+  return code;
+}
+
+int Columns(char32_t c) {
+  const bool wide = (c >= 0x1100 && c <= 0x115f) || (c >= 0x2e80 && c <= 0xa4cf) ||
+                    (c >= 0xac00 && c <= 0xd7a3) || (c >= 0xf900 && c <= 0xfaff) ||
+                    (c >= 0xfe30 && c <= 0xfe4f) || (c >= 0xff00 && c <= 0xff60) ||
+                    (c >= 0xffe0 && c <= 0xffe6) || (c >= 0x20000 && c <= 0x3fffd);
+  return wide ? 2 : 1;
+}
+
+bool IsSeparator(std::string_view ch) { return ch == "\\" || ch == "/"; }
+
+// The field on lines of at most kMessageLineColumns columns.
+std::vector<std::string> Lines(std::string_view text) {
+  std::vector<std::string> out;
+  std::string line;
+  int columns = 0;
+  std::size_t after_separator = 0;  // in `line`; 0 when it has none
+  for (std::size_t pos = 0; pos < text.size();) {
+    const std::string_view ch = text.substr(pos, CharLength(text, pos, TextEncoding::kUtf8));
+    pos += ch.size();
+    const int width = Columns(CodePoint(ch));
+    if (columns + width > kMessageLineColumns) {
+      // Break after the last separator when it leaves at least half a line.
+      const bool at_separator = after_separator * 2 > line.size();
+      const std::size_t cut = at_separator ? after_separator : line.size();
+      out.push_back(line.substr(0, cut));
+      line.erase(0, cut);
+      columns = 0;
+      for (std::size_t i = 0; i < line.size(); i += CharLength(line, i, TextEncoding::kUtf8))
+        columns += Columns(CodePoint(line.substr(i, CharLength(line, i, TextEncoding::kUtf8))));
+      after_separator = 0;
+    }
+    line += IsControl(static_cast<unsigned char>(ch[0])) ? ControlPicture(static_cast<unsigned char>(ch[0]))
+                                                         : std::string(ch);
+    columns += width;
+    if (IsSeparator(ch)) after_separator = line.size();
+  }
+  out.push_back(line);
+  return out;
+}
+
+}  // namespace
+
+std::string MessageField(std::string_view text) {
+  std::vector<std::string> lines = Lines(text);
+  if (lines.size() > kMessageFieldLines) {
+    const auto head = static_cast<std::ptrdiff_t>(kMessageFieldLines / 2);
+    const auto tail = static_cast<std::ptrdiff_t>(kMessageFieldLines - kMessageFieldLines / 2 - 1);
+    lines.erase(lines.begin() + head, lines.end() - tail);
+    lines.insert(lines.begin() + head, "…");
+  }
+  std::string out;
+  for (const std::string& line : lines) out += (out.empty() ? "" : "\r\n") + line;
+  return out;
+}
+
+}  // namespace kelvar

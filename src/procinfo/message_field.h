@@ -1,0 +1,31 @@
+// A process name or a file path inside a message box text.  The list shows
+// such a text on one line, with each control character as its visible
+// control picture (a newline in a file name shows as U+240A); a message
+// shows it the same way, so the name in a question is the name in the row.
+// A message box cannot scroll sideways and a path is one long word: a field
+// wider than a line is broken into lines, after a folder separator where one
+// is near the end of the line, else inside the word.  A field too long for
+// a box on a small screen keeps its first and last lines, the file's name
+// among them, with "…" for the lines between.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace kelvar {
+
+// Columns of one line of a field; a CJK or full-width character takes two.
+// Fifty-six columns of the widest Latin letters fit a box on an 800-pixel
+// screen.
+inline constexpr int kMessageLineColumns = 56;
+// Lines of a field at most, "…" included.
+inline constexpr std::size_t kMessageFieldLines = 24;
+
+// `text` (UTF-8, or bytes that are not) with control characters as control
+// pictures and "\r\n" between lines of at most kMessageLineColumns columns,
+// at most kMessageFieldLines of them.
+// Bytes that are not UTF-8 are kept for the display to show as it can.
+std::string MessageField(std::string_view text);
+
+}  // namespace kelvar
