@@ -69,7 +69,7 @@ void BM_LinuxRefreshPass(benchmark::State& state) {
   rig.monitor.ListProcess();  // every row created: the passes below know them all
   rig.monitor.ListProcess();
   PerProcess(
-      state, [&] { rig.monitor.ListProcess(); }, [&] { return rig.monitor.LastProCount; });
+      state, [&] { rig.monitor.ListProcess(); }, [&] { return rig.monitor.LastProcessCount; });
 }
 BENCHMARK(BM_LinuxRefreshPass)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -94,7 +94,7 @@ void BM_LinuxFirstPass(benchmark::State& state) {
     rig->monitor.ListProcess();
     wall += Micros(CLOCK_MONOTONIC) - wall0;
     cpu += Micros(CLOCK_PROCESS_CPUTIME_ID) - cpu0;
-    processes += static_cast<double>(rig->monitor.LastProCount);
+    processes += static_cast<double>(rig->monitor.LastProcessCount);
     state.PauseTiming();
     rig.reset();
     state.ResumeTiming();

@@ -34,9 +34,9 @@ int wmain(int argc, wchar_t** argv) {
   QueryPerformanceCounter(&end);
   const double us = 1e6 * static_cast<double>(end.QuadPart - start.QuadPart) /
                     static_cast<double>(freq.QuadPart) / (passes > 0 ? passes : 1);
-  const auto seen = static_cast<double>(monitor.LastProCount);
+  const auto seen = static_cast<double>(monitor.LastProcessCount);
   std::printf("kelvar seen %lld rows %d us/pass %.1f us/process %.2f\n",
-              static_cast<long long>(monitor.LastProCount), rows.Count(), us, seen > 0 ? us / seen : 0.0);
+              static_cast<long long>(monitor.LastProcessCount), rows.Count(), us, seen > 0 ? us / seen : 0.0);
   DestroyWindow(host);
   return 0;
 }

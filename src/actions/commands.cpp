@@ -20,14 +20,14 @@ std::optional<PickedRow> PickSelected(const RowStore& rows) {
   return row;
 }
 
-void EndPro(ProcessControl& proc, Pid PID, std::uint64_t start_time) {
+void EndProcess(ProcessControl& proc, Pid PID, std::uint64_t start_time) {
   // Querying the start time needs a right of its own beside terminating.
   ScopedProcess h(proc, PID, access::kTerminate | access::kQueryLimited, true);
   if (start_time != 0 && proc.StartTime(h.get()) != start_time) return;
   proc.Terminate(h.get(), 0);
 }
 
-namespace modFileWork {
+namespace trash {
 void DelFile(Shell& shell, const std::string& path) {
   FileOperationRequest request;
   request.wFunc = fo::kDelete;
@@ -35,9 +35,9 @@ void DelFile(Shell& shell, const std::string& path) {
   request.fFlags = fo::kAllowUndo;
   shell.SHFileOperation(request);
 }
-}  // namespace modFileWork
+}  // namespace trash
 
-namespace modProperties {
+namespace properties {
 void ShowProperties(Shell& shell, const std::string& path, std::uintptr_t owner) {
   ShellExecuteInfo info;
   info.fMask = see::kInvokeIdList | see::kNoCloseProcess | see::kFlagNoUi;
@@ -47,9 +47,9 @@ void ShowProperties(Shell& shell, const std::string& path, std::uintptr_t owner)
   info.nShow = sw::kHide;
   shell.ShellExecuteEx(info);
 }
-}  // namespace modProperties
+}  // namespace properties
 
-namespace modMain {
+namespace app {
 std::string GetFolder(const std::string& path) {
   std::size_t last = path.rfind(PathSeparator(path));
   if (last == std::string::npos) return {};
@@ -57,20 +57,20 @@ std::string GetFolder(const std::string& path) {
   if (last == 0 && IsPosixPath(path)) return "/";
   return path.substr(0, last);
 }
-}  // namespace modMain
+}  // namespace app
 
-void Commands::mnuEndPro_Click() {
+void Commands::EndSelected() {
   std::optional<PickedRow> row = PickSelected(rows_);
   if (!row) return;
   std::string question = "确定要结束进程 " + MessageField(row->name) + " 吗？";
   if (os_.msgbox.Show(question, std::string(kAppTitle), mb::kOkCancel | mb::kIconExclamation) ==
       mb::kIdCancel)
     return;
-  if (row->pid != 0) EndPro(os_.proc, row->pid, row->start_time);
+  if (row->pid != 0) EndProcess(os_.proc, row->pid, row->start_time);
   monitor_.ListProcess();
 }
 
-void Commands::mnuDelPro_Click() {
+void Commands::EndSelectedAndTrash() {
   std::optional<PickedRow> row = PickSelected(rows_);
   if (!row) return;
   std::string question = "确定要结束进程并删除以下文件吗？\r\n\r\n" + MessageField(row->path);
@@ -79,12 +79,12 @@ void Commands::mnuDelPro_Click() {
     return;
   if (row->pid != 0) {
     const FileIdentity running = RunningImage(*row);
-    EndPro(os_.proc, row->pid, row->start_time);
+    EndProcess(os_.proc, row->pid, row->start_time);
     // The only pause between ending the process and deleting its file.
     os_.pump.DoEvents();
     os_.pump.DoEvents();
     if (IsRunningFile(*row, running)) {
-      modFileWork::DelFile(os_.shell, row->path);
+      trash::DelFile(os_.shell, row->path);
     } else {
       TellImageGone(*row, "进程运行的文件已被删除或替换，没有文件被移到回收站。");
     }
@@ -92,11 +92,11 @@ void Commands::mnuDelPro_Click() {
   monitor_.ListProcess();
 }
 
-void Commands::mnuFileProperties_Click(std::uintptr_t owner) {
+void Commands::ShowSelectedProperties(std::uintptr_t owner) {
   std::optional<PickedRow> row = PickSelected(rows_);
   if (!row) return;
   if (IsRunningFile(*row, RunningImage(*row))) {
-    modProperties::ShowProperties(os_.shell, row->path, owner);
+    properties::ShowProperties(os_.shell, row->path, owner);
   } else {
     TellImageGone(*row, "进程运行的文件已被删除或替换。");
   }
@@ -128,12 +128,12 @@ void Commands::TellImageGone(const PickedRow& row, const char* what_happened) {
                   mb::kOk | mb::kIconInformation);
 }
 
-void Commands::mnuFolder_Click(std::uintptr_t owner) {
+void Commands::OpenSelectedFolder(std::uintptr_t owner) {
   std::optional<PickedRow> row = PickSelected(rows_);
-  if (row) os_.shell.ShellExecute(owner, "open", modMain::GetFolder(row->path), "", "", sw::kShowNormal);
+  if (row) os_.shell.ShellExecute(owner, "open", app::GetFolder(row->path), "", "", sw::kShowNormal);
 }
 
-void Commands::mnukelvarblog_Click(std::uintptr_t owner) {
+void Commands::OpenPublisherPage(std::uintptr_t owner) {
   os_.shell.ShellExecute(owner, "open", std::string(kBlogAddress), "", "", sw::kShowNoActivate);
 }
 
@@ -141,7 +141,7 @@ void Commands::SetProClassItem(int index, bool ticked) {
   std::optional<PickedRow> row = PickSelected(rows_);
   if (!row || ticked || index < 0 || index >= static_cast<int>(kPriorityClasses.size())) return;
   std::uint32_t value = kPriorityClasses[static_cast<std::size_t>(index)].value;
-  if (SetProClass(os_.proc, row->pid, value) == 0) {
+  if (ApplyPriorityClass(os_.proc, row->pid, value) == 0) {
     os_.msgbox.Show("无法为进程 " + row->name + " 设置优先级。", std::string(kAppTitle),
                     mb::kOk | mb::kIconError);
   }

@@ -45,21 +45,21 @@ std::optional<PickedRow> PickSelected(const RowStore& rows);
 
 // Ends the process with exit code 0, but only when `pid` still names the
 // process that started at `start_time` (0: not checked).
-void EndPro(ProcessControl& proc, Pid PID, std::uint64_t start_time = 0);
+void EndProcess(ProcessControl& proc, Pid PID, std::uint64_t start_time = 0);
 
-namespace modFileWork {
+namespace trash {
 // Sends one file to the Recycle Bin / trash through the shell.
 void DelFile(Shell& shell, const std::string& path);
-}  // namespace modFileWork
+}  // namespace trash
 
-namespace modProperties {
+namespace properties {
 void ShowProperties(Shell& shell, const std::string& path, std::uintptr_t owner);
-}  // namespace modProperties
+}  // namespace properties
 
-namespace modMain {
+namespace app {
 // The folder of a path: everything before its last separator.
 std::string GetFolder(const std::string& path);
-}  // namespace modMain
+}  // namespace app
 
 struct CommandPorts {
   ProcessControl& proc;
@@ -74,11 +74,11 @@ class Commands {
   Commands(RowStore& rows, ProcessMonitor& monitor, CommandPorts ports)
       : rows_(rows), monitor_(monitor), os_(ports) {}
 
-  void mnuEndPro_Click();
-  void mnuDelPro_Click();
-  void mnuFileProperties_Click(std::uintptr_t owner);
-  void mnuFolder_Click(std::uintptr_t owner);
-  void mnukelvarblog_Click(std::uintptr_t owner);
+  void EndSelected();
+  void EndSelectedAndTrash();
+  void ShowSelectedProperties(std::uintptr_t owner);
+  void OpenSelectedFolder(std::uintptr_t owner);
+  void OpenPublisherPage(std::uintptr_t owner);
   // The priority item `index` was chosen; `ticked` is its check mark.
   void SetProClassItem(int index, bool ticked);
 

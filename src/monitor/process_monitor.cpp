@@ -18,7 +18,7 @@ std::uint64_t MemoryK(std::uint64_t bytes) {
   return k;
 }
 
-int ProcessMonitor::HaveItem(Pid itemID) const {
+int ProcessMonitor::RowOf(Pid itemID) const {
   char key[16] = {'I', 'D', ':'};
   auto [end, ec] = std::to_chars(key + 3, key + sizeof key, itemID);
   if (ec != std::errc()) return 0;
@@ -40,7 +40,7 @@ void ProcessMonitor::ListProcess() {
 void ProcessMonitor::RefreshOne(Pid pid, std::uint64_t& mem_total) {
   ScopedProcess h(os_.proc, pid, access::kRead);
   if (!h) return;
-  const int index = HaveItem(pid);
+  const int index = RowOf(pid);
   // A new row's image is read before its path: had the process run another
   // file meanwhile, the path read next is already that file's.
   const FileIdentity image = index ? FileIdentity{} : os_.proc.ImageIdentity(h.get());
@@ -72,7 +72,7 @@ void ProcessMonitor::UpdateRow(int index, Pid pid, ProcessHandle h, std::uint64_
   mem_total += ws;
   rows_.SetMemoryK(index, MemoryK(ws));
   // The row may have moved if the list is sorted by memory.
-  if (rows_.Sorted()) index = HaveItem(pid);
+  if (rows_.Sorted()) index = RowOf(pid);
   ShowPriority(index, h);
 }
 
@@ -107,14 +107,14 @@ void ProcessMonitor::CreateRow(Pid pid, ProcessHandle h, const std::string& path
 }
 
 void ProcessMonitor::ShowTotals(std::int64_t pro_count, std::uint64_t mem_total) {
-  if (pro_count != LastProCount) {
+  if (pro_count != LastProcessCount) {
     os_.status.SetPanelText(1, "进程数：" + std::to_string(pro_count));
-    LastProCount = pro_count;
+    LastProcessCount = pro_count;
   }
   auto total = static_cast<std::int64_t>(mem_total);
-  if (total != LastMemTotal) {
+  if (total != LastMemoryTotal) {
     os_.status.SetPanelText(2, "已用内存：" + FormatSize(mem_total, os_.sizes));
-    LastMemTotal = total;
+    LastMemoryTotal = total;
   }
 }
 

@@ -1,7 +1,7 @@
 // The process monitor: the refresh pass ListProcess, which turns a snapshot of
 // the process table into process rows and keeps their memory and priority
 // cells current; the sweep CheckProcess, the only way a row leaves the list;
-// HaveItem, the lookup of a row by PID; and the status-bar totals with the two
+// RowOf, the lookup of a row by PID; and the status-bar totals with the two
 // figures last shown.  Rows remember when their process started, so a PID
 // taken by a newer process never lends its figures to the old row and the
 // sweep removes that row.  They also remember the file their process ran
@@ -34,8 +34,8 @@ struct MonitorPorts {
   ProfileReader& profile;
   SizeFormatter& sizes;
   IconSource& icons;
-  ImageList& images;  // IM1
-  StatusBar& status;  // SB1
+  ImageList& images;  // the image list
+  StatusBar& status;  // the status bar
 };
 
 class ProcessMonitor {
@@ -47,11 +47,11 @@ class ProcessMonitor {
 
   void ListProcess();
   void CheckProcess();
-  int HaveItem(Pid itemID) const;
+  int RowOf(Pid itemID) const;
 
   // The figures last written to panels 1 and 2.
-  std::int64_t LastProCount = 0;
-  std::int64_t LastMemTotal = 0;
+  std::int64_t LastProcessCount = 0;
+  std::int64_t LastMemoryTotal = 0;
 
  private:
   void RefreshOne(Pid pid, std::uint64_t& mem_total);

@@ -1,4 +1,4 @@
-// The row store: the process rows of the list List1, the only store of
+// The row store: the process rows of the list the list, the only store of
 // process data in the program.  Rows are kept in display order and numbered
 // from 1 as the list numbers them; a hash index finds a row by its key in
 // O(1), and each row caches its position, checked on use and rebuilt in one

@@ -1,4 +1,4 @@
-// The list control List1 as the form's rules use it: columns added at
+// The list control the list as the form's rules use it: columns added at
 // start-up, the right alignment of one column, and the row under a point.
 // The rows themselves come from the row store through RowSource.
 #pragma once

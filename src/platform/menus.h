@@ -1,5 +1,5 @@
-// The menus: items are named as the form names them ("mnuOnTop"), the
-// priority items by the group name "mnuSetProClassSub" and an index 0..5.
+// The menus: items are named as the form names them ("on_top"), the
+// priority items by the group name "priority_class" and an index 0..5.
 // The form's menu table (ui/form_definition.h) says what the menus hold;
 // this port only reads and writes their state and opens the Process menu
 // as a context menu.

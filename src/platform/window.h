@@ -1,6 +1,6 @@
 // The main window as the form's rules see it: its own size and position in
-// twips (1/1440 inch), the screen in twips, the container PicMain and the
-// list List1 inside it in pixels, always-on-top, closing, and the native
+// twips (1/1440 inch), the screen in twips, the container the list host and the
+// list the list inside it in pixels, always-on-top, closing, and the native
 // handle the shell wants as owner window.
 #pragma once
 
@@ -20,11 +20,11 @@ class Window {
   virtual double OuterHeight() = 0;   // twips
   // Moves the window; its size is not touched.
   virtual void Move(double left_twips, double top_twips) = 0;
-  // PicMain's size in pixels; its height follows the window by docking.
-  virtual int PicMainWidth() = 0;
-  virtual int PicMainHeight() = 0;
-  virtual void SetPicMainWidth(int pixels) = 0;
-  // Places List1 inside PicMain, in pixels.
+  // the list host's size in pixels; its height follows the window by docking.
+  virtual int ListHostWidth() = 0;
+  virtual int ListHostHeight() = 0;
+  virtual void SetListHostWidth(int pixels) = 0;
+  // Places the list inside the list host, in pixels.
   virtual void MoveList(int left, int top, int width, int height) = 0;
   // SetWindowPos with HWND_TOPMOST (true) or HWND_NOTOPMOST (false).
   virtual void SetTopMost(bool topmost) = 0;

@@ -1,4 +1,4 @@
-// modINI: the remark file.  Known executables get a kind, a level and a
+// remarks: the remark file.  Known executables get a kind, a level and a
 // remark from Comment\system.ini, keyed by their path relative to the system
 // directory ([sysdir]) or, failing that, the Windows directory ([windir]).
 // The file is read afresh on every call through the platform's profile
@@ -13,7 +13,7 @@
 #include "procinfo/text_chars.h"
 
 namespace kelvar {
-namespace modINI {
+namespace remarks {
 
 std::string TrimNull(std::string s) {
   if (!s.empty() && s.back() == '\0') s.pop_back();
@@ -24,7 +24,7 @@ std::string ReadINI(std::string section, std::string key, std::string file, Prof
   return TrimNull(reader.GetString(section, key, file));
 }
 
-}  // namespace modINI
+}  // namespace remarks
 
 namespace {
 
@@ -62,10 +62,10 @@ Remark SplitValue(std::string_view value) {
 std::optional<Remark> LookupRemark(const std::string& path, const std::string& remark_file, Directories& dirs,
                                    ProfileReader& reader) {
   std::string value;
-  if (auto key = KeyBelow(path, modSysPath::GetSysDir(dirs))) {
-    value = modINI::ReadINI("sysdir", *key, remark_file, reader);
-  } else if (auto wkey = KeyBelow(path, modSysPath::GetWinDir(dirs))) {
-    value = modINI::ReadINI("windir", *wkey, remark_file, reader);
+  if (auto key = KeyBelow(path, sys_path::GetSysDir(dirs))) {
+    value = remarks::ReadINI("sysdir", *key, remark_file, reader);
+  } else if (auto wkey = KeyBelow(path, sys_path::GetWinDir(dirs))) {
+    value = remarks::ReadINI("windir", *wkey, remark_file, reader);
   }
   if (value.empty()) return std::nullopt;
   return SplitValue(value);

@@ -1,4 +1,4 @@
-// modINI: the remark file.  ReadINI reads one value through the platform's
+// remarks: the remark file.  ReadINI reads one value through the platform's
 // profile reader, TrimNull drops one trailing NUL, LookupRemark maps a
 // normalised executable path to its kind, level and remark: paths below the
 // system directory are looked up in [sysdir], other paths below the Windows
@@ -19,12 +19,12 @@ struct Remark {
   std::string remark;  // the value from its fourth character on
 };
 
-namespace modINI {
+namespace remarks {
 
 std::string TrimNull(std::string s);
 std::string ReadINI(std::string section, std::string key, std::string file, ProfileReader& reader);
 
-}  // namespace modINI
+}  // namespace remarks
 
 std::optional<Remark> LookupRemark(const std::string& path, const std::string& remark_file, Directories& dirs,
                                    ProfileReader& reader);

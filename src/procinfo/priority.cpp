@@ -22,11 +22,11 @@ std::uint32_t ReadPriorityClass(ProcessControl& proc, Pid pid) {
   return proc.GetPriorityClass(h.get());
 }
 
-std::string_view GetProClass(ProcessControl& proc, Pid PID) {
+std::string_view ReadPriorityName(ProcessControl& proc, Pid PID) {
   return PriorityName(ReadPriorityClass(proc, PID));
 }
 
-std::uint32_t SetProClass(ProcessControl& proc, Pid PID, std::uint32_t ClassID) {
+std::uint32_t ApplyPriorityClass(ProcessControl& proc, Pid PID, std::uint32_t ClassID) {
   ScopedProcess h(proc, PID, access::kSetInformation);
   return proc.SetPriorityClass(h.get(), ClassID) ? 1u : 0u;
 }

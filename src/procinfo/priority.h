@@ -1,7 +1,7 @@
 // The priority classes: one table ties each Windows priority class to its
 // value, the name the list shows and the caption of its submenu item, and is
 // shared by the list's priority cell, the ticks of the context menu and the
-// priority command.  GetProClass and SetProClass each open the process for the
+// priority command.  ReadPriorityName and ApplyPriorityClass each open the process for the
 // one call they make and close it again.
 #pragma once
 
@@ -19,7 +19,7 @@ struct PriorityClass {
   std::string_view name;     // the text of the priority cell
 };
 
-// In submenu order: mnuSetProClassSub(0) to (5).
+// In submenu order: the "priority_class" items 0 to 5.
 inline constexpr std::array<PriorityClass, 6> kPriorityClasses{{
     {"实时(&R)", 0x0100, "实时"},
     {"高(&H)", 0x0080, "高"},
@@ -37,8 +37,8 @@ int PriorityItemOf(std::uint32_t value);
 // The process's class value; 0 when it cannot be read.
 std::uint32_t ReadPriorityClass(ProcessControl& proc, Pid pid);
 // The display name of the process's class; empty when it cannot be read.
-std::string_view GetProClass(ProcessControl& proc, Pid PID);
+std::string_view ReadPriorityName(ProcessControl& proc, Pid PID);
 // Non-zero when the class was set.  Asks for the one right the call needs.
-std::uint32_t SetProClass(ProcessControl& proc, Pid PID, std::uint32_t ClassID);
+std::uint32_t ApplyPriorityClass(ProcessControl& proc, Pid PID, std::uint32_t ClassID);
 
 }  // namespace kelvar

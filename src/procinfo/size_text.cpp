@@ -88,7 +88,7 @@ std::string FormatByteSizePortable(std::uint64_t bytes) {
 std::string FormatSize(std::uint64_t bytes, SizeFormatter& formatter) {
   std::optional<std::string> text = formatter.FormatByteSize(bytes);
   if (!text) return std::string();
-  return modINI::TrimNull(std::move(*text));
+  return remarks::TrimNull(std::move(*text));
 }
 
 }  // namespace kelvar

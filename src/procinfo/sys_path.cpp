@@ -1,4 +1,4 @@
-// modSysPath: the directory services and the executable-path rules.
+// sys_path: the directory services and the executable-path rules.
 // Module paths from the Windows loader can come in the native form
 // ("\??\C:\...", "\SystemRoot\..."); CheckPath turns them into ordinary drive
 // paths.  The rules are Windows rules, so a POSIX path (the Linux program's
@@ -13,13 +13,13 @@
 #include "procinfo/path_style.h"
 
 namespace kelvar {
-namespace modSysPath {
+namespace sys_path {
 
 std::string GetSysDir(Directories& dirs) { return dirs.SystemDirectory(); }
 
 std::string GetWinDir(Directories& dirs) { return dirs.WindowsDirectory(); }
 
-}  // namespace modSysPath
+}  // namespace sys_path
 
 namespace {
 
@@ -61,7 +61,7 @@ std::string CheckPath(std::string PathStr, Directories& dirs) {
   if (IsPosixPath(PathStr)) return PathStr;
   std::string path = RemoveAll(std::move(PathStr), kNativePrefix);
   // The closing backslash of the prefix stays and joins the directory to the rest.
-  if (StartsWithSystemRoot(path)) path = modSysPath::GetWinDir(dirs) + path.substr(kSystemRoot.size() - 1);
+  if (StartsWithSystemRoot(path)) path = sys_path::GetWinDir(dirs) + path.substr(kSystemRoot.size() - 1);
   return path;
 }
 

@@ -1,4 +1,4 @@
-// modSysPath: the executable-path rules and the two directory services.
+// sys_path: the executable-path rules and the two directory services.
 // CheckPath turns a Windows native path ("\??\C:\...", "\SystemRoot\...")
 // into an ordinary drive path; POSIX paths pass unchanged, so a Linux file
 // name that happens to hold "\??\" still names its own file.
@@ -9,12 +9,12 @@
 #include "platform/directories.h"
 
 namespace kelvar {
-namespace modSysPath {
+namespace sys_path {
 
 std::string GetSysDir(Directories& dirs);
 std::string GetWinDir(Directories& dirs);
 
-}  // namespace modSysPath
+}  // namespace sys_path
 
 // Normalises a module path; an empty result means the process gets no row.
 std::string CheckPath(std::string PathStr, Directories& dirs);

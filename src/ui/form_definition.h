@@ -1,4 +1,4 @@
-// The fixed content of the main window frmMain, as data: caption, font,
+// The fixed content of the main window MainForm, as data: caption, font,
 // client size, the list's columns, the status bar's panels, the menu tree
 // and the timers.  Both programs build their native window from this table,
 // so a caption or a width is written once, here.
@@ -54,40 +54,64 @@ inline constexpr int kTimer2Interval = 500;  // the sweep
 
 enum class Shortcut { kNone, kF5, kCtrlA };
 
+// What choosing an item does; kNone for menus of the bar, separators and
+// the submenu's parent.
+enum class Command {
+  kNone,
+  kRefresh,
+  kPublisherPage,
+  kExit,
+  kEndProcess,
+  kEndAndTrash,
+  kFileProperties,
+  kOpenFolder,
+  kSetPriority,
+  kOnTop,
+};
+
 struct MenuItem {
-  std::string_view name;     // "mnuSetProClassSub" for the six priority items
-  int index;                 // 0..5 in mnuSetProClassSub, -1 elsewhere
+  std::string_view name;     // "priority_class" for the six priority items
+  int index;                 // 0..5 in "priority_class", -1 elsewhere
   std::string_view caption;  // "&" marks the access key; "-" is a separator
   int depth;                 // 0 a menu of the bar, 1 its item, 2 a submenu item
   Shortcut shortcut;
   bool enabled;
+  Command command;
 };
 
 // The menu tree in order, nesting given by depth.
 inline constexpr std::array<MenuItem, 22> kMenus{{
-    {"mnuFile", -1, "文件(&F)", 0, Shortcut::kNone, true},
-    {"mnuRefurbish", -1, "刷新(&R)", 1, Shortcut::kF5, true},
-    {"mnuLine1", -1, "-", 1, Shortcut::kNone, true},
-    {"mnukelvarblog", -1, "Kelvar博客", 1, Shortcut::kNone, true},
-    {"mnulin12", -1, "-", 1, Shortcut::kNone, true},
-    {"mnuExit", -1, "退出(&X)", 1, Shortcut::kNone, true},
-    {"mnuProcess", -1, "进程(&P)", 0, Shortcut::kNone, true},
-    {"mnuEndPro", -1, "结束进程(&E)", 1, Shortcut::kNone, true},
-    {"mnuDelPro", -1, "删除进程文件(&D)", 1, Shortcut::kNone, true},
-    {"mnuLine2", -1, "-", 1, Shortcut::kNone, true},
-    {"mnuFileProperties", -1, "文件属性(&R)...", 1, Shortcut::kNone, true},
-    {"mnuFolder", -1, "所在目录(&F)...", 1, Shortcut::kNone, true},
-    {"mnuLine22", -1, "-", 1, Shortcut::kNone, true},
-    {"mnuSetProClass", -1, "设置优先级(&P)", 1, Shortcut::kNone, true},
+    {"file", -1, "文件(&F)", 0, Shortcut::kNone, true, Command::kNone},
+    {"refresh", -1, "刷新(&R)", 1, Shortcut::kF5, true, Command::kRefresh},
+    {"line1", -1, "-", 1, Shortcut::kNone, true, Command::kNone},
+    {"publisher_page", -1, "Kelvar博客", 1, Shortcut::kNone, true, Command::kPublisherPage},
+    {"line2", -1, "-", 1, Shortcut::kNone, true, Command::kNone},
+    {"exit", -1, "退出(&X)", 1, Shortcut::kNone, true, Command::kExit},
+    {"process", -1, "进程(&P)", 0, Shortcut::kNone, true, Command::kNone},
+    {"end_process", -1, "结束进程(&E)", 1, Shortcut::kNone, true, Command::kEndProcess},
+    {"end_and_trash", -1, "删除进程文件(&D)", 1, Shortcut::kNone, true, Command::kEndAndTrash},
+    {"line3", -1, "-", 1, Shortcut::kNone, true, Command::kNone},
+    {"file_properties", -1, "文件属性(&R)...", 1, Shortcut::kNone, true, Command::kFileProperties},
+    {"open_folder", -1, "所在目录(&F)...", 1, Shortcut::kNone, true, Command::kOpenFolder},
+    {"line4", -1, "-", 1, Shortcut::kNone, true, Command::kNone},
+    {"priority", -1, "设置优先级(&P)", 1, Shortcut::kNone, true, Command::kNone},
     // The realtime item is shown grey: the class can be seen, not chosen.
-    {"mnuSetProClassSub", 0, "实时(&R)", 2, Shortcut::kNone, false},
-    {"mnuSetProClassSub", 1, "高(&H)", 2, Shortcut::kNone, true},
-    {"mnuSetProClassSub", 2, "高于标准(&A)", 2, Shortcut::kNone, true},
-    {"mnuSetProClassSub", 3, "标准(&N)", 2, Shortcut::kNone, true},
-    {"mnuSetProClassSub", 4, "低于标准(&B)", 2, Shortcut::kNone, true},
-    {"mnuSetProClassSub", 5, "低(&L)", 2, Shortcut::kNone, true},
-    {"mnuWindow", -1, "窗口(&W)", 0, Shortcut::kNone, true},
-    {"mnuOnTop", -1, "总在最上(&A)", 1, Shortcut::kCtrlA, true},
+    {"priority_class", 0, "实时(&R)", 2, Shortcut::kNone, false, Command::kSetPriority},
+    {"priority_class", 1, "高(&H)", 2, Shortcut::kNone, true, Command::kSetPriority},
+    {"priority_class", 2, "高于标准(&A)", 2, Shortcut::kNone, true, Command::kSetPriority},
+    {"priority_class", 3, "标准(&N)", 2, Shortcut::kNone, true, Command::kSetPriority},
+    {"priority_class", 4, "低于标准(&B)", 2, Shortcut::kNone, true, Command::kSetPriority},
+    {"priority_class", 5, "低(&L)", 2, Shortcut::kNone, true, Command::kSetPriority},
+    {"window", -1, "窗口(&W)", 0, Shortcut::kNone, true, Command::kNone},
+    {"on_top", -1, "总在最上(&A)", 1, Shortcut::kCtrlA, true, Command::kOnTop},
 }};
+
+// The command of the item `name` (any index of a group); kNone for an
+// unknown name.
+constexpr Command CommandOf(std::string_view name) {
+  for (const MenuItem& item : kMenus)
+    if (item.name == name) return item.command;
+  return Command::kNone;
+}
 
 }  // namespace kelvar::form

@@ -29,7 +29,7 @@ struct Fixture : TestForm {
 TEST(EndProcess, AsksThenEndsWithExitCodeZeroAndRefreshes) {
   Fixture t;
   t.Start(300, "C:\\new.exe");
-  t.form.MenuClick("mnuEndPro");
+  t.form.MenuClick("end_process");
   ASSERT_EQ(t.msgbox.shown.size(), 1u);
   EXPECT_EQ(t.msgbox.shown[0].text, "确定要结束进程 abc.exe 吗？");
   EXPECT_EQ(t.msgbox.shown[0].title, "Kelvar进程管理");
@@ -47,13 +47,13 @@ TEST(EndProcess, CancelNoSelectionAndPidZero) {
   {
     Fixture t;
     t.msgbox.answer = mb::kIdCancel;
-    t.form.MenuClick("mnuEndPro");
+    t.form.MenuClick("end_process");
     EXPECT_EQ(t.procs.opens(), 0);  // nothing ended, no refresh
   }
   {
     Fixture t;
     t.rows().Select(0);
-    t.form.MenuClick("mnuEndPro");
+    t.form.MenuClick("end_process");
     EXPECT_TRUE(t.msgbox.shown.empty());
     EXPECT_EQ(t.procs.opens(), 0);
   }
@@ -64,7 +64,7 @@ TEST(EndProcess, EndsThePickedProcessWhateverTheTimersDid) {
   t.msgbox.while_open = [&] {
     t.rows().Select(t.RowOf(200));  // the selection moved meanwhile
   };
-  t.form.MenuClick("mnuEndPro");
+  t.form.MenuClick("end_process");
   ASSERT_EQ(t.procs.terminate_calls().size(), 1u);
   EXPECT_EQ(t.procs.terminate_calls()[0].pid, 100);
 }
@@ -72,13 +72,13 @@ TEST(EndProcess, EndsThePickedProcessWhateverTheTimersDid) {
 TEST(EndProcess, NeverEndsANewerProcessThatTookThePid) {
   Fixture t;
   t.msgbox.while_open = [&] { t.procs.Reuse(100, "C:\\innocent.exe"); };
-  t.form.MenuClick("mnuEndPro");
+  t.form.MenuClick("end_process");
   EXPECT_TRUE(t.procs.terminate_calls().empty());
 }
 
 TEST(DeleteProcessFile, AsksEndsPumpsTwiceAndDeletesThatPath) {
   Fixture t;
-  t.form.MenuClick("mnuDelPro");
+  t.form.MenuClick("end_and_trash");
   ASSERT_EQ(t.msgbox.shown.size(), 1u);
   EXPECT_EQ(t.msgbox.shown[0].text, "确定要结束进程并删除以下文件吗？\r\n\r\nC:\\x\\abc.exe");
   EXPECT_EQ(t.msgbox.shown[0].style, kQuestion);
@@ -128,8 +128,8 @@ TEST(Questions, ShowNamesAndPathsAsTheListDoesOnLinesABoxCanHold) {
     t.form.ListProcess();
     t.rows().Select(t.RowOf(100));
     t.msgbox.answer = mb::kIdCancel;
-    t.form.MenuClick("mnuEndPro");
-    t.form.MenuClick("mnuDelPro");
+    t.form.MenuClick("end_process");
+    t.form.MenuClick("end_and_trash");
     ASSERT_EQ(t.msgbox.shown.size(), 2u) << c.path;
     EXPECT_EQ(t.msgbox.shown[0].text, c.end_question);
     EXPECT_EQ(t.msgbox.shown[1].text, c.delete_question);
@@ -142,7 +142,7 @@ TEST(DeleteProcessFile, PumpThatMovesTheSelectionStillDeletesTheConfirmedPath) {
     t.form.CheckProcess();                            // the ended process's row goes ...
     if (t.RowOf(200)) t.rows().Select(t.RowOf(200));  // ... and another is selected
   };
-  t.form.MenuClick("mnuDelPro");
+  t.form.MenuClick("end_and_trash");
   ASSERT_EQ(t.shell.file_ops.size(), 1u);
   EXPECT_EQ(t.shell.file_ops[0].pFrom, "C:\\x\\abc.exe");
 }
@@ -151,14 +151,14 @@ TEST(DeleteProcessFile, CancelAndPidZeroDeleteNothing) {
   {
     Fixture t;
     t.msgbox.answer = mb::kIdCancel;
-    t.form.MenuClick("mnuDelPro");
+    t.form.MenuClick("end_and_trash");
     EXPECT_TRUE(t.shell.file_ops.empty());
     EXPECT_EQ(t.procs.opens(), 0);
   }
   {
     Fixture t;
     t.rows().SetPid(t.RowOf(100), 0);
-    t.form.MenuClick("mnuDelPro");
+    t.form.MenuClick("end_and_trash");
     EXPECT_TRUE(t.shell.file_ops.empty());
     EXPECT_TRUE(t.procs.terminate_calls().empty());
     EXPECT_GT(t.procs.opens(), 0);  // refreshed
@@ -181,7 +181,7 @@ TEST(DeleteProcessFile, ReachesOnlyTheFileTheProcessRuns) {
                  {"deleted", FileIdentity{}, false, false},
                  {"unreadable_now", running, true, false}}) {
     SCOPED_TRACE(c.what);
-    for (const char* menu : {"mnuDelPro", "mnuFileProperties"}) {
+    for (const char* menu : {"end_and_trash", "file_properties"}) {
       fake::TestForm t;
       t.Start(100, "C:\\x\\abc.exe").image = running;
       t.form.ListProcess();
@@ -189,7 +189,7 @@ TEST(DeleteProcessFile, ReachesOnlyTheFileTheProcessRuns) {
       t.files.SetIdentity("C:\\x\\abc.exe", c.at_path);
       t.procs.Get(100).deny_read = c.unreadable_now;
       t.form.MenuClick(menu);
-      const bool del = std::string(menu) == "mnuDelPro";
+      const bool del = std::string(menu) == "end_and_trash";
       EXPECT_EQ(t.shell.file_ops.size() + t.shell.executes_ex.size(), c.reached ? 1u : 0u) << menu;
       ASSERT_EQ(t.msgbox.shown.size(), (del ? 1u : 0u) + (c.reached ? 0u : 1u)) << menu;
       if (c.reached) continue;
@@ -205,7 +205,7 @@ TEST(DeleteProcessFile, ReachesOnlyTheFileTheProcessRuns) {
 
 TEST(SetPriority, AppliesTheChosenClassWithTheOneRightItNeeds) {
   Fixture t;
-  t.form.MenuClick("mnuSetProClassSub", 4);
+  t.form.MenuClick("priority_class", 4);
   ASSERT_EQ(t.procs.set_calls().size(), 1u);
   EXPECT_EQ(t.procs.set_calls()[0].priority_class, 0x4000u);
   EXPECT_EQ(t.procs.open_calls().back().access, 0x0200u);
@@ -218,22 +218,22 @@ TEST(SetPriority, AppliesTheChosenClassWithTheOneRightItNeeds) {
 TEST(SetPriority, TickedItemNoSelectionAndFailure) {
   {
     Fixture t;
-    t.menus.SetChecked("mnuSetProClassSub", 1, true);
-    t.form.MenuClick("mnuSetProClassSub", 1);
+    t.menus.SetChecked("priority_class", 1, true);
+    t.form.MenuClick("priority_class", 1);
     EXPECT_TRUE(t.procs.set_calls().empty());
     EXPECT_TRUE(t.msgbox.shown.empty());
   }
   {
     Fixture t;
     t.rows().Select(0);
-    t.form.MenuClick("mnuSetProClassSub", 1);
+    t.form.MenuClick("priority_class", 1);
     EXPECT_TRUE(t.procs.set_calls().empty());
     EXPECT_TRUE(t.msgbox.shown.empty());
   }
   {
     Fixture t;
     t.procs.Get(100).fail_set = true;
-    t.form.MenuClick("mnuSetProClassSub", 1);
+    t.form.MenuClick("priority_class", 1);
     ASSERT_EQ(t.msgbox.shown.size(), 1u);
     EXPECT_EQ(t.msgbox.shown[0].text, "无法为进程 abc.exe 设置优先级。");
     EXPECT_EQ(t.msgbox.shown[0].title, "Kelvar进程管理");
@@ -241,7 +241,7 @@ TEST(SetPriority, TickedItemNoSelectionAndFailure) {
   }
 }
 
-TEST(GetProClass, NamesOnlyTheSixClasses) {
+TEST(ReadPriorityName, NamesOnlyTheSixClasses) {
   fake::FakeProcessTable procs;
   struct Case {
     std::uint32_t value;
@@ -257,18 +257,18 @@ TEST(GetProClass, NamesOnlyTheSixClasses) {
                  {0x8020, ""},
                  {0, ""}}) {
     procs.Start(pid, "C:\\a.exe", 0, c.value);
-    EXPECT_EQ(GetProClass(procs, pid), c.name) << c.value;
+    EXPECT_EQ(ReadPriorityName(procs, pid), c.name) << c.value;
     ++pid;
   }
-  EXPECT_EQ(GetProClass(procs, 999), "");
+  EXPECT_EQ(ReadPriorityName(procs, 999), "");
   EXPECT_EQ(procs.open_handles(), 0);
 }
 
 TEST(ShellActions, PropertiesFolderAndBlogRequests) {
   Fixture t;
-  t.form.MenuClick("mnuFileProperties");
-  t.form.MenuClick("mnuFolder");
-  t.form.MenuClick("mnukelvarblog");
+  t.form.MenuClick("file_properties");
+  t.form.MenuClick("open_folder");
+  t.form.MenuClick("publisher_page");
   ASSERT_EQ(t.shell.executes_ex.size(), 1u);
   const ShellExecuteInfo& p = t.shell.executes_ex[0];
   EXPECT_EQ(p.fMask, 0x044Cu);
@@ -291,9 +291,9 @@ TEST(ShellActions, PropertiesFolderAndBlogRequests) {
 TEST(ShellActions, NoSelectionOpensNothingButTheBlog) {
   Fixture t;
   t.rows().Select(0);
-  t.form.MenuClick("mnuFileProperties");
-  t.form.MenuClick("mnuFolder");
-  t.form.MenuClick("mnukelvarblog");
+  t.form.MenuClick("file_properties");
+  t.form.MenuClick("open_folder");
+  t.form.MenuClick("publisher_page");
   EXPECT_TRUE(t.shell.executes_ex.empty());
   EXPECT_EQ(t.shell.opens.size(), 1u);
 }
@@ -313,7 +313,7 @@ TEST(GetFolder, LastSeparatorOfEachPathStyle) {
                  {"/init", "/"},
                  {"/a\\b/c\\d", "/a\\b"}}) {
     SCOPED_TRACE(c.path);
-    EXPECT_EQ(modMain::GetFolder(c.path), c.folder);
+    EXPECT_EQ(app::GetFolder(c.path), c.folder);
   }
 }
 

@@ -1,4 +1,4 @@
-// frmMain on fake controls: start-up, layout, column clicks, the right press,
+// MainForm on fake controls: start-up, layout, column clicks, the right press,
 // always on top and the menu commands that need no process.
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@ using fake::TestForm;
 TEST(Startup, CentresAddsTheColumnsStartsTheTimersAndFillsTheList) {
   TestForm t;
   t.Start(4, "C:\\a.exe");
-  t.form.Form_Load();
+  t.form.OnLoad();
   EXPECT_EQ(t.window.left, 3600);
   EXPECT_EQ(t.window.top, 1785);
   std::string columns;
@@ -31,7 +31,7 @@ TEST(Startup, RemarkFileBesideTheProgram) {
                                 {"/", "/Comment/system.ini"}}) {
     TestForm t;
     t.dirs.program_folder = folder;
-    t.form.Form_Load();
+    t.form.OnLoad();
     EXPECT_EQ(t.form.Monitor().RemarkFile(), remark);
   }
 }
@@ -40,7 +40,7 @@ TEST(Layout, ContainerFollowsTheOuterWidthAndTheListIsEightNarrower) {
   TestForm t;
   t.window.outer_w = 9000;
   t.window.pic_h = 377;
-  t.form.Form_Resize();
+  t.form.OnResize();
   EXPECT_EQ(t.window.pic_w, 600);
   EXPECT_EQ(t.window.list, (std::vector<int>{0, 0, 592, 377}));
 }
@@ -53,7 +53,7 @@ TEST(ColumnClick, NameFirstSortsDescendingOthersAscendingAndASecondClickTurns) {
   for (const Case& c : {Case{{1}, 0, 1}, {{1, 1}, 0, 0}, {{2}, 1, 0}, {{2, 2}, 1, 1}, {{2, 3, 2}, 1, 0}}) {
     SCOPED_TRACE(c.clicks.size());
     TestForm t;
-    for (int column : c.clicks) t.form.List1_ColumnClick(column);
+    for (int column : c.clicks) t.form.OnColumnClick(column);
     EXPECT_EQ(t.rows().SortKey(), c.key);
     EXPECT_EQ(t.rows().SortOrder(), c.order);
     EXPECT_TRUE(t.rows().Sorted());
@@ -84,21 +84,21 @@ TEST(RightPress, SelectsTicksTheClassAndOpensTheProcessMenu) {
     t.Start(2, "C:\\b.exe").priority_class = c.priority_class;
     t.form.ListProcess();
     t.list.rows = 2;
-    t.menus.SetChecked("mnuSetProClassSub", 3, true);  // left from an earlier press
-    t.form.List1_MouseDown(c.button, 5, c.y);
+    t.menus.SetChecked("priority_class", 3, true);  // left from an earlier press
+    t.form.OnMouseDown(c.button, 5, c.y);
     bool acted = c.button == kRightButton && c.y < 32;
     EXPECT_EQ(t.rows().Selected(), acted ? 2 : 0);
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(t.menus.Checked("mnuSetProClassSub", i), i == c.ticked) << i;
-    EXPECT_EQ(t.menus.popups, acted ? std::vector<std::string>{"mnuProcess"} : std::vector<std::string>{});
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(t.menus.Checked("priority_class", i), i == c.ticked) << i;
+    EXPECT_EQ(t.menus.popups, acted ? std::vector<std::string>{"process"} : std::vector<std::string>{});
   }
 }
 
 TEST(AlwaysOnTop, ToggleTwiceReturnsToNormal) {
   TestForm t;
-  t.form.MenuClick("mnuOnTop");
-  EXPECT_TRUE(t.menus.Checked("mnuOnTop", -1));
-  t.form.MenuClick("mnuOnTop");
-  EXPECT_FALSE(t.menus.Checked("mnuOnTop", -1));
+  t.form.MenuClick("on_top");
+  EXPECT_TRUE(t.menus.Checked("on_top", -1));
+  t.form.MenuClick("on_top");
+  EXPECT_FALSE(t.menus.Checked("on_top", -1));
   EXPECT_EQ(t.window.topmost_calls, (std::vector<bool>{true, false}));
   for (auto [flag, topmost] : {std::pair{-1, true}, {0, false}, {1, false}}) {
     fake::FakeWindow w;
@@ -109,9 +109,9 @@ TEST(AlwaysOnTop, ToggleTwiceReturnsToNormal) {
 
 TEST(Menus, RefreshExitAndTimers) {
   TestForm t;
-  t.form.Form_Load();
+  t.form.OnLoad();
   t.Start(9, "C:\\late.exe");
-  t.form.MenuClick("mnuRefurbish");
+  t.form.MenuClick("refresh");
   EXPECT_NE(t.RowOf(9), 0);
   t.procs.Exit(9);
   t.form.Timer(2);
@@ -119,7 +119,7 @@ TEST(Menus, RefreshExitAndTimers) {
   t.Start(10, "C:\\next.exe");
   t.form.Timer(1);
   EXPECT_NE(t.RowOf(10), 0);
-  t.form.MenuClick("mnuExit");
+  t.form.MenuClick("exit");
   EXPECT_TRUE(t.window.closed);
 }
 

@@ -55,9 +55,9 @@ class FakeWindow : public Window {
   double OuterWidth() override { return outer_w; }
   double OuterHeight() override { return outer_h; }
   void Move(double l, double t) override { left = l, top = t; }
-  int PicMainWidth() override { return pic_w; }
-  int PicMainHeight() override { return pic_h; }
-  void SetPicMainWidth(int w) override { pic_w = w; }
+  int ListHostWidth() override { return pic_w; }
+  int ListHostHeight() override { return pic_h; }
+  void SetListHostWidth(int w) override { pic_w = w; }
   void MoveList(int l, int t, int w, int h) override { list = {l, t, w, h}; }
   void SetTopMost(bool on) override { topmost_calls.push_back(on); }
   void Close() override { closed = true; }

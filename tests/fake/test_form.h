@@ -1,10 +1,10 @@
-// A whole frmMain on the fake system and fake controls, for tests and
+// A whole MainForm on the fake system and fake controls, for tests and
 // benchmarks of the core.
 #pragma once
 
 #include "fake/fake_controls.h"
 #include "fake/fake_system.h"
-#include "ui/frm_main.h"
+#include "ui/main_form.h"
 
 namespace kelvar::fake {
 
@@ -25,18 +25,18 @@ struct TestForm {
   FakePump pump;
   FakeShell shell;
   CountingObserver observer;
-  frmMain form{MonitorPorts{procs, files, dirs, profile, sizes, icons, images, status},
-               FormPorts{window, list, menus, msgbox, timers, pump, shell}};
+  MainForm form{MonitorPorts{procs, files, dirs, profile, sizes, icons, images, status},
+                FormPorts{window, list, menus, msgbox, timers, pump, shell}};
 
-  TestForm() { form.List1().SetObserver(&observer); }
-  RowStore& rows() { return form.List1(); }
+  TestForm() { form.Rows().SetObserver(&observer); }
+  RowStore& rows() { return form.Rows(); }
   // A process with a file at its path, as most tests want.
   FakeProcess& Start(Pid pid, const std::string& path, std::uint64_t ws = 8192) {
     files.Add(path, path.substr(path.find_last_of("\\/") + 1));
     return procs.Start(pid, path, ws);
   }
   // The row of a PID, or 0.
-  int RowOf(Pid pid) { return form.Monitor().HaveItem(pid); }
+  int RowOf(Pid pid) { return form.Monitor().RowOf(pid); }
   const std::string& Cell(Pid pid, int sub) { return rows().SubItem(RowOf(pid), sub); }
 };
 

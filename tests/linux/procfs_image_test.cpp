@@ -50,7 +50,7 @@ TEST_F(ImageTest, TheRowFollowsAnExec) {
   ASSERT_TRUE(CopySleep(go));
   ASSERT_TRUE(WaitUntil([&] { return ExeOf(pid) == after; }));
   SweepAndPass(rig);
-  ASSERT_NE(rig.monitor.HaveItem(pid), 0);
+  ASSERT_NE(rig.monitor.RowOf(pid), 0);
   EXPECT_EQ(rig.Cell(pid, cell::kName), "kelvar-after-exec");
   EXPECT_EQ(rig.Cell(pid, cell::kPath), after);
 }
@@ -74,10 +74,10 @@ TEST_F(ImageTest, TheDeletionMarkIsNotPartOfTheName) {
   SweepAndPass(before);
   after.monitor.ListProcess();
   for (Rig* rig : {&before, &after}) {
-    ASSERT_NE(rig->monitor.HaveItem(a.pid()), 0);
+    ASSERT_NE(rig->monitor.RowOf(a.pid()), 0);
     EXPECT_EQ(rig->Cell(a.pid(), cell::kPath), gone);
     EXPECT_EQ(rig->Cell(a.pid(), cell::kName), "");
-    ASSERT_NE(rig->monitor.HaveItem(b.pid()), 0);
+    ASSERT_NE(rig->monitor.RowOf(b.pid()), 0);
     EXPECT_EQ(rig->Cell(b.pid(), cell::kPath), live);
     EXPECT_EQ(rig->Cell(b.pid(), cell::kName), "kelvar-live (deleted)");
   }
@@ -111,7 +111,7 @@ TEST_F(ImageTest, AProcessThatTurnsUnreadableLosesItsRow) {
       if (rig.RowAfterPass(watched) == 0) failed |= 1;
       if (::write(cue[1], &c, 1) != 1 || ::read(done[0], &c, 1) != 1) failed |= 2;
       rig.monitor.CheckProcess();
-      if (rig.monitor.HaveItem(watched) != 0) failed |= 4;
+      if (rig.monitor.RowOf(watched) != 0) failed |= 4;
       if (rig.RowAfterPass(watched) != 0) failed |= 8;
     }
     ::kill(watched, SIGKILL);

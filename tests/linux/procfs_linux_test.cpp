@@ -61,7 +61,7 @@ TEST_F(ProcfsLinuxTest, AChildGetsARowWithItsCells) {
   EXPECT_NE(rig_.status.panels[1].find("进程数："), std::string::npos);
   EXPECT_NE(rig_.status.panels[2].find("已用内存："), std::string::npos);
   // The program's own process has its row too.
-  EXPECT_NE(rig_.monitor.HaveItem(::getpid()), 0);
+  EXPECT_NE(rig_.monitor.RowOf(::getpid()), 0);
 }
 
 // Ended through the core's path, ended from outside and left a zombie, and
@@ -72,15 +72,15 @@ TEST_F(ProcfsLinuxTest, EndedProcessesLeaveWithinOneSweep) {
   rig_.filter.only = {ended.pid(), zombie.pid(), reaped.pid(), living.pid()};
   rig_.monitor.ListProcess();
   ASSERT_EQ(rig_.rows.Count(), 4);
-  const int row = rig_.monitor.HaveItem(ended.pid());
-  EndPro(rig_.proc, ended.pid(), rig_.rows.StartTime(row));
+  const int row = rig_.monitor.RowOf(ended.pid());
+  EndProcess(rig_.proc, ended.pid(), rig_.rows.StartTime(row));
   zombie.Kill();
   reaped.Reap();
   ASSERT_TRUE(ended.WaitForZombie());
   ASSERT_TRUE(zombie.WaitForZombie());
   rig_.monitor.CheckProcess();
   EXPECT_EQ(rig_.rows.Count(), 1);
-  EXPECT_NE(rig_.monitor.HaveItem(living.pid()), 0);
+  EXPECT_NE(rig_.monitor.RowOf(living.pid()), 0);
   EXPECT_EQ(rig_.proc.OpenHandles(), 0);
 }
 
@@ -100,15 +100,15 @@ TEST_F(ProcfsLinuxTest, NoDescriptorIsLeftAfterTenThousandPasses) {
     rig_.monitor.ListProcess();
     if (pass % 3 == 0) rig_.monitor.CheckProcess();
     if (pass % 100 == 0) {
-      SetProClass(rig_.proc, a.pid(), 0x20);
-      SetProClass(rig_.proc, 0x3FFFFFFF, 0x20);
-      EndPro(rig_.proc, b.pid(), 1);  // not b's start time: nothing happens
-      EndPro(rig_.proc, zombie.pid(), 0);
+      ApplyPriorityClass(rig_.proc, a.pid(), 0x20);
+      ApplyPriorityClass(rig_.proc, 0x3FFFFFFF, 0x20);
+      EndProcess(rig_.proc, b.pid(), 1);  // not b's start time: nothing happens
+      EndProcess(rig_.proc, zombie.pid(), 0);
     }
   }
   EXPECT_EQ(OpenFdCount(), fds);
   EXPECT_EQ(rig_.proc.OpenHandles(), 0);
-  EXPECT_NE(rig_.monitor.HaveItem(b.pid()), 0);
+  EXPECT_NE(rig_.monitor.RowOf(b.pid()), 0);
 }
 
 // A thousand processes come and go, fifty at a time, each seen by a pass and
@@ -133,7 +133,7 @@ TEST_F(ProcfsLinuxTest, NoDescriptorIsLeftByAThousandShortLivedProcesses) {
     for (std::size_t i = 0; i < children.size(); ++i) {
       const Pid pid = children[i].pid();
       if (i % 2) {
-        EndPro(rig_.proc, pid, rig_.rows.StartTime(rig_.monitor.HaveItem(pid)));
+        EndProcess(rig_.proc, pid, rig_.rows.StartTime(rig_.monitor.RowOf(pid)));
       } else {
         children[i].Kill();
       }
@@ -181,7 +181,7 @@ TEST_F(ProcfsLinuxTest, ALowDescriptorLimitIsRaisedAndKept) {
       rig.monitor.CheckProcess();
       if (rig.proc.CachedProcesses() > 32 || OpenFdCount() > most_fds) failed |= 2;
     }
-    for (Pid pid : pids) failed |= rig.monitor.HaveItem(pid) == 0 ? 4 : 0;
+    for (Pid pid : pids) failed |= rig.monitor.RowOf(pid) == 0 ? 4 : 0;
     return failed;
   });
 }
@@ -203,8 +203,8 @@ TEST_F(ProcfsLinuxTest, AnotherUsersProcessIsCountedWithoutARow) {
     if (rig.proc.Open(target.pid(), access::kRead, false) != 0) failed |= 2;
     if (rig.RowAfterPass(target.pid()) != 0) failed |= 4;
     if (rig.RowAfterPass(::getpid()) == 0) failed |= 8;  // its own process it may read
-    if (rig.status.panels[1] != "进程数：" + std::to_string(rig.monitor.LastProCount) ||
-        rig.monitor.LastProCount < static_cast<std::int64_t>(rig.rows.Count()) + 1)
+    if (rig.status.panels[1] != "进程数：" + std::to_string(rig.monitor.LastProcessCount) ||
+        rig.monitor.LastProcessCount < static_cast<std::int64_t>(rig.rows.Count()) + 1)
       failed |= 16;
     return failed;
   });
@@ -223,7 +223,7 @@ TEST_F(ProcfsLinuxTest, PidTakenByANewerProcess) {
   rig_.filter.only = {pid};
   ASSERT_NE(rig_.RowAfterPass(pid), 0);
   ASSERT_NE(rig_.RowAfterPass(pid), 0);  // now known
-  const std::uint64_t old_start = rig_.rows.StartTime(rig_.monitor.HaveItem(pid));
+  const std::uint64_t old_start = rig_.rows.StartTime(rig_.monitor.RowOf(pid));
   const ProcessHandle old_end = rig_.proc.Open(pid, access::kTerminate | access::kQueryLimited, false);
   ASSERT_NE(old_end, 0u);
   old.Reap();
@@ -245,14 +245,14 @@ TEST_F(ProcfsLinuxTest, PidTakenByANewerProcess) {
   EXPECT_EQ(old_answers, 0);
   EXPECT_FALSE(rig_.proc.Terminate(old_end, 0));
   rig_.proc.Close(old_end);
-  EndPro(rig_.proc, pid, old_start);
+  EndProcess(rig_.proc, pid, old_start);
   rig_.monitor.ListProcess();
-  EXPECT_EQ(rig_.rows.StartTime(rig_.monitor.HaveItem(pid)), old_start);
+  EXPECT_EQ(rig_.rows.StartTime(rig_.monitor.RowOf(pid)), old_start);
   rig_.monitor.CheckProcess();
-  EXPECT_EQ(rig_.monitor.HaveItem(pid), 0);
+  EXPECT_EQ(rig_.monitor.RowOf(pid), 0);
   ASSERT_NE(rig_.RowAfterPass(pid), 0);
   EXPECT_EQ(rig_.Cell(pid, cell::kPath), newer_exe);
-  EXPECT_NE(rig_.rows.StartTime(rig_.monitor.HaveItem(pid)), old_start);
+  EXPECT_NE(rig_.rows.StartTime(rig_.monitor.RowOf(pid)), old_start);
   EXPECT_TRUE(NotKilled(pid));
 }
 
@@ -291,7 +291,7 @@ TEST_F(PriorityLinuxTest, ClassSetByOtherMeansIsReadBack) {
       if (::geteuid() != 0) continue;  // raising needs root
       FAIL() << "cannot set policy " << c.policy << " nice " << c.nice;
     }
-    EXPECT_EQ(GetProClass(proc_, pid), c.name) << c.policy << " " << c.nice;
+    EXPECT_EQ(ReadPriorityName(proc_, pid), c.name) << c.policy << " " << c.nice;
   }
 }
 
@@ -302,8 +302,8 @@ TEST_F(PriorityLinuxTest, EveryClassReachesEveryThread) {
   for (std::uint32_t cls : order) {
     const bool raising = cls == 0x100 || cls == 0x80 || cls == 0x8000 || cls == 0x20;
     if (raising && ::geteuid() != 0) continue;
-    ASSERT_EQ(SetProClass(proc_, pid, cls), 1u) << std::hex << cls;
-    EXPECT_EQ(GetProClass(proc_, pid), PriorityName(cls));
+    ASSERT_EQ(ApplyPriorityClass(proc_, pid, cls), 1u) << std::hex << cls;
+    EXPECT_EQ(ReadPriorityName(proc_, pid), PriorityName(cls));
     for (pid_t tid : ThreadsOf(pid)) EXPECT_EQ(procfs::ReadClass(tid), cls) << std::hex << cls << " " << tid;
   }
   EXPECT_EQ(proc_.OpenHandles(), 0);

@@ -122,9 +122,9 @@ struct Rig {
   // The row of `pid` after one more refresh pass, or 0.
   int RowAfterPass(Pid pid) {
     monitor.ListProcess();
-    return monitor.HaveItem(pid);
+    return monitor.RowOf(pid);
   }
-  const std::string& Cell(Pid pid, int sub) { return rows.SubItem(monitor.HaveItem(pid), sub); }
+  const std::string& Cell(Pid pid, int sub) { return rows.SubItem(monitor.RowOf(pid), sub); }
 };
 
 }  // namespace kelvar::test

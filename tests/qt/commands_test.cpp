@@ -20,7 +20,7 @@ struct Listed {
   Listed(RealProgram& p, const std::string& path) : child((CopyExecutable("/usr/bin/sleep", path), path)) {
     EXPECT_TRUE(PollUntil([&] { return p.RowOf(child.pid()) != 0; })) << path;
     row = p.RowOf(child.pid());
-    if (row) p.form().List1_ItemClick(row);
+    if (row) p.form().OnItemClick(row);
   }
   Child child;
   int row = 0;
@@ -34,7 +34,7 @@ TEST(Commands, EndProcessAsksThenEnds) {
   Listed listed(p, exe);
   {
     BoxAnswerer hand({kCancel});
-    p.form().MenuClick("mnuEndPro");
+    p.form().MenuClick("end_process");
     ASSERT_EQ(hand.seen.size(), 1u);
     EXPECT_EQ(hand.seen[0].title, QStringLiteral("Kelvar进程管理"));
     EXPECT_EQ(hand.seen[0].text, QStringLiteral("确定要结束进程 kelvar-end-me 吗？"));
@@ -44,7 +44,7 @@ TEST(Commands, EndProcessAsksThenEnds) {
   }
   EXPECT_FALSE(listed.child.Ended());
   BoxAnswerer hand({kOk});
-  p.form().MenuClick("mnuEndPro");
+  p.form().MenuClick("end_process");
   EXPECT_TRUE(PollUntil([&] { return listed.child.Ended(); }));
   EXPECT_TRUE(Exists(exe));
 }
@@ -68,7 +68,7 @@ TEST_P(EndAndDelete, SendsTheExactFileToTheTrash) {
   EXPECT_EQ(model.data(model.index(listed.row - 1, 6), Qt::DisplayRole).toString(), DisplayText(exe));
 
   BoxAnswerer hand({kOk, kYes});
-  p.form().MenuClick("mnuDelPro");
+  p.form().MenuClick("end_and_trash");
   ASSERT_EQ(hand.seen.size(), 2u);
   // The path as its row shows it, on lines the box holds.
   const QString question = QStringLiteral("确定要结束进程并删除以下文件吗？\n\n");
@@ -109,7 +109,7 @@ TEST_P(NoTrash, FileStaysAndTheUserIsTold) {
   p.Start();
   Listed listed(p, exe);
   BoxAnswerer hand({kOk, kYes, kOk});
-  p.form().MenuClick("mnuDelPro");
+  p.form().MenuClick("end_and_trash");
   ASSERT_EQ(hand.seen.size(), 3u);
   EXPECT_EQ(hand.seen[2].icon, QMessageBox::Critical);
   EXPECT_TRUE(hand.seen[2].text.contains(QString::fromStdString(exe)));
@@ -151,11 +151,11 @@ TEST_P(ChangedExecutable, NothingGoesToTheTrash) {
   if (GetParam().before_listing) change();
   p.Start();
   ASSERT_TRUE(PollUntil([&] { return p.RowOf(child.pid()) != 0; }));
-  p.form().List1_ItemClick(p.RowOf(child.pid()));
+  p.form().OnItemClick(p.RowOf(child.pid()));
   if (!GetParam().before_listing) change();
 
   BoxAnswerer hand({kOk, kOk});
-  p.form().MenuClick("mnuDelPro");
+  p.form().MenuClick("end_and_trash");
   ASSERT_EQ(hand.seen.size(), 2u);
   EXPECT_EQ(hand.seen[1].title, QStringLiteral("Kelvar进程管理"));
   EXPECT_EQ(hand.seen[1].text,

@@ -36,7 +36,7 @@
 #include "platform/qt/program.h"
 #include "platform/qt/row_model.h"
 #include "platform/qt/status_panels.h"
-#include "ui/frm_main.h"
+#include "ui/main_form.h"
 
 extern char** environ;
 
@@ -159,13 +159,13 @@ class TestProgram {
             ProgramSettings{data_home.empty() ? home() + "/data" : data_home, {}})) {}
 
   System& system() { return system_; }
-  frmMain& form() { return program_->Form(); }
+  MainForm& form() { return program_->Form(); }
   MainWindow& window() { return program_->Window(); }
   ProcessList& list() { return window().List(); }
-  RowStore& rows() { return form().List1(); }
+  RowStore& rows() { return form().Rows(); }
   std::string home() const { return home_.path().toStdString(); }
 
-  // Form_Load, show, and wait until the window is on screen and active.
+  // OnLoad, show, and wait until the window is on screen and active.
   void Start() {
     program_->Load();
     program_->Show();
@@ -173,7 +173,7 @@ class TestProgram {
     PollUntil([this] { return window().isActiveWindow() && list().width() > 0; });
   }
   // The row of a PID, 0 when it has none.
-  int RowOf(int pid) { return form().Monitor().HaveItem(pid); }
+  int RowOf(int pid) { return form().Monitor().RowOf(pid); }
 
  private:
   QTemporaryDir home_;

@@ -91,15 +91,15 @@ TEST(Window, RightPressSelectsTicksTheClassAndOpensTheMenu) {
   QModelIndex index = p.list().model()->index(p.RowOf(child.pid()) - 1, 1);
   p.list().scrollTo(index);
   MenuTree& menus = p.window().Menus();
-  menus.SetChecked("mnuSetProClassSub", 3, true);  // a tick left from an earlier press
+  menus.SetChecked("priority_class", 3, true);  // a tick left from an earlier press
   QTest::mouseClick(p.list().viewport(), Qt::RightButton, {}, p.list().visualRect(index).center());
   EXPECT_EQ(p.rows().Selected(), index.row() + 1);
   EXPECT_EQ(p.list().selectionModel()->selectedRows(), QModelIndexList{index.siblingAtColumn(0)});
   for (int i = 0; i < 6; ++i) {
-    EXPECT_EQ(menus.Checked("mnuSetProClassSub", i), i == 4) << i;
-    EXPECT_EQ(menus.Action("mnuSetProClassSub", i)->isChecked(), i == 4) << i;
+    EXPECT_EQ(menus.Checked("priority_class", i), i == 4) << i;
+    EXPECT_EQ(menus.Action("priority_class", i)->isChecked(), i == 4) << i;
   }
-  QMenu* menu = menus.Menu("mnuProcess");
+  QMenu* menu = menus.Menu("process");
   EXPECT_TRUE(PollUntil([&] { return menu->isVisible(); }));
   menu->close();
 }
@@ -112,7 +112,7 @@ TEST(KeyboardMenu, OpensTheProcessMenuAtTheSelectedRowWithItsClassTicked) {
     p.system().proc.Start(pid, "/usr/bin/prog" + std::to_string(pid), 4096, pid == 103 ? 0x4000 : 0x20);
   p.Start();
   MenuTree& menus = p.window().Menus();
-  QMenu* menu = menus.Menu("mnuProcess");
+  QMenu* menu = menus.Menu("process");
   const std::function<void()> triggers[] = {
       [&] { QTest::keyClick(&p.list(), Qt::Key_Menu); },
       [&] { QTest::keyClick(&p.list(), Qt::Key_F10, Qt::ShiftModifier); },
@@ -124,15 +124,15 @@ TEST(KeyboardMenu, OpensTheProcessMenuAtTheSelectedRowWithItsClassTicked) {
   int trigger = 0;
   for (const auto& open : triggers) {
     SCOPED_TRACE(trigger++);
-    p.form().List1_ItemClick(0);
+    p.form().OnItemClick(0);
     open();
     EXPECT_FALSE(menu->isVisible());  // no selected row, no menu
     int row = p.RowOf(103);
-    p.form().List1_ItemClick(row);
-    menus.SetChecked("mnuSetProClassSub", 3, true);
+    p.form().OnItemClick(row);
+    menus.SetChecked("priority_class", 3, true);
     open();
     ASSERT_TRUE(PollUntil([&] { return menu->isVisible(); }));
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(menus.Action("mnuSetProClassSub", i)->isChecked(), i == 4) << i;
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(menus.Action("priority_class", i)->isChecked(), i == 4) << i;
     QRect cell = p.list().visualRect(p.list().model()->index(row - 1, 0));
     EXPECT_EQ(menu->pos(), p.list().viewport()->mapToGlobal(cell.bottomLeft()));
     menu->close();

@@ -13,7 +13,7 @@
 #include "procinfo/message_field.h"
 #include "procinfo/priority.h"
 #include "test_support.h"
-#include "ui/frm_main.h"
+#include "ui/main_form.h"
 
 namespace kelvar::win32 {
 namespace {
@@ -30,7 +30,7 @@ struct RealMonitor {
                                             system.sizes, system.icons, images, status}};
   RealMonitor() { monitor.SetRemarkFile(GetAppPath(system.dirs) + "Comment\\system.ini"); }
   ~RealMonitor() { DestroyWindow(host); }
-  const std::string& Cell(Pid pid, int sub) { return rows.SubItem(monitor.HaveItem(pid), sub); }
+  const std::string& Cell(Pid pid, int sub) { return rows.SubItem(monitor.RowOf(pid), sub); }
 };
 
 TEST(ProcessOnWin32, ChildIsListedSteeredAndEndedAndItsRowLeavesWithinOneSweep) {
@@ -59,7 +59,7 @@ TEST(ProcessOnWin32, ChildIsListedSteeredAndEndedAndItsRowLeavesWithinOneSweep) 
     EXPECT_EQ(proc.ExitCode(h.get()), 259u);  // still active
   }
   real.monitor.ListProcess();
-  int row = real.monitor.HaveItem(child.pid());
+  int row = real.monitor.RowOf(child.pid());
   ASSERT_NE(row, 0);
   EXPECT_EQ(real.Cell(child.pid(), cell::kName), "kelvar_child.exe");
   EXPECT_TRUE(test::SamePath(real.Cell(child.pid(), cell::kPath), child.path()));
@@ -75,19 +75,19 @@ TEST(ProcessOnWin32, ChildIsListedSteeredAndEndedAndItsRowLeavesWithinOneSweep) 
                              {0x20, "标准"},
                              {0x4000, "较低"},
                              {0x40, "低"}}) {
-    EXPECT_NE(SetProClass(proc, child.pid(), value), 0u) << value;
+    EXPECT_NE(ApplyPriorityClass(proc, child.pid(), value), 0u) << value;
     // The column shows the class the next pass reads from the held handle.
     real.monitor.ListProcess();
     const std::string& now = real.Cell(child.pid(), cell::kPriority);
     EXPECT_TRUE(now == name || (value == 0x100 && now == "高")) << value << " " << now;
   }
 
-  EndPro(proc, child.pid(), real.rows.StartTime(row));
+  EndProcess(proc, child.pid(), real.rows.StartTime(row));
   ASSERT_EQ(WaitForSingleObject(child.handle(), 5000), WAIT_OBJECT_0);
   DWORD code = 1;
   EXPECT_TRUE(GetExitCodeProcess(child.handle(), &code) && code == 0) << code;
   real.monitor.CheckProcess();
-  EXPECT_EQ(real.monitor.HaveItem(child.pid()), 0);
+  EXPECT_EQ(real.monitor.RowOf(child.pid()), 0);
 }
 
 // Wine's own services run as 64-bit processes.  The 32-bit build cannot read
@@ -112,7 +112,7 @@ TEST(ProcessOnWin32, ServicesExeIsListedWithItsNameFromEitherBuild) {
 #endif
   RealMonitor real;
   real.monitor.ListProcess();
-  ASSERT_NE(real.monitor.HaveItem(services), 0);
+  ASSERT_NE(real.monitor.RowOf(services), 0);
   EXPECT_EQ(real.Cell(services, cell::kName), "services.exe");
   EXPECT_TRUE(test::SamePath(real.Cell(services, cell::kPath), L"C:\\windows\\system32\\services.exe"));
   EXPECT_EQ(real.Cell(services, cell::kKind), "系统") << "the sample remark file names services.exe";
@@ -128,7 +128,7 @@ TEST(ShellOnWin32, DeletedFileReachesTheTrash) {
   std::wstring file = test::TestFolder() + L"\\" + name;
   ASSERT_TRUE(CopyFileW((test::TestFolder() + L"\\kelvar_child.exe").c_str(), file.c_str(), FALSE));
   Win32Shell shell(fo::kNoConfirmation);
-  modFileWork::DelFile(shell, Narrow(file));
+  trash::DelFile(shell, Narrow(file));
   EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_NE(GetFileAttributesW((std::wstring(trash, n) + L"\\" + name).c_str()), INVALID_FILE_ATTRIBUTES);
 }
@@ -153,16 +153,16 @@ TEST(ShellOnWin32, EndAndDeleteLeavesAFileThatReplacedTheRunningExe) {
   ASSERT_TRUE(test::PollUntil(
       [&] {
         real.monitor.ListProcess();
-        return real.monitor.HaveItem(child.pid()) != 0;
+        return real.monitor.RowOf(child.pid()) != 0;
       },
       5000));
-  real.rows.Select(real.monitor.HaveItem(child.pid()));
+  real.rows.Select(real.monitor.RowOf(child.pid()));
   ASSERT_TRUE(MoveFileW(exe.c_str(), (base + L".exe.old").c_str()));
   ASSERT_TRUE(CopyFileW(child_exe.c_str(), exe.c_str(), FALSE));
   Win32Shell shell(fo::kNoConfirmation);
   Commands commands(real.rows, real.monitor,
                     CommandPorts{real.system.proc, real.system.files, answers, answers, shell});
-  commands.mnuDelPro_Click();
+  commands.EndSelectedAndTrash();
   EXPECT_EQ(WaitForSingleObject(child.handle(), 5000), WAIT_OBJECT_0);
   EXPECT_NE(GetFileAttributesW(exe.c_str()), INVALID_FILE_ATTRIBUTES) << "the new version was trashed";
   ASSERT_EQ(answers.texts.size(), 2u);

@@ -34,8 +34,8 @@ class WindowTest : public ::testing::Test {
   }
   HWND hwnd() const { return window_->hwnd(); }
   HWND list() const { return window_->list(); }
-  RowStore& rows() const { return window_->form()->List1(); }
-  int RowOf(Pid pid) const { return window_->form()->Monitor().HaveItem(pid); }
+  RowStore& rows() const { return window_->form()->Rows(); }
+  int RowOf(Pid pid) const { return window_->form()->Monitor().RowOf(pid); }
   Win32Menus& menus() const { return window_->menus(); }
   bool Pump(
       int ms, const std::function<bool()>& done = [] { return false; }) {
@@ -115,10 +115,10 @@ TEST_F(WindowTest, CtrlATogglesAlwaysOnTopAndItsCheckMark) {
   Pump(50);
   keys[VK_CONTROL] = 0;
   SetKeyboardState(keys);
-  EXPECT_TRUE(menus().Checked("mnuOnTop"));
+  EXPECT_TRUE(menus().Checked("on_top"));
   EXPECT_TRUE(topmost());
-  Command("mnuOnTop");
-  EXPECT_FALSE(menus().Checked("mnuOnTop"));
+  Command("on_top");
+  EXPECT_FALSE(menus().Checked("on_top"));
   EXPECT_FALSE(topmost());
 }
 
@@ -145,7 +145,7 @@ TEST_F(WindowTest, HeaderClicksSortTheList) {
 TEST_F(WindowTest, RightPressSelectsTheRowTicksItsClassAndOpensTheProcessMenu) {
   auto child = StillListWithChild();
   SetPriorityClass(child->handle(), ABOVE_NORMAL_PRIORITY_CLASS);
-  Command("mnuRefurbish");
+  Command("refresh");
   int row = RowOf(child->pid());
   ASSERT_NE(row, 0);
   ASSERT_EQ(rows().SubItem(row, cell::kPriority), "较高");
@@ -156,7 +156,7 @@ TEST_F(WindowTest, RightPressSelectsTheRowTicksItsClassAndOpensTheProcessMenu) {
   std::function<void()> watch = [&] {
     HWND menu = FindWindowW(L"#32768", nullptr);
     if (!ticks.empty() || !menu || !IsWindowVisible(menu)) return;
-    for (int i = 0; i < 6; ++i) ticks += menus().Checked("mnuSetProClassSub", i) ? "x" : "-";
+    for (int i = 0; i < 6; ++i) ticks += menus().Checked("priority_class", i) ? "x" : "-";
     EndMenu();
   };
   g_watch = &watch;
@@ -177,7 +177,7 @@ TEST_F(WindowTest, RightPressSelectsTheRowTicksItsClassAndOpensTheProcessMenu) {
 TEST_F(WindowTest, MenuKeyOpensTheProcessMenuAtTheSelectedRow) {
   auto child = StillListWithChild();
   SetPriorityClass(child->handle(), BELOW_NORMAL_PRIORITY_CLASS);
-  Command("mnuRefurbish");
+  Command("refresh");
   int row = RowOf(child->pid());
   ASSERT_NE(row, 0);
   ListView_SetItemState(list(), row - 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
@@ -187,7 +187,7 @@ TEST_F(WindowTest, MenuKeyOpensTheProcessMenuAtTheSelectedRow) {
   std::function<void()> watch = [&] {
     HWND menu = FindWindowW(L"#32768", nullptr);
     if (!ticks.empty() || !menu || !IsWindowVisible(menu)) return;
-    for (int i = 0; i < 6; ++i) ticks += menus().Checked("mnuSetProClassSub", i) ? "x" : "-";
+    for (int i = 0; i < 6; ++i) ticks += menus().Checked("priority_class", i) ? "x" : "-";
     GetWindowRect(menu, &shown);
     EndMenu();
   };

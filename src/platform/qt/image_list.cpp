@@ -1,4 +1,4 @@
-// IM1 on Qt; see image_list.h.
+// the image list on Qt; see image_list.h.
 #include "platform/qt/image_list.h"
 
 namespace kelvar::qt {

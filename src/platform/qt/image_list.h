@@ -1,4 +1,4 @@
-// IM1 on Qt: the small icons of the list's rows, one per key (the
+// the image list on Qt: the small icons of the list's rows, one per key (the
 // executable's path), added once and never removed.  A picture is a QIcon;
 // Qt renders and caches its pixmaps when the list paints.
 #pragma once

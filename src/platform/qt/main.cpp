@@ -1,4 +1,4 @@
-// kelvarpm, the Linux program: the procfs adapters, the Qt window and frmMain.
+// kelvarpm, the Linux program: the procfs adapters, the Qt window and MainForm.
 // The program takes nothing on its command line.  Three options exist for
 // machines without a person in front of them: --print-once prints the rows
 // of the first refresh pass as text and ends; --screenshot FILE saves an
@@ -27,7 +27,7 @@
 #include "platform/qt/program.h"
 #include "platform/qt/row_model.h"
 #include "platform/qt/status_panels.h"
-#include "ui/frm_main.h"
+#include "ui/main_form.h"
 
 namespace {
 
@@ -73,7 +73,7 @@ void Print(const kelvar::qt::QtProgram& program) {
   for (int c = 0; c < window.Model().columnCount(); ++c)
     titles << window.Model().headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
   for (int p = 1; p <= 3; ++p) panels << window.Status().Panel(p)->text();
-  kelvar::qt::PrintRows(program.Form().List1(), titles, panels, std::cout);
+  kelvar::qt::PrintRows(program.Form().Rows(), titles, panels, std::cout);
 }
 
 void SaveScreenshotLater(kelvar::qt::MainWindow& window, const QString& file) {

@@ -1,4 +1,4 @@
-// frmMain's native window on Qt; see main_window.h.
+// MainForm's native window on Qt; see main_window.h.
 #include "platform/qt/main_window.h"
 
 #include <QCloseEvent>
@@ -60,12 +60,12 @@ MainWindow::MainWindow(const QtImageList& images)
   setWindowIcon(ProgramIcon());
   setFont(WindowFont());
   setCentralWidget(client_);
-  pic_main_ = new QWidget(client_);
-  pic_main_->setObjectName(QStringLiteral("PicMain"));
-  list_ = new ProcessList(model_, pic_main_);
-  list_->setObjectName(QStringLiteral("List1"));
+  list_host_ = new QWidget(client_);
+  list_host_->setObjectName(QStringLiteral("listHost"));
+  list_ = new ProcessList(model_, list_host_);
+  list_->setObjectName(QStringLiteral("processList"));
   list_->setAccessibleName(QStringLiteral("进程列表"));
-  statusBar()->setObjectName(QStringLiteral("SB1"));
+  statusBar()->setObjectName(QStringLiteral("statusBar"));
   statusBar()->setAccessibleName(QStringLiteral("状态栏"));
   if (auto* grip = statusBar()->findChild<QSizeGrip*>())
     grip->setAccessibleName(QStringLiteral("调整窗口大小"));
@@ -84,11 +84,11 @@ void MainWindow::SetClientSize() {
   resize(width, height + menuBar()->sizeHint().height());
 }
 
-// PicMain is docked: its height follows the client area; its width is the
+// the list host is docked: its height follows the client area; its width is the
 // layout rule's.
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == client_ && event->type() == QEvent::Resize) {
-    pic_main_->setGeometry(0, 0, pic_main_->width(), client_->height());
+    list_host_->setGeometry(0, 0, list_host_->width(), client_->height());
     if (on_resize_) on_resize_();
   }
   return QMainWindow::eventFilter(watched, event);
@@ -124,9 +124,9 @@ void MainWindow::Move(double left_twips, double top_twips) {
   centre_on_frame_ = !isVisible();
 }
 
-int MainWindow::PicMainWidth() { return pic_main_->width(); }
-int MainWindow::PicMainHeight() { return pic_main_->height(); }
-void MainWindow::SetPicMainWidth(int pixels) { pic_main_->resize(pixels, client_->height()); }
+int MainWindow::ListHostWidth() { return list_host_->width(); }
+int MainWindow::ListHostHeight() { return list_host_->height(); }
+void MainWindow::SetListHostWidth(int pixels) { list_host_->resize(pixels, client_->height()); }
 
 void MainWindow::MoveList(int left, int top, int width, int height) {
   list_->setGeometry(left, top, width, height);

@@ -1,8 +1,8 @@
-// frmMain's native window on Qt: the menu bar, the container PicMain docked
-// to the left over the full height above the status bar, List1 inside it,
-// and the status bar SB1.  It answers the Window port: its own size and
+// MainForm's native window on Qt: the menu bar, the container the list host docked
+// to the left over the full height above the status bar, the list inside it,
+// and the status bar the status bar.  It answers the Window port: its own size and
 // position in twips (pixels × 15, the outer size being the frame's), the
-// primary screen in twips, PicMain's width and List1's place as the form's
+// primary screen in twips, the list host's width and the list's place as the form's
 // layout rule sets them, always-on-top and closing.  The normal client area
 // below the menu bar is 536 × 472 pixels, as on Windows, where the menu bar
 // lies outside the client area.  The form centres the window before it is
@@ -29,14 +29,14 @@ class MainWindow : public QMainWindow, public Window {
   explicit MainWindow(const QtImageList& images);
   ~MainWindow() override;
 
-  // Runs on every change of the window's size (the form's Form_Resize).
+  // Runs on every change of the window's size (the form's OnResize).
   void OnResize(std::function<void()> resize) { on_resize_ = std::move(resize); }
   // Runs when the window is closed (the program then ends).
   void OnClose(std::function<void()> close) { on_close_ = std::move(close); }
 
   RowModel& Model() const { return *model_; }
   ProcessList& List() const { return *list_; }
-  QWidget& PicMain() const { return *pic_main_; }
+  QWidget& ListHost() const { return *list_host_; }
   StatusPanels& Status() const { return *status_; }
   MenuTree& Menus() const { return *menus_; }
 
@@ -46,9 +46,9 @@ class MainWindow : public QMainWindow, public Window {
   double OuterWidth() override;
   double OuterHeight() override;
   void Move(double left_twips, double top_twips) override;
-  int PicMainWidth() override;
-  int PicMainHeight() override;
-  void SetPicMainWidth(int pixels) override;
+  int ListHostWidth() override;
+  int ListHostHeight() override;
+  void SetListHostWidth(int pixels) override;
   void MoveList(int left, int top, int width, int height) override;
   void SetTopMost(bool topmost) override;
   void Close() override;
@@ -65,7 +65,7 @@ class MainWindow : public QMainWindow, public Window {
 
   RowModel* model_;
   QWidget* client_;
-  QWidget* pic_main_;
+  QWidget* list_host_;
   ProcessList* list_;
   std::unique_ptr<StatusPanels> status_;
   std::unique_ptr<MenuTree> menus_;

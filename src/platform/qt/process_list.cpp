@@ -1,4 +1,4 @@
-// List1 on Qt; see process_list.h.
+// the list on Qt; see process_list.h.
 #include "platform/qt/process_list.h"
 
 #include <QContextMenuEvent>

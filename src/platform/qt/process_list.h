@@ -1,4 +1,4 @@
-// List1 on Qt: a report view over RowModel.  It never sorts by itself: a
+// the list on Qt: a report view over RowModel.  It never sorts by itself: a
 // header click is passed on as the form's ColumnClick (1-based), and the
 // store re-orders the rows.  A right press is passed on as MouseDown and
 // does not move the selection by itself, since the form's rule selects the

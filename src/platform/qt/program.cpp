@@ -8,7 +8,7 @@
 #include "platform/qt/process_list.h"
 #include "platform/qt/row_model.h"
 #include "platform/qt/status_panels.h"
-#include "ui/frm_main.h"
+#include "ui/main_form.h"
 
 namespace kelvar::qt {
 
@@ -25,39 +25,39 @@ QtProgram::QtProgram(SystemPorts os, ProgramSettings settings) : icons_(std::mov
   shell_ = std::make_unique<DesktopShell>(window.get(), HomeTrash(settings.trash_data_home));
   MonitorPorts monitor{os.proc, os.files, os.dirs, os.profile, os.sizes, icons_, images_, window->Status()};
   FormPorts ui{*window, window->List(), window->Menus(), *msgbox_, *timers_, pump_, *shell_};
-  form_ = std::make_unique<frmMain>(monitor, ui);
+  form_ = std::make_unique<MainForm>(monitor, ui);
   window_ = std::move(window);
   Wire();
 }
 
 QtProgram::~QtProgram() {
   timers_->StopAll();
-  form_->List1().SetObserver(nullptr);
+  form_->Rows().SetObserver(nullptr);
   window_->List().SetEvents({});
   window_->Menus().SetClick({});
   window_->OnResize({});
 }
 
 void QtProgram::Wire() {
-  frmMain& form = *form_;
+  MainForm& form = *form_;
   RowModel& model = window_->Model();
   ProcessList& list = window_->List();
-  model.SetSource(&form.List1());
-  form.List1().SetObserver(&model);
+  model.SetSource(&form.Rows());
+  form.Rows().SetObserver(&model);
   model.OnSelectionChanged([&list] { list.ShowStoreSelection(); });
   list.SetEvents({
-      [&form](int column) { form.List1_ColumnClick(column); },
-      [&form](int button, int x, int y) { form.List1_MouseDown(button, x, y); },
-      [&form](int index) { form.List1_ItemClick(index); },
-      [&form] { form.List1_ContextMenuKey(); },
+      [&form](int column) { form.OnColumnClick(column); },
+      [&form](int button, int x, int y) { form.OnMouseDown(button, x, y); },
+      [&form](int index) { form.OnItemClick(index); },
+      [&form] { form.OnContextMenuKey(); },
   });
   window_->Menus().SetClick([&form](std::string_view name, int index) { form.MenuClick(name, index); });
   timers_->SetTick([&form](int id) { form.Timer(id); });
-  window_->OnResize([&form] { form.Form_Resize(); });
+  window_->OnResize([&form] { form.OnResize(); });
   window_->OnClose([timers = timers_.get()] { timers->StopAll(); });
 }
 
-void QtProgram::Load() { form_->Form_Load(); }
+void QtProgram::Load() { form_->OnLoad(); }
 
 void QtProgram::Show() { window_->show(); }
 

@@ -1,5 +1,5 @@
 // The Linux program put together: the system's adapters (given), the Qt
-// window and its adapters, and frmMain, wired so that every window event
+// window and its adapters, and MainForm, wired so that every window event
 // reaches the form and every form port reaches a widget.  Tests build the
 // same object on real or fake system adapters; main() builds it on the
 // procfs adapters.
@@ -15,7 +15,7 @@
 #include "platform/qt/timers.h"
 
 namespace kelvar {
-class frmMain;
+class MainForm;
 }
 
 namespace kelvar::qt {
@@ -47,11 +47,11 @@ class QtProgram {
   QtProgram(const QtProgram&) = delete;
   QtProgram& operator=(const QtProgram&) = delete;
 
-  // The start-up sequence (Form_Load); Show() then shows the window.
+  // The start-up sequence (OnLoad); Show() then shows the window.
   void Load();
   void Show();
 
-  frmMain& Form() const { return *form_; }
+  MainForm& Form() const { return *form_; }
   MainWindow& Window() const { return *window_; }
   DesktopShell& Shell() const { return *shell_; }
   const QtImageList& Images() const { return images_; }
@@ -66,7 +66,7 @@ class QtProgram {
   std::unique_ptr<QtMessageBox> msgbox_;
   std::unique_ptr<QtTimers> timers_;
   std::unique_ptr<DesktopShell> shell_;
-  std::unique_ptr<frmMain> form_;
+  std::unique_ptr<MainForm> form_;
   std::unique_ptr<MainWindow> window_;  // destroyed first: its widgets use all above
 };
 

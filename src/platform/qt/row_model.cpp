@@ -1,4 +1,4 @@
-// The Qt model of List1; see row_model.h.
+// The Qt model of the list; see row_model.h.
 #include "platform/qt/row_model.h"
 
 #include "platform/qt/display_text.h"

@@ -1,4 +1,4 @@
-// The Qt model of List1: a read-only table over the row store.  The store is
+// The Qt model of the list: a read-only table over the row store.  The store is
 // the only holder of process data and does the sorting itself; this model
 // keeps no rows of its own, reads cells through RowSource when the view
 // paints, and turns each RowObserver call into the matching Qt model

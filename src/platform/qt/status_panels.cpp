@@ -1,4 +1,4 @@
-// SB1 on Qt; see status_panels.h.
+// the status bar on Qt; see status_panels.h.
 #include "platform/qt/status_panels.h"
 
 #include <QLabel>

@@ -1,4 +1,4 @@
-// SB1 on Qt: a status bar with three sunken text panels, 96 and 150 pixels
+// the status bar on Qt: a status bar with three sunken text panels, 96 and 150 pixels
 // wide and fixed, the third taking the rest of the bar (at least 96).  It
 // counts the panel writes, so the promise that a steady list writes nothing
 // can be measured.  Each panel is announced by its text, an empty one as

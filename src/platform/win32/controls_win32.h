@@ -1,5 +1,5 @@
 // The window's small controls and services as the form's ports see them:
-// the status bar SB1, the modal message box, the timers and the message pump
+// the status bar the status bar, the modal message box, the timers and the message pump
 // (DoEvents).  Each wraps a handle the main window created.
 #pragma once
 
@@ -15,7 +15,7 @@ namespace kelvar::win32 {
 
 class Win32StatusBar : public StatusBar {
  public:
-  // Creates SB1 at the bottom of `parent` with the form's panels at `dpi`.
+  // Creates the status bar at the bottom of `parent` with the form's panels at `dpi`.
   Win32StatusBar(HWND parent, int id, HFONT font, UINT dpi);
   HWND hwnd() const { return hwnd_; }
   // The panels and the font for another DPI.

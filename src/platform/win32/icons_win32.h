@@ -1,5 +1,5 @@
 // Icons on Win32: the shell's small icon of a file (SHGetFileInfoW) as a
-// Picture that owns its HICON, and IM1, an HIMAGELIST with the key -> index
+// Picture that owns its HICON, and the image list, an HIMAGELIST with the key -> index
 // map the list view reads a row's image from.  The image list copies the
 // icon it is given, so a picture is released as soon as it was added.
 #pragma once

@@ -1,4 +1,4 @@
-// List1 on Win32; see list_view_win32.h.
+// the list on Win32; see list_view_win32.h.
 #include "platform/win32/win32_api.h"
 
 #include "platform/win32/list_view_win32.h"

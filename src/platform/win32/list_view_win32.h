@@ -1,4 +1,4 @@
-// List1 on Win32: a report-style, owner-data list view (LVS_OWNERDATA).  The
+// the list on Win32: a report-style, owner-data list view (LVS_OWNERDATA).  The
 // row store is the only store of process data; the control holds nothing but
 // the row count and its selection, asks for each visible cell through
 // LVN_GETDISPINFO and repaints only what a RowObserver notification names, so

@@ -1,4 +1,4 @@
-// frmMain's native window; see main_window.h.
+// MainForm's native window; see main_window.h.
 #include "platform/win32/win32_api.h"
 
 #include "platform/win32/main_window.h"
@@ -87,7 +87,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_CONTEXTMENU:  // the Menu key while the window, not the list, has the focus
       if (!form_ || !IsKeyboardContextMenu(lp)) return DefWindowProcW(hwnd_, msg, wp, lp);
-      form_->List1_ContextMenuKey();
+      form_->OnContextMenuKey();
       return 0;
     case WM_SETFOCUS:
       OnSetFocus();
@@ -103,7 +103,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 LRESULT MainWindow::OnCreate() {
   CreateControls();
   CreateForm();
-  form_->Form_Load();
+  form_->OnLoad();
   return 0;
 }
 
@@ -111,34 +111,34 @@ void MainWindow::CreateControls() {
   const UINT dpi = WindowDpi(hwnd_);
   font_ = CreateFormFont(dpi);
   menus_.SetOwner(hwnd_);
-  pic_main_ = CreateContainer(hwnd_, kPicMainId);
-  list_ = std::make_unique<Win32ListView>(pic_main_, kListId, images_, font_, dpi);
+  list_host_ = CreateContainer(hwnd_, kPicMainId);
+  list_ = std::make_unique<Win32ListView>(list_host_, kListId, images_, font_, dpi);
   status_ = std::make_unique<Win32StatusBar>(hwnd_, kStatusId, font_, dpi);
-  window_ = std::make_unique<Win32Window>(hwnd_, pic_main_, list_->hwnd());
+  window_ = std::make_unique<Win32Window>(hwnd_, list_host_, list_->hwnd());
   msgbox_ = std::make_unique<Win32MessageBox>(hwnd_);
   timers_ = std::make_unique<Win32Timers>(hwnd_);
   pump_ = std::make_unique<Win32MessagePump>(hwnd_, menus_.accelerators());
   RECT client{};
   GetClientRect(hwnd_, &client);
-  MoveWindow(pic_main_, 0, 0, client.right, client.bottom, FALSE);
+  MoveWindow(list_host_, 0, 0, client.right, client.bottom, FALSE);
 }
 
 void MainWindow::CreateForm() {
   MonitorPorts os{system_.proc,  system_.files, system_.dirs, system_.profile,
                   system_.sizes, system_.icons, images_,      *status_};
   FormPorts ui{*window_, *list_, menus_, *msgbox_, *timers_, *pump_, system_.shell};
-  form_ = std::make_unique<frmMain>(os, ui);
-  RowStore& rows = form_->List1();
+  form_ = std::make_unique<MainForm>(os, ui);
+  RowStore& rows = form_->Rows();
   ListEvents events;
-  events.column_click = [this](int column) { form_->List1_ColumnClick(column); };
-  events.mouse_down = [this](int button, int x, int y) { form_->List1_MouseDown(button, x, y); };
-  events.item_click = [this](int index) { form_->List1_ItemClick(index); };
-  events.context_key = [this] { form_->List1_ContextMenuKey(); };
+  events.column_click = [this](int column) { form_->OnColumnClick(column); };
+  events.mouse_down = [this](int button, int x, int y) { form_->OnMouseDown(button, x, y); };
+  events.item_click = [this](int index) { form_->OnItemClick(index); };
+  events.context_key = [this] { form_->OnContextMenuKey(); };
   list_->Attach(&rows, std::move(events));
   rows.SetObserver(list_.get());
 }
 
-// SB1 is docked to the bottom and PicMain to the left over the rest of the
+// the status bar is docked to the bottom and the list host to the left over the rest of the
 // client height; then the form's layout rule runs.
 void MainWindow::OnSize() {
   if (!status_) return;
@@ -147,8 +147,8 @@ void MainWindow::OnSize() {
   GetClientRect(hwnd_, &client);
   GetWindowRect(status_->hwnd(), &bar);
   int height = std::max(0L, client.bottom - (bar.bottom - bar.top));
-  SetWindowPos(pic_main_, nullptr, 0, 0, window_->PicMainWidth(), height, SWP_NOZORDER | SWP_NOACTIVATE);
-  if (form_) form_->Form_Resize();
+  SetWindowPos(list_host_, nullptr, 0, 0, window_->ListHostWidth(), height, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (form_) form_->OnResize();
 }
 
 // The window moved to a monitor of another DPI (or that monitor's DPI
@@ -187,7 +187,7 @@ void MainWindow::OnSetFocus() {
 // The timers stop with the window; the program ends as no window remains.
 void MainWindow::OnDestroy() {
   if (timers_) timers_->StopAll();
-  if (form_) form_->List1().SetObserver(nullptr);
+  if (form_) form_->Rows().SetObserver(nullptr);
   PostQuitMessage(0);
 }
 

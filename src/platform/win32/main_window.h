@@ -1,8 +1,8 @@
-// frmMain's native window on Win32: creates the controls the form table
-// describes (PicMain holding List1, SB1, IM1, the menu bar, the accelerators,
-// the font), builds the portable frmMain over them and hands it every event:
-// WM_CREATE is Form_Load, WM_SIZE is Form_Resize after the docking (and
-// WM_DPICHANGED rescales the font, columns and panels), List1's
+// MainForm's native window on Win32: creates the controls the form table
+// describes (the list host holding the list, the status bar, the image list, the menu bar, the accelerators,
+// the font), builds the portable MainForm over them and hands it every event:
+// WM_CREATE is OnLoad, WM_SIZE is OnResize after the docking (and
+// WM_DPICHANGED rescales the font, columns and panels), the list's
 // notifications are ColumnClick, MouseDown and ItemClick, WM_COMMAND is a
 // menu click and WM_TIMER a timer tick.
 #pragma once
@@ -15,7 +15,7 @@
 #include "platform/win32/menus_win32.h"
 #include "platform/win32/win32_system.h"
 #include "platform/win32/window_win32.h"
-#include "ui/frm_main.h"
+#include "ui/main_form.h"
 
 namespace kelvar::win32 {
 
@@ -33,8 +33,8 @@ class MainWindow : public BaseWindow<MainWindow> {
   // For the tests: the controls and the form.
   HWND list() const { return list_ ? list_->hwnd() : nullptr; }
   HWND status_bar() const { return status_ ? status_->hwnd() : nullptr; }
-  HWND pic_main() const { return pic_main_; }
-  frmMain* form() const { return form_.get(); }
+  HWND pic_main() const { return list_host_; }
+  MainForm* form() const { return form_.get(); }
   Win32Menus& menus() { return menus_; }
   const Win32ImageList& images() const { return images_; }
   MessagePump& pump() { return *pump_; }
@@ -57,14 +57,14 @@ class MainWindow : public BaseWindow<MainWindow> {
   HFONT font_ = nullptr;
   Win32ImageList images_;
   Win32Menus menus_;
-  HWND pic_main_ = nullptr;
+  HWND list_host_ = nullptr;
   std::unique_ptr<Win32ListView> list_;
   std::unique_ptr<Win32StatusBar> status_;
   std::unique_ptr<Win32Window> window_;
   std::unique_ptr<Win32MessageBox> msgbox_;
   std::unique_ptr<Win32Timers> timers_;
   std::unique_ptr<Win32MessagePump> pump_;
-  std::unique_ptr<frmMain> form_;
+  std::unique_ptr<MainForm> form_;
 };
 
 // The window's client size in pixels: the form's twips at 15 per pixel at

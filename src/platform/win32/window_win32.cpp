@@ -1,4 +1,4 @@
-// The Window port and PicMain; see window_win32.h.
+// The Window port and the list host; see window_win32.h.
 #include "platform/win32/win32_api.h"
 
 #include "platform/win32/window_win32.h"
@@ -35,11 +35,12 @@ void Win32Window::Move(double left_twips, double top_twips) {
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-int Win32Window::PicMainWidth() { return WindowSize(pic_main_).cx; }
-int Win32Window::PicMainHeight() { return WindowSize(pic_main_).cy; }
+int Win32Window::ListHostWidth() { return WindowSize(list_host_).cx; }
+int Win32Window::ListHostHeight() { return WindowSize(list_host_).cy; }
 
-void Win32Window::SetPicMainWidth(int pixels) {
-  SetWindowPos(pic_main_, nullptr, 0, 0, pixels, PicMainHeight(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+void Win32Window::SetListHostWidth(int pixels) {
+  SetWindowPos(list_host_, nullptr, 0, 0, pixels, ListHostHeight(),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32Window::MoveList(int left, int top, int width, int height) {

@@ -1,4 +1,4 @@
-// The Window port over the main window, its container PicMain and List1.
+// The Window port over the main window, its container the list host and the list.
 // The window's own size and position are in twips, converted with the fixed
 // 15 twips per pixel the layout rule is written for; everything inside the
 // window is in pixels.
@@ -12,27 +12,27 @@ namespace kelvar::win32 {
 
 class Win32Window : public Window {
  public:
-  Win32Window(HWND window, HWND pic_main, HWND list) : window_(window), pic_main_(pic_main), list_(list) {}
+  Win32Window(HWND window, HWND pic_main, HWND list) : window_(window), list_host_(pic_main), list_(list) {}
 
   double ScreenWidth() override;
   double ScreenHeight() override;
   double OuterWidth() override;
   double OuterHeight() override;
   void Move(double left_twips, double top_twips) override;
-  int PicMainWidth() override;
-  int PicMainHeight() override;
-  void SetPicMainWidth(int pixels) override;
+  int ListHostWidth() override;
+  int ListHostHeight() override;
+  void SetListHostWidth(int pixels) override;
   void MoveList(int left, int top, int width, int height) override;
   void SetTopMost(bool topmost) override;
   void Close() override;
   std::uintptr_t NativeHandle() override { return reinterpret_cast<std::uintptr_t>(window_); }
 
  private:
-  HWND window_, pic_main_, list_;
+  HWND window_, list_host_, list_;
 };
 
-// PicMain's window class: a plain container that passes its children's
-// notifications (List1's WM_NOTIFY) on to the main window.
+// the list host's window class: a plain container that passes its children's
+// notifications (the list's WM_NOTIFY) on to the main window.
 HWND CreateContainer(HWND parent, int id);
 
 }  // namespace kelvar::win32

@@ -1,7 +1,7 @@
-// frmMain's event handlers; see frm_main.h.  Each handler runs its steps in
+// MainForm's event handlers; see frm_main.h.  Each handler runs its steps in
 // skip-on-failure mode: a step that fails is abandoned silently and the next
 // one runs, and nothing escapes into the native event loop.
-#include "ui/frm_main.h"
+#include "ui/main_form.h"
 
 #include <cmath>
 #include <exception>
@@ -22,7 +22,7 @@ void Skip(Step&& step) {
   }
 }
 
-constexpr std::string_view kPriorityGroup = "mnuSetProClassSub";
+constexpr std::string_view kPriorityGroup = "priority_class";
 
 }  // namespace
 
@@ -35,13 +35,13 @@ std::string GetAppPath(Directories& dirs) {
 
 void SetTopMost(Window& window, int flag) { window.SetTopMost(flag == -1); }
 
-frmMain::frmMain(MonitorPorts os, FormPorts ui)
+MainForm::MainForm(MonitorPorts os, FormPorts ui)
     : monitor_(rows_, os),
       os_(os),
       ui_(ui),
       commands_(rows_, monitor_, CommandPorts{os.proc, os.files, ui.msgbox, ui.pump, ui.shell}) {}
 
-void frmMain::Form_Load() {
+void MainForm::OnLoad() {
   Skip([&] { ui_.timers.Start(form::kTimer1, form::kTimer1Interval); });
   Skip([&] { ui_.timers.Start(form::kTimer2, form::kTimer2Interval); });
   Skip([&] {
@@ -60,18 +60,18 @@ void frmMain::Form_Load() {
   Skip([&] { monitor_.ListProcess(); });
 }
 
-void frmMain::Form_Resize() {
+void MainForm::OnResize() {
   Skip([&] {
     auto width = static_cast<float>(ui_.window.OuterWidth() / kTwipsPerPixel);
-    ui_.window.SetPicMainWidth(static_cast<int>(std::nearbyint(width)));
+    ui_.window.SetListHostWidth(static_cast<int>(std::nearbyint(width)));
   });
-  Skip([&] { ui_.window.MoveList(0, 0, ui_.window.PicMainWidth() - 8, ui_.window.PicMainHeight()); });
+  Skip([&] { ui_.window.MoveList(0, 0, ui_.window.ListHostWidth() - 8, ui_.window.ListHostHeight()); });
 }
 
 // A click on a new column sorts ascending by it; each further click on the
 // same column reverses the direction.  The sort key starts at column 0, so
 // the very first click on the name column sorts descending.
-void frmMain::List1_ColumnClick(int column) {
+void MainForm::OnColumnClick(int column) {
   Skip([&] {
     if (column - 1 == rows_.SortKey()) {
       rows_.SetSortOrder((rows_.SortOrder() + 1) % 2);
@@ -85,28 +85,28 @@ void frmMain::List1_ColumnClick(int column) {
   });
 }
 
-void frmMain::List1_MouseDown(int button, int x, int y) {
+void MainForm::OnMouseDown(int button, int x, int y) {
   if (button != kRightButton) return;
   int index = 0;
   Skip([&] { index = ui_.list.HitTest(x, y); });
   if (index == 0) return;
   Skip([&] { rows_.Select(index); });
   TickSelectedClass();
-  Skip([&] { ui_.menus.PopupMenu("mnuProcess"); });
+  Skip([&] { ui_.menus.PopupMenu("process"); });
 }
 
-void frmMain::List1_ContextMenuKey() {
+void MainForm::OnContextMenuKey() {
   int index = rows_.Selected();
   if (index == 0) return;
   TickSelectedClass();
   Skip([&] {
     ScreenPoint at = ui_.list.RowMenuPoint(index);
-    ui_.menus.PopupMenuAt("mnuProcess", at.x, at.y);
+    ui_.menus.PopupMenuAt("process", at.x, at.y);
   });
 }
 
 // Only the priority item of the selected row's class is ticked.
-void frmMain::TickSelectedClass() {
+void MainForm::TickSelectedClass() {
   for (int i = 0; i < static_cast<int>(kPriorityClasses.size()); ++i)
     Skip([&] { ui_.menus.SetChecked(kPriorityGroup, i, false); });
   Skip([&] {
@@ -115,45 +115,58 @@ void frmMain::TickSelectedClass() {
   });
 }
 
-void frmMain::List1_ItemClick(int index) {
+void MainForm::OnItemClick(int index) {
   Skip([&] { rows_.Select(index); });
 }
 
-void frmMain::MenuClick(std::string_view name, int index) {
+void MainForm::MenuClick(std::string_view name, int index) {
   std::uintptr_t owner = 0;
   Skip([&] { owner = ui_.window.NativeHandle(); });
   Skip([&] {
-    if (name == "mnuRefurbish")
-      monitor_.ListProcess();
-    else if (name == "mnukelvarblog")
-      commands_.mnukelvarblog_Click(owner);
-    else if (name == "mnuExit")
-      ui_.window.Close();
-    else if (name == "mnuEndPro")
-      commands_.mnuEndPro_Click();
-    else if (name == "mnuDelPro")
-      commands_.mnuDelPro_Click();
-    else if (name == "mnuFileProperties")
-      commands_.mnuFileProperties_Click(owner);
-    else if (name == "mnuFolder")
-      commands_.mnuFolder_Click(owner);
-    else if (name == kPriorityGroup)
-      mnuSetProClassSub_Click(index);
-    else if (name == "mnuOnTop")
-      mnuOnTop_Click();
+    switch (form::CommandOf(name)) {
+      case form::Command::kRefresh:
+        monitor_.ListProcess();
+        break;
+      case form::Command::kPublisherPage:
+        commands_.OpenPublisherPage(owner);
+        break;
+      case form::Command::kExit:
+        ui_.window.Close();
+        break;
+      case form::Command::kEndProcess:
+        commands_.EndSelected();
+        break;
+      case form::Command::kEndAndTrash:
+        commands_.EndSelectedAndTrash();
+        break;
+      case form::Command::kFileProperties:
+        commands_.ShowSelectedProperties(owner);
+        break;
+      case form::Command::kOpenFolder:
+        commands_.OpenSelectedFolder(owner);
+        break;
+      case form::Command::kSetPriority:
+        SetSelectedPriority(index);
+        break;
+      case form::Command::kOnTop:
+        ToggleOnTop();
+        break;
+      case form::Command::kNone:
+        break;
+    }
   });
 }
 
-void frmMain::mnuSetProClassSub_Click(int index) {
+void MainForm::SetSelectedPriority(int index) {
   commands_.SetProClassItem(index, ui_.menus.Checked(kPriorityGroup, index));
 }
 
-void frmMain::mnuOnTop_Click() {
-  ui_.menus.SetChecked("mnuOnTop", -1, !ui_.menus.Checked("mnuOnTop"));
-  SetTopMost(ui_.window, ui_.menus.Checked("mnuOnTop") ? -1 : 0);
+void MainForm::ToggleOnTop() {
+  ui_.menus.SetChecked("on_top", -1, !ui_.menus.Checked("on_top"));
+  SetTopMost(ui_.window, ui_.menus.Checked("on_top") ? -1 : 0);
 }
 
-void frmMain::Timer(int id) {
+void MainForm::Timer(int id) {
   Skip([&] {
     if (id == form::kTimer1)
       monitor_.ListProcess();

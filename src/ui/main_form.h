@@ -1,5 +1,5 @@
-// frmMain, the one window of the program, as portable code: it owns the row
-// store behind List1, the monitor with the remark file path and the two
+// MainForm, the one window of the program, as portable code: it owns the row
+// store behind the list, the monitor with the remark file path and the two
 // figures last shown, and answers the window's events (load, resize, column
 // click, mouse down, menu choice, timer ticks) by acting only through the
 // ports.  The native windows of the two programs build their controls from
@@ -24,7 +24,7 @@ namespace kelvar {
 // The window's own controls and services, beside the monitor's ports.
 struct FormPorts {
   Window& window;
-  ListControl& list;  // List1
+  ListControl& list;  // the list
   Menus& menus;
   MessageBox& msgbox;
   Timers& timers;
@@ -37,23 +37,23 @@ inline constexpr int kLeftButton = 1;
 inline constexpr int kRightButton = 2;
 inline constexpr int kMiddleButton = 4;
 
-class frmMain {
+class MainForm {
  public:
-  frmMain(MonitorPorts os, FormPorts ui);
+  MainForm(MonitorPorts os, FormPorts ui);
 
   // The row store the list control shows.
-  RowStore& List1() { return rows_; }
+  RowStore& Rows() { return rows_; }
   ProcessMonitor& Monitor() { return monitor_; }
 
   // Events.
-  void Form_Load();
-  void Form_Resize();
-  void List1_ColumnClick(int column);  // 1-based
-  void List1_MouseDown(int button, int x, int y);
+  void OnLoad();
+  void OnResize();
+  void OnColumnClick(int column);  // 1-based
+  void OnMouseDown(int button, int x, int y);
   // The Menu key or Shift+F10 in the list: the right press's menu, for the
   // selected row, opened at that row.
-  void List1_ContextMenuKey();
-  void List1_ItemClick(int index);  // the user selected a row in the control
+  void OnContextMenuKey();
+  void OnItemClick(int index);  // the user selected a row in the control
   void MenuClick(std::string_view name, int index = -1);
   void Timer(int id);
 
@@ -61,9 +61,9 @@ class frmMain {
   void CheckProcess() { monitor_.CheckProcess(); }
 
  private:
-  void mnuOnTop_Click();
+  void ToggleOnTop();
   void TickSelectedClass();
-  void mnuSetProClassSub_Click(int index);
+  void SetSelectedPriority(int index);
 
   RowStore rows_;
   ProcessMonitor monitor_;
@@ -72,9 +72,9 @@ class frmMain {
   Commands commands_;
 };
 
-// modMain: the program's folder ending in exactly one separator.
+// app: the program's folder ending in exactly one separator.
 std::string GetAppPath(Directories& dirs);
-// modMain: SetTopMost releases the window for any flag but -1.
+// app: SetTopMost releases the window for any flag but -1.
 void SetTopMost(Window& window, int flag);
 
 }  // namespace kelvar
