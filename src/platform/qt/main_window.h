@@ -63,6 +63,9 @@ class MainWindow : public QMainWindow, public Window {
   void SetClientSize();
   void CentreOnFrame();
 
+  // First of the members: event() reads it, and the child widgets the other
+  // members make send events to this window while they are made.
+  bool centre_on_frame_ = false;  // placed by the form before its frame was known
   RowModel* model_;
   QWidget* client_;
   QWidget* list_host_;
@@ -71,7 +74,6 @@ class MainWindow : public QMainWindow, public Window {
   std::unique_ptr<MenuTree> menus_;
   std::function<void()> on_resize_;
   std::function<void()> on_close_;
-  bool centre_on_frame_ = false;  // placed by the form before its frame was known
 };
 
 // The top left corner of a window's frame of `frame` pixels centred on a
