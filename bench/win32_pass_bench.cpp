@@ -21,7 +21,7 @@ int wmain(int argc, wchar_t** argv) {
   HWND host =
       CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 100, nullptr, nullptr, nullptr, nullptr);
   Win32ImageList images;
-  Win32StatusBar status(host, 1, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+  Win32StatusBar status(host, 1, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), 96);
   Win32System system;
   RowStore rows;
   ProcessMonitor monitor(rows, MonitorPorts{system.proc, system.files, system.dirs, system.profile,
