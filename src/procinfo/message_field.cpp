@@ -24,14 +24,6 @@ char32_t CodePoint(std::string_view ch) {
   return code;
 }
 
-int Columns(char32_t c) {
-  const bool wide = (c >= 0x1100 && c <= 0x115f) || (c >= 0x2e80 && c <= 0xa4cf) ||
-                    (c >= 0xac00 && c <= 0xd7a3) || (c >= 0xf900 && c <= 0xfaff) ||
-                    (c >= 0xfe30 && c <= 0xfe4f) || (c >= 0xff00 && c <= 0xff60) ||
-                    (c >= 0xffe0 && c <= 0xffe6) || (c >= 0x20000 && c <= 0x3fffd);
-  return wide ? 2 : 1;
-}
-
 bool IsSeparator(std::string_view ch) { return ch == "\\" || ch == "/"; }
 
 // The field on lines of at most kMessageLineColumns columns.
@@ -43,7 +35,7 @@ std::vector<std::string> Lines(std::string_view text) {
   for (std::size_t pos = 0; pos < text.size();) {
     const std::string_view ch = text.substr(pos, CharLength(text, pos, TextEncoding::kUtf8));
     pos += ch.size();
-    const int width = Columns(CodePoint(ch));
+    const int width = DisplayColumns(CodePoint(ch));
     if (columns + width > kMessageLineColumns) {
       // Break after the last separator when it leaves at least half a line.
       const bool at_separator = after_separator * 2 > line.size();
@@ -52,7 +44,7 @@ std::vector<std::string> Lines(std::string_view text) {
       line.erase(0, cut);
       columns = 0;
       for (std::size_t i = 0; i < line.size(); i += CharLength(line, i, TextEncoding::kUtf8))
-        columns += Columns(CodePoint(line.substr(i, CharLength(line, i, TextEncoding::kUtf8))));
+        columns += DisplayColumns(CodePoint(line.substr(i, CharLength(line, i, TextEncoding::kUtf8))));
       after_separator = 0;
     }
     line += IsControl(static_cast<unsigned char>(ch[0])) ? ControlPicture(static_cast<unsigned char>(ch[0]))
@@ -65,6 +57,14 @@ std::vector<std::string> Lines(std::string_view text) {
 }
 
 }  // namespace
+
+int DisplayColumns(char32_t c) {
+  const bool wide = (c >= 0x1100 && c <= 0x115f) || (c >= 0x2e80 && c <= 0xa4cf) ||
+                    (c >= 0xac00 && c <= 0xd7a3) || (c >= 0xf900 && c <= 0xfaff) ||
+                    (c >= 0xfe30 && c <= 0xfe4f) || (c >= 0xff00 && c <= 0xff60) ||
+                    (c >= 0xffe0 && c <= 0xffe6) || (c >= 0x20000 && c <= 0x3fffd);
+  return wide ? 2 : 1;
+}
 
 std::string MessageField(std::string_view text) {
   std::vector<std::string> lines = Lines(text);

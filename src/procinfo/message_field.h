@@ -22,6 +22,9 @@ inline constexpr int kMessageLineColumns = 56;
 // Lines of a field at most, "…" included.
 inline constexpr std::size_t kMessageFieldLines = 24;
 
+// Columns a character takes on a line: 2 for CJK and full-width ones, else 1.
+int DisplayColumns(char32_t c);
+
 // `text` (UTF-8, or bytes that are not) with control characters as control
 // pictures and "\r\n" between lines of at most kMessageLineColumns columns,
 // at most kMessageFieldLines of them.

@@ -3,6 +3,8 @@
 
 #include <QList>
 
+#include "procinfo/message_field.h"
+
 namespace kelvar::qt {
 namespace {
 
@@ -11,12 +13,6 @@ namespace {
 QChar ControlPicture(char16_t c) { return c == 0x7f ? QChar(0x2421) : QChar(char16_t(0x2400 + c)); }
 
 bool IsControl(char16_t c) { return c < 0x20 || c == 0x7f; }
-
-bool IsWide(char32_t c) {
-  return (c >= 0x1100 && c <= 0x115f) || (c >= 0x2e80 && c <= 0xa4cf) || (c >= 0xac00 && c <= 0xd7a3) ||
-         (c >= 0xf900 && c <= 0xfaff) || (c >= 0xfe30 && c <= 0xfe4f) || (c >= 0xff00 && c <= 0xff60) ||
-         (c >= 0xffe0 && c <= 0xffe6) || (c >= 0x20000 && c <= 0x3fffd);
-}
 
 }  // namespace
 
@@ -39,7 +35,7 @@ std::string ToUtf8(const QString& text) { return text.toStdString(); }
 
 int TerminalWidth(const QString& text) {
   int width = 0;
-  for (uint c : text.toUcs4()) width += IsWide(c) ? 2 : 1;
+  for (uint c : text.toUcs4()) width += DisplayColumns(static_cast<char32_t>(c));
   return width;
 }
 
