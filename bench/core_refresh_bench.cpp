@@ -13,13 +13,12 @@
 namespace kelvar {
 namespace {
 
-class LightTable : public ProcessControl {
+class LightTable : public ProcessSource {
  public:
   struct Proc {
     std::string path;
     std::uint64_t ws = 4u << 20, start = 1;
-    std::uint32_t cls = 0x20, exit = kStillActive;
-    bool alive = true;
+    bool alive = true, running = true;
   };
   std::vector<Proc> procs;  // index = PID / 4
   explicit LightTable(int n) {
@@ -32,20 +31,25 @@ class LightTable : public ProcessControl {
       if (procs[i].alive) pids.push_back(static_cast<Pid>(i * 4));
     return true;
   }
-  ProcessHandle Open(Pid pid, std::uint32_t, bool) override {
+  Proc* P(Pid pid) {
     auto i = static_cast<std::size_t>(pid / 4);
-    return i < procs.size() && procs[i].alive ? i + 1 : 0;
+    return i < procs.size() && procs[i].alive ? &procs[i] : nullptr;
   }
-  Proc& P(ProcessHandle h) { return procs[h - 1]; }
-  bool ModulePath(ProcessHandle h, std::string& path) override { return path = P(h).path, true; }
-  FileIdentity ImageIdentity(ProcessHandle) override { return {}; }
-  std::uint64_t WorkingSet(ProcessHandle h) override { return P(h).ws; }
-  std::uint64_t StartTime(ProcessHandle h) override { return P(h).start; }
-  std::uint32_t ExitCode(ProcessHandle h) override { return P(h).exit; }
-  std::uint32_t GetPriorityClass(ProcessHandle h) override { return h ? P(h).cls : 0; }
-  bool SetPriorityClass(ProcessHandle, std::uint32_t) override { return false; }
-  bool Terminate(ProcessHandle, std::uint32_t) override { return false; }
-  void Close(ProcessHandle) override {}
+  bool Read(Pid pid, bool with_image, ProcessRecord& record) override {
+    Proc* p = P(pid);
+    if (!p) return false;
+    record.id = {pid, p->start};
+    record.working_set = p->ws;
+    record.priority = Priority::kNormal;
+    if (with_image) record.path = p->path;
+    return true;
+  }
+  Liveness Look(const ProcessId& process, FileIdentity&) override {
+    Proc* p = P(process.pid);
+    return p && p->running && SameProcess(process, p->start) ? Liveness::kRunning : Liveness::kGone;
+  }
+  bool End(const ProcessId&) override { return false; }
+  bool SetPriority(const ProcessId&, Priority) override { return false; }
 };
 
 struct Bench {
@@ -117,9 +121,9 @@ void SweepRemovingThousand(benchmark::State& state) {
   Bench b(10000);
   for (auto _ : state) {
     state.PauseTiming();
-    for (std::size_t i = 0; i < b.table.procs.size(); ++i) b.table.procs[i].exit = kStillActive;
+    for (std::size_t i = 0; i < b.table.procs.size(); ++i) b.table.procs[i].running = true;
     b.monitor.ListProcess();
-    for (std::size_t i = 5; i < b.table.procs.size(); i += 10) b.table.procs[i].exit = 0;
+    for (std::size_t i = 5; i < b.table.procs.size(); i += 10) b.table.procs[i].running = false;
     state.ResumeTiming();
     b.monitor.CheckProcess();
   }

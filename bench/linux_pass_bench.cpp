@@ -16,7 +16,7 @@
 #include "platform/linux/linux_files.h"
 #include "platform/linux/linux_profile_reader.h"
 #include "platform/linux/linux_size_formatter.h"
-#include "platform/linux/procfs_process_control.h"
+#include "platform/linux/procfs_process_source.h"
 
 namespace kelvar {
 namespace {
@@ -26,7 +26,7 @@ struct NoStatusBar : StatusBar {
 };
 
 struct LinuxRig {
-  ProcfsProcessControl proc;
+  ProcfsProcessSource proc;
   LinuxFileSearch files;
   LinuxDirectories dirs;
   LinuxProfileReader profile;

@@ -24,7 +24,7 @@ int wmain(int argc, wchar_t** argv) {
   Win32StatusBar status(host, 1, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), 96);
   Win32System system;
   RowStore rows;
-  ProcessMonitor monitor(rows, MonitorPorts{system.proc, system.files, system.dirs, system.profile,
+  ProcessMonitor monitor(rows, MonitorPorts{system.processes, system.files, system.dirs, system.profile,
                                             system.sizes, system.icons, images, status});
   monitor.ListProcess();
   LARGE_INTEGER freq, start, end;

@@ -11,17 +11,16 @@
 // so to the user.
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "monitor/process_monitor.h"
 #include "monitor/row_store.h"
+#include "platform/desktop.h"
 #include "platform/file_search.h"
 #include "platform/message_box.h"
-#include "platform/process_control.h"
-#include "platform/shell.h"
+#include "platform/process_source.h"
 #include "platform/timers.h"
 
 namespace kelvar {
@@ -31,42 +30,12 @@ inline constexpr std::string_view kAppTitle = "Kelvar进程管理";
 // The publisher's web page, opened by "Kelvar博客".
 inline constexpr std::string_view kBlogAddress = "http://www.kelvar.com/";
 
-// What a command knows of the row the user picked.
-struct PickedRow {
-  std::string name;
-  Pid pid = 0;
-  std::uint64_t start_time = 0;
-  std::string path;
-  FileIdentity image;  // the file the process ran when last checked
-};
-
-// The selected row, read once; nullopt when none is selected.
-std::optional<PickedRow> PickSelected(const RowStore& rows);
-
-// Ends the process with exit code 0, but only when `pid` still names the
-// process that started at `start_time` (0: not checked).
-void EndProcess(ProcessControl& proc, Pid PID, std::uint64_t start_time = 0);
-
-namespace trash {
-// Sends one file to the Recycle Bin / trash through the shell.
-void DelFile(Shell& shell, const std::string& path);
-}  // namespace trash
-
-namespace properties {
-void ShowProperties(Shell& shell, const std::string& path, std::uintptr_t owner);
-}  // namespace properties
-
-namespace app {
-// The folder of a path: everything before its last separator.
-std::string GetFolder(const std::string& path);
-}  // namespace app
-
 struct CommandPorts {
-  ProcessControl& proc;
+  ProcessSource& processes;
   FileSearch& files;
   MessageBox& msgbox;
   MessagePump& pump;
-  Shell& shell;
+  Desktop& desktop;
 };
 
 class Commands {
@@ -76,19 +45,21 @@ class Commands {
 
   void EndSelected();
   void EndSelectedAndTrash();
-  void ShowSelectedProperties(std::uintptr_t owner);
-  void OpenSelectedFolder(std::uintptr_t owner);
-  void OpenPublisherPage(std::uintptr_t owner);
+  void ShowSelectedProperties();
+  void OpenSelectedFolder();
+  void OpenPublisherPage();
   // The priority item `index` was chosen; `ticked` is its check mark.
-  void SetProClassItem(int index, bool ticked);
+  void SetPriorityItem(int index, bool ticked);
 
  private:
+  // The selected row, copied before any question; nullopt when none.
+  std::optional<ProcessRow> Picked() const;
   // The file the picked process runs now (see commands.cpp).
-  FileIdentity RunningImage(const PickedRow& row);
+  FileIdentity RunningImage(const ProcessRow& row);
   // Whether the file at the row's path is the file the process runs, as
   // far as the system can tell.
-  bool IsRunningFile(const PickedRow& row, const FileIdentity& running);
-  void TellImageGone(const PickedRow& row, const char* what_happened);
+  bool IsRunningFile(const ProcessRow& row, const FileIdentity& running);
+  void TellImageGone(const ProcessRow& row, const char* what_happened);
 
   RowStore& rows_;
   ProcessMonitor& monitor_;

@@ -1,14 +1,14 @@
-// The process monitor: the refresh pass ListProcess, which turns a snapshot of
-// the process table into process rows and keeps their memory and priority
-// cells current; the sweep CheckProcess, the only way a row leaves the list;
+// The process monitor: the refresh pass ListProcess, which turns the process
+// source's records into process rows and keeps their memory and priority
+// current; the sweep CheckProcess, the only way a row leaves the list;
 // RowOf, the lookup of a row by PID; and the status-bar totals with the two
 // figures last shown.  Rows remember when their process started, so a PID
 // taken by a newer process never lends its figures to the old row and the
 // sweep removes that row.  They also remember the file their process ran
 // when they were made: the refresh pass, which runs five times a second,
-// takes a known row's name and path as they are, and the sweep, one image
-// check per row, removes a row whose process has run another file since (or
-// can no longer be read), so the row that follows shows what runs now.
+// reads a known row's figures alone, and the sweep, one look per row,
+// removes a row whose process has run another file since (or can no longer
+// be read), so the row that follows shows what runs now.
 #pragma once
 
 #include <cstdint>
@@ -19,7 +19,7 @@
 #include "platform/directories.h"
 #include "platform/file_search.h"
 #include "platform/icons.h"
-#include "platform/process_control.h"
+#include "platform/process_source.h"
 #include "platform/profile_reader.h"
 #include "platform/size_formatter.h"
 #include "platform/status_bar.h"
@@ -28,7 +28,7 @@ namespace kelvar {
 
 // What the monitor needs from the system and from the window's controls.
 struct MonitorPorts {
-  ProcessControl& proc;
+  ProcessSource& processes;
   FileSearch& files;
   Directories& dirs;
   ProfileReader& profile;
@@ -55,18 +55,16 @@ class ProcessMonitor {
 
  private:
   void RefreshOne(Pid pid, std::uint64_t& mem_total);
-  void UpdateRow(int index, Pid pid, ProcessHandle h, std::uint64_t& mem_total);
-  void CreateRow(Pid pid, ProcessHandle h, const std::string& path, const FileIdentity& image,
-                 std::uint64_t& mem_total);
-  void ShowPriority(int index, ProcessHandle h);
+  void UpdateRow(int index, std::uint64_t& mem_total);
+  void CreateRow(std::uint64_t& mem_total);
   void ShowTotals(std::int64_t pro_count, std::uint64_t mem_total);
-  bool StillItsProcess(int index, ProcessHandle h);
 
   RowStore& rows_;
   MonitorPorts os_;
   std::string remark_file_;
-  std::vector<Pid> snapshot_;  // kept between passes to spare the allocation
-  std::string module_path_;
+  // Kept between passes to spare their allocations.
+  std::vector<Pid> snapshot_;
+  ProcessRecord record_;
 };
 
 // The memory cell: bytes in units of 1024, halves to the even neighbour.

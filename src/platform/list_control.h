@@ -1,4 +1,4 @@
-// The list control the list as the form's rules use it: columns added at
+// The list control as the form's rules use it: columns added at
 // start-up, the right alignment of one column, and the row under a point.
 // The rows themselves come from the row store through RowSource.
 #pragma once
@@ -21,7 +21,7 @@ class ListControl {
   // Appends a column with a title and a width in pixels.
   virtual void AddColumn(const std::string& title, int width) = 0;
   virtual int ColumnCount() = 0;
-  // Column numbered from 1.
+  // Columns are numbered from 0.
   virtual void SetColumnAlignment(int column, Alignment alignment) = 0;
   // The 1-based index of the row under a point of the list, or 0.
   virtual int HitTest(int x, int y) = 0;

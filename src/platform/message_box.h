@@ -1,27 +1,22 @@
-// The modal message box, with the Windows style flags and answers.
+// The program's modal message boxes, titled with its name: a question the
+// user answers OK or Cancel (a warning; Esc and the close button answer
+// Cancel), and a notice with only OK.  The adapters choose the native box
+// and its flags.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 namespace kelvar {
 
-namespace mb {
-inline constexpr std::uint32_t kOk = 0x00;
-inline constexpr std::uint32_t kOkCancel = 0x01;
-inline constexpr std::uint32_t kIconError = 0x10;
-inline constexpr std::uint32_t kIconExclamation = 0x30;
-inline constexpr std::uint32_t kIconInformation = 0x40;
-inline constexpr int kIdOk = 1;
-inline constexpr int kIdCancel = 2;
-}  // namespace mb
+enum class Notice { kInformation, kError };
 
 class MessageBox {
  public:
   virtual ~MessageBox() = default;
-  // Shows the box and waits; answers mb::kIdOk or mb::kIdCancel (Esc and the
-  // close button answer Cancel).  OK is the default button.
-  virtual int Show(const std::string& text, const std::string& title, std::uint32_t style) = 0;
+  // Asks and waits; true for OK.
+  virtual bool Confirm(const std::string& text) = 0;
+  // Tells and waits for OK.
+  virtual void Tell(const std::string& text, Notice notice) = 0;
 };
 
 }  // namespace kelvar

@@ -2,11 +2,12 @@
 // process rows and to hear of every change to them.  The store is the only
 // holder of process data; a control reads cells through RowSource and is told
 // of changes through RowObserver, so an unchanged list costs the control
-// nothing.  Rows and columns are numbered from 1 as the list's own indexes are;
-// column 1 is the row text, columns 2 to 8 are sub-items 1 to 7.
+// nothing.  Rows are numbered from 1, as the list's own indexes are, and
+// columns from 0, the name column first.
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace kelvar {
 
@@ -16,7 +17,8 @@ class RowSource {
  public:
   virtual ~RowSource() = default;
   virtual int RowCount() const = 0;
-  virtual const std::string& CellText(int row, int column) const = 0;
+  // The text of a cell, made when asked; it stays valid until the next call.
+  virtual std::string_view CellText(int row, int column) const = 0;
   // The image key of the row's small icon, or empty for none.
   virtual const std::string& IconKey(int row) const = 0;
   // The selected row, or 0 when none is selected.
@@ -35,7 +37,7 @@ class RowObserver {
   // A row moves or the rows are put in a new order.
   virtual void BeforeReorder() = 0;
   virtual void AfterReorder() = 0;
-  // One cell now holds another text.
+  // One cell now shows another text.
   virtual void CellChanged(int row, int column) = 0;
   virtual void IconChanged(int row) = 0;
   virtual void SelectionChanged() = 0;

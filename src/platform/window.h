@@ -1,10 +1,7 @@
 // The main window as the form's rules see it: its own size and position in
 // twips (1/1440 inch), the screen in twips, the container the list host and the
-// list the list inside it in pixels, always-on-top, closing, and the native
-// handle the shell wants as owner window.
+// list inside it in pixels, always-on-top and closing.
 #pragma once
-
-#include <cstdint>
 
 namespace kelvar {
 
@@ -30,7 +27,6 @@ class Window {
   virtual void SetTopMost(bool topmost) = 0;
   // Unloads the window: the timers stop and the program ends.
   virtual void Close() = 0;
-  virtual std::uintptr_t NativeHandle() = 0;
 };
 
 }  // namespace kelvar

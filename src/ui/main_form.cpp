@@ -1,4 +1,4 @@
-// MainForm's event handlers; see frm_main.h.  Each handler runs its steps in
+// MainForm's event handlers; see main_form.h.  Each handler runs its steps in
 // skip-on-failure mode: a step that fails is abandoned silently and the next
 // one runs, and nothing escapes into the native event loop.
 #include "ui/main_form.h"
@@ -39,7 +39,7 @@ MainForm::MainForm(MonitorPorts os, FormPorts ui)
     : monitor_(rows_, os),
       os_(os),
       ui_(ui),
-      commands_(rows_, monitor_, CommandPorts{os.proc, os.files, ui.msgbox, ui.pump, ui.shell}) {}
+      commands_(rows_, monitor_, CommandPorts{os.processes, os.files, ui.msgbox, ui.pump, ui.desktop}) {}
 
 void MainForm::OnLoad() {
   Skip([&] { ui_.timers.Start(form::kTimer1, form::kTimer1Interval); });
@@ -51,7 +51,7 @@ void MainForm::OnLoad() {
   });
   for (const form::Column& c : form::kColumns)
     Skip([&] { ui_.list.AddColumn(std::string(c.title), c.width); });
-  Skip([&] { ui_.list.SetColumnAlignment(3, Alignment::kRight); });
+  Skip([&] { ui_.list.SetColumnAlignment(column::kMemory, Alignment::kRight); });
   Skip([&] {
     std::string app = GetAppPath(os_.dirs);
     auto file = IsPosixPath(app) ? form::kRemarkFilePosix : form::kRemarkFileWindows;
@@ -73,14 +73,14 @@ void MainForm::OnResize() {
 // the very first click on the name column sorts descending.
 void MainForm::OnColumnClick(int column) {
   Skip([&] {
-    if (column - 1 == rows_.SortKey()) {
+    if (column == rows_.SortKey()) {
       rows_.SetSortOrder((rows_.SortOrder() + 1) % 2);
       rows_.SetSorted(true);
       return;
     }
     rows_.SetSorted(false);
     rows_.SetSortOrder(0);
-    rows_.SetSortKey(column - 1);
+    rows_.SetSortKey(column);
     rows_.SetSorted(true);
   });
 }
@@ -107,10 +107,10 @@ void MainForm::OnContextMenuKey() {
 
 // Only the priority item of the selected row's class is ticked.
 void MainForm::TickSelectedClass() {
-  for (int i = 0; i < static_cast<int>(kPriorityClasses.size()); ++i)
+  for (int i = 0; i < static_cast<int>(kPriorityItems.size()); ++i)
     Skip([&] { ui_.menus.SetChecked(kPriorityGroup, i, false); });
   Skip([&] {
-    int item = PriorityItemOf(rows_.PriorityClass(rows_.Selected()));
+    int item = PriorityItemOf(rows_.Row(rows_.Selected()).priority);
     if (item >= 0) ui_.menus.SetChecked(kPriorityGroup, item, true);
   });
 }
@@ -120,15 +120,13 @@ void MainForm::OnItemClick(int index) {
 }
 
 void MainForm::MenuClick(std::string_view name, int index) {
-  std::uintptr_t owner = 0;
-  Skip([&] { owner = ui_.window.NativeHandle(); });
   Skip([&] {
     switch (form::CommandOf(name)) {
       case form::Command::kRefresh:
         monitor_.ListProcess();
         break;
       case form::Command::kPublisherPage:
-        commands_.OpenPublisherPage(owner);
+        commands_.OpenPublisherPage();
         break;
       case form::Command::kExit:
         ui_.window.Close();
@@ -140,10 +138,10 @@ void MainForm::MenuClick(std::string_view name, int index) {
         commands_.EndSelectedAndTrash();
         break;
       case form::Command::kFileProperties:
-        commands_.ShowSelectedProperties(owner);
+        commands_.ShowSelectedProperties();
         break;
       case form::Command::kOpenFolder:
-        commands_.OpenSelectedFolder(owner);
+        commands_.OpenSelectedFolder();
         break;
       case form::Command::kSetPriority:
         SetSelectedPriority(index);
@@ -158,7 +156,7 @@ void MainForm::MenuClick(std::string_view name, int index) {
 }
 
 void MainForm::SetSelectedPriority(int index) {
-  commands_.SetProClassItem(index, ui_.menus.Checked(kPriorityGroup, index));
+  commands_.SetPriorityItem(index, ui_.menus.Checked(kPriorityGroup, index));
 }
 
 void MainForm::ToggleOnTop() {

@@ -12,10 +12,10 @@
 #include "actions/commands.h"
 #include "monitor/process_monitor.h"
 #include "monitor/row_store.h"
+#include "platform/desktop.h"
 #include "platform/list_control.h"
 #include "platform/menus.h"
 #include "platform/message_box.h"
-#include "platform/shell.h"
 #include "platform/timers.h"
 #include "platform/window.h"
 
@@ -29,7 +29,7 @@ struct FormPorts {
   MessageBox& msgbox;
   Timers& timers;
   MessagePump& pump;
-  Shell& shell;
+  Desktop& desktop;
 };
 
 // Mouse buttons as the list reports them.
@@ -48,7 +48,7 @@ class MainForm {
   // Events.
   void OnLoad();
   void OnResize();
-  void OnColumnClick(int column);  // 1-based
+  void OnColumnClick(int column);
   void OnMouseDown(int button, int x, int y);
   // The Menu key or Shift+F10 in the list: the right press's menu, for the
   // selected row, opened at that row.

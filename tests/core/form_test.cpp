@@ -50,7 +50,7 @@ TEST(ColumnClick, NameFirstSortsDescendingOthersAscendingAndASecondClickTurns) {
     std::vector<int> clicks;
     int key, order;
   };
-  for (const Case& c : {Case{{1}, 0, 1}, {{1, 1}, 0, 0}, {{2}, 1, 0}, {{2, 2}, 1, 1}, {{2, 3, 2}, 1, 0}}) {
+  for (const Case& c : {Case{{0}, 0, 1}, {{0, 0}, 0, 0}, {{1}, 1, 0}, {{1, 1}, 1, 1}, {{1, 2, 1}, 1, 0}}) {
     SCOPED_TRACE(c.clicks.size());
     TestForm t;
     for (int column : c.clicks) t.form.OnColumnClick(column);
@@ -65,23 +65,23 @@ TEST(ColumnClick, NameFirstSortsDescendingOthersAscendingAndASecondClickTurns) {
 TEST(RightPress, SelectsTicksTheClassAndOpensTheProcessMenu) {
   struct Case {
     int button, y;
-    std::uint32_t priority_class;
+    Priority priority;
     int ticked;  // -1: none
   };
-  for (Case c : {Case{kRightButton, 20, 0x100, 0},
-                 {kRightButton, 20, 0x80, 1},
-                 {kRightButton, 20, 0x8000, 2},
-                 {kRightButton, 20, 0x20, 3},
-                 {kRightButton, 20, 0x4000, 4},
-                 {kRightButton, 20, 0x40, 5},
-                 {kRightButton, 20, 0x1234, -1},
-                 {kLeftButton, 20, 0x40, 3},
-                 {kMiddleButton, 20, 0x40, 3},
-                 {kRightButton, 200, 0x40, 3}}) {
-    SCOPED_TRACE(testing::Message() << c.button << " " << c.y << " " << c.priority_class);
+  for (Case c : {Case{kRightButton, 20, Priority::kRealtime, 0},
+                 {kRightButton, 20, Priority::kHigh, 1},
+                 {kRightButton, 20, Priority::kAboveNormal, 2},
+                 {kRightButton, 20, Priority::kNormal, 3},
+                 {kRightButton, 20, Priority::kBelowNormal, 4},
+                 {kRightButton, 20, Priority::kIdle, 5},
+                 {kRightButton, 20, Priority::kUnknown, -1},
+                 {kLeftButton, 20, Priority::kIdle, 3},
+                 {kMiddleButton, 20, Priority::kIdle, 3},
+                 {kRightButton, 200, Priority::kIdle, 3}}) {
+    SCOPED_TRACE(testing::Message() << c.button << " " << c.y << " " << static_cast<int>(c.priority));
     TestForm t;
     t.Start(1, "C:\\a.exe");
-    t.Start(2, "C:\\b.exe").priority_class = c.priority_class;
+    t.Start(2, "C:\\b.exe").priority = c.priority;
     t.form.ListProcess();
     t.list.rows = 2;
     t.menus.SetChecked("priority_class", 3, true);  // left from an earlier press

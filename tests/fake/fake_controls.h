@@ -8,11 +8,11 @@
 #include <utility>
 #include <vector>
 
+#include "platform/desktop.h"
 #include "platform/list_control.h"
 #include "platform/menus.h"
 #include "platform/message_box.h"
 #include "platform/row_view.h"
-#include "platform/shell.h"
 #include "platform/status_bar.h"
 #include "platform/timers.h"
 #include "platform/window.h"
@@ -61,7 +61,6 @@ class FakeWindow : public Window {
   void MoveList(int l, int t, int w, int h) override { list = {l, t, w, h}; }
   void SetTopMost(bool on) override { topmost_calls.push_back(on); }
   void Close() override { closed = true; }
-  std::uintptr_t NativeHandle() override { return 0x1234; }
 };
 
 class FakeList : public ListControl {
@@ -77,7 +76,9 @@ class FakeList : public ListControl {
     columns.push_back({title, width, Alignment::kLeft});
   }
   int ColumnCount() override { return static_cast<int>(columns.size()); }
-  void SetColumnAlignment(int column, Alignment a) override { columns.at(column - 1).alignment = a; }
+  void SetColumnAlignment(int column, Alignment a) override {
+    columns.at(static_cast<std::size_t>(column)).alignment = a;
+  }
   int HitTest(int, int y) override { return (y >= 0 && y / 16 < rows) ? y / 16 + 1 : 0; }
   ScreenPoint RowMenuPoint(int index) override { return {0, index * 16}; }
 };
@@ -98,16 +99,21 @@ class FakeMenus : public Menus {
 class FakeMessageBox : public MessageBox {
  public:
   struct Shown {
-    std::string text, title;
-    std::uint32_t style;
+    std::string text;
+    bool question;
+    Notice notice;
   };
   std::vector<Shown> shown;
-  int answer = mb::kIdOk;
+  bool answer = true;
   std::function<void()> while_open;  // runs while the box "waits"
-  int Show(const std::string& text, const std::string& title, std::uint32_t style) override {
-    shown.push_back({text, title, style});
+  bool Confirm(const std::string& text) override {
+    shown.push_back({text, true, Notice::kInformation});
     if (while_open) while_open();
     return answer;
+  }
+  void Tell(const std::string& text, Notice notice) override {
+    shown.push_back({text, false, notice});
+    if (while_open) while_open();
   }
 };
 
@@ -127,22 +133,14 @@ class FakePump : public MessagePump {
   }
 };
 
-class FakeShell : public Shell {
+// Records each request as "verb file".
+class FakeDesktop : public Desktop {
  public:
-  struct Open {
-    std::uintptr_t hwnd;
-    std::string verb, file, parameters, directory;
-    int show;
-  };
-  std::vector<ShellExecuteInfo> executes_ex;
-  std::vector<Open> opens;
-  std::vector<FileOperationRequest> file_ops;
-  void ShellExecuteEx(const ShellExecuteInfo& info) override { executes_ex.push_back(info); }
-  void ShellExecute(std::uintptr_t hwnd, const std::string& verb, const std::string& file,
-                    const std::string& parameters, const std::string& directory, int show) override {
-    opens.push_back({hwnd, verb, file, parameters, directory, show});
-  }
-  void SHFileOperation(const FileOperationRequest& request) override { file_ops.push_back(request); }
+  std::vector<std::string> requests;
+  void ShowProperties(const std::string& file) override { requests.push_back("properties " + file); }
+  void OpenFolder(const std::string& folder) override { requests.push_back("folder " + folder); }
+  void OpenAddress(const std::string& address) override { requests.push_back("address " + address); }
+  void MoveToTrash(const std::string& file) override { requests.push_back("trash " + file); }
 };
 
 }  // namespace kelvar::fake

@@ -8,13 +8,11 @@
 
 namespace kelvar::fake {
 
-FakeProcess& FakeProcessTable::Start(Pid pid, std::string path, std::uint64_t working_set,
-                                     std::uint32_t priority_class) {
+FakeProcess& FakeProcessTable::Start(Pid pid, std::string path, std::uint64_t working_set) {
   FakeProcess p;
   p.pid = pid;
   p.module_path = std::move(path);
   p.working_set = working_set;
-  p.priority_class = priority_class;
   p.start_time = next_start_++;
   procs_[pid] = p;
   order_.erase(std::remove(order_.begin(), order_.end(), pid), order_.end());
@@ -22,19 +20,7 @@ FakeProcess& FakeProcessTable::Start(Pid pid, std::string path, std::uint64_t wo
   return procs_[pid];
 }
 
-void FakeProcessTable::Exit(Pid pid, std::uint32_t exit_code) {
-  FakeProcess& p = Get(pid);
-  p.exit_code = exit_code;
-  p.in_snapshot = false;
-}
-
-void FakeProcessTable::Vanish(Pid pid) {
-  procs_.erase(pid);
-  order_.erase(std::remove(order_.begin(), order_.end(), pid), order_.end());
-}
-
 FakeProcess& FakeProcessTable::Reuse(Pid pid, std::string path, std::uint64_t working_set) {
-  Vanish(pid);
   return Start(pid, std::move(path), working_set);
 }
 
@@ -45,93 +31,63 @@ FakeProcess& FakeProcessTable::Get(Pid pid) {
 }
 
 void FakeProcessTable::ClearCalls() {
-  open_calls_.clear();
+  reads_ = image_reads_ = 0;
+  ended_.clear();
   set_calls_.clear();
-  terminate_calls_.clear();
-  opens_ = 0;
 }
 
 bool FakeProcessTable::Snapshot(std::vector<Pid>& pids) {
   pids.clear();
   if (fail_snapshot_) return false;
   for (Pid pid : order_)
-    if (procs_.at(pid).in_snapshot) pids.push_back(pid);
+    if (!procs_.at(pid).ended) pids.push_back(pid);
   return true;
 }
 
-ProcessHandle FakeProcessTable::Open(Pid pid, std::uint32_t access, bool inherit) {
-  ++opens_;
-  open_calls_.push_back({pid, access, inherit});
-  auto it = procs_.find(pid);
-  if (it == procs_.end()) return 0;
-  const FakeProcess& p = it->second;
-  if ((access & access::kVmRead) && p.deny_read) return 0;
-  if ((access & access::kQueryInformation) && (p.deny_query || p.deny_read)) return 0;
-  if ((access & access::kSetInformation) && p.deny_set) return 0;
-  if ((access & access::kTerminate) && p.deny_terminate) return 0;
-  ProcessHandle h = next_handle_++;
-  open_[h] = Handle{pid, p.start_time, access};
-  return h;
+FakeProcess* FakeProcessTable::Live(const ProcessId& process) {
+  auto it = procs_.find(process.pid);
+  if (it == procs_.end() || it->second.ended || !SameProcess(process, it->second.start_time)) return nullptr;
+  return &it->second;
 }
 
-FakeProcess* FakeProcessTable::Live(ProcessHandle h) {
-  auto it = open_.find(h);
-  if (it == open_.end()) return nullptr;
-  auto p = procs_.find(it->second.pid);
-  if (p == procs_.end() || p->second.start_time != it->second.start_time) return nullptr;
-  return &p->second;
-}
-
-bool FakeProcessTable::ModulePath(ProcessHandle h, std::string& path) {
-  FakeProcess* p = Live(h);
-  if (!p || p->no_modules) return false;
-  path = p->module_path;
+bool FakeProcessTable::Read(Pid pid, bool with_image, ProcessRecord& record) {
+  ++reads_;
+  FakeProcess* p = Live({pid, 0});
+  if (!p || p->unreadable) return false;
+  record.id = {pid, p->start_time};
+  record.working_set = p->working_set;
+  record.priority = p->priority;
+  if (with_image) {
+    ++image_reads_;
+    record.path = p->module_path;
+    record.image = p->image;
+  }
   return true;
 }
 
-FileIdentity FakeProcessTable::ImageIdentity(ProcessHandle h) {
-  FakeProcess* p = Live(h);
-  return p ? p->image : FileIdentity{};
+Liveness FakeProcessTable::Look(const ProcessId& process, FileIdentity& image) {
+  FakeProcess* p = Live(process);
+  if (!p) return Liveness::kGone;
+  if (p->unreadable) return Liveness::kUnreadable;
+  image = p->image;
+  return Liveness::kRunning;
 }
 
-std::uint64_t FakeProcessTable::WorkingSet(ProcessHandle h) {
-  FakeProcess* p = Live(h);
-  return p ? p->working_set : 0;
-}
-
-std::uint64_t FakeProcessTable::StartTime(ProcessHandle h) {
-  FakeProcess* p = Live(h);
-  return p ? p->start_time : 0;
-}
-
-std::uint32_t FakeProcessTable::ExitCode(ProcessHandle h) {
-  FakeProcess* p = Live(h);
-  return p ? p->exit_code : 0;
-}
-
-std::uint32_t FakeProcessTable::GetPriorityClass(ProcessHandle h) {
-  FakeProcess* p = Live(h);
-  return p ? p->priority_class : 0;
-}
-
-bool FakeProcessTable::SetPriorityClass(ProcessHandle h, std::uint32_t priority_class) {
-  FakeProcess* p = Live(h);
-  set_calls_.push_back({p ? p->pid : 0, priority_class});
-  if (!p || p->fail_set) return false;
-  p->priority_class = priority_class;
-  return true;
-}
-
-bool FakeProcessTable::Terminate(ProcessHandle h, std::uint32_t exit_code) {
-  FakeProcess* p = Live(h);
+bool FakeProcessTable::End(const ProcessId& process) {
+  FakeProcess* p = Live(process);
   if (!p) return false;
-  terminate_calls_.push_back({p->pid, exit_code});
-  p->exit_code = exit_code;
-  p->in_snapshot = false;
+  p->ended = true;
+  ended_.push_back(process);
   return true;
 }
 
-void FakeProcessTable::Close(ProcessHandle h) { open_.erase(h); }
+bool FakeProcessTable::SetPriority(const ProcessId& process, Priority priority) {
+  set_calls_.emplace_back(process, priority);
+  FakeProcess* p = Live(process);
+  if (!p || p->fail_set) return false;
+  p->priority = priority;
+  return true;
+}
 
 std::string FakeFiles::FindFileName(const std::string& path) {
   ++searches_;

@@ -1,8 +1,7 @@
 // A fake operating system for the core's tests: a scriptable process table
-// (processes start, exit, change memory and class, deny access, and a PID is
-// taken by a newer process), a file system of names, directories, a profile
-// reader over in-memory files and a size formatter.  Every handle opened is
-// counted so that a test can see that none is left open.
+// (processes start, exit, change memory and class, turn unreadable, and a PID
+// is taken by a newer process), a file system of names, directories, a
+// profile reader over in-memory files and a size formatter.
 #pragma once
 
 #include <cstdint>
@@ -15,7 +14,7 @@
 #include "platform/directories.h"
 #include "platform/file_search.h"
 #include "platform/icons.h"
-#include "platform/process_control.h"
+#include "platform/process_source.h"
 #include "platform/profile_reader.h"
 #include "platform/size_formatter.h"
 
@@ -25,85 +24,50 @@ struct FakeProcess {
   Pid pid = 0;
   std::string module_path;        // as the system reports it
   std::uint64_t working_set = 0;  // bytes
-  std::uint32_t priority_class = 0x20;
+  Priority priority = Priority::kNormal;
   std::uint64_t start_time = 1;
-  FileIdentity image;  // unknown: a system that cannot tell files apart
-  std::uint32_t exit_code = kStillActive;
-  bool in_snapshot = true;      // false once it has left the process table
-  bool deny_read = false;       // Open with 0x410 fails
-  bool deny_query = false;      // Open with 0x400 fails
-  bool deny_set = false;        // Open for setting the class fails
-  bool deny_terminate = false;  // Open for ending fails
-  bool no_modules = false;      // the module list cannot be read
-  bool fail_set = false;        // SetPriorityClass answers failure
+  FileIdentity image;       // unknown: a system that cannot tell files apart
+  bool ended = false;       // it has left the process table
+  bool unreadable = false;  // it runs, but cannot be read
+  bool fail_set = false;    // setting its class fails
 };
 
-class FakeProcessTable : public ProcessControl {
+// A scriptable process table.  Ending a process through it is recorded and
+// takes the process off the table.
+class FakeProcessTable : public ProcessSource {
  public:
-  // Adds a process at the end of the snapshot order; returns it for scripting.
-  FakeProcess& Start(Pid pid, std::string path, std::uint64_t working_set = 8192,
-                     std::uint32_t priority_class = 0x20);
-  // The process ends: it leaves the snapshot and answers its exit code, but
-  // can still be opened (a handle keeps it alive on Windows).
-  void Exit(Pid pid, std::uint32_t exit_code = 0);
-  // The process is gone altogether: it cannot be opened any more.
-  void Vanish(Pid pid);
+  // Adds a process at the end of the table's order; returns it for scripting.
+  FakeProcess& Start(Pid pid, std::string path, std::uint64_t working_set = 8192);
+  // The process ends and leaves the table.
+  void Exit(Pid pid) { Get(pid).ended = true; }
   // A newer process takes the PID: new start time, path and figures.
   FakeProcess& Reuse(Pid pid, std::string path, std::uint64_t working_set = 8192);
   FakeProcess& Get(Pid pid);
-  bool Has(Pid pid) const { return procs_.count(pid) != 0; }
   void FailSnapshot(bool fail) { fail_snapshot_ = fail; }
 
-  int open_handles() const { return static_cast<int>(open_.size()); }
-  int opens() const { return opens_; }
-  struct OpenCall {
-    Pid pid;
-    std::uint32_t access;
-    bool inherit;
-  };
-  const std::vector<OpenCall>& open_calls() const { return open_calls_; }
-  struct SetCall {
-    Pid pid;
-    std::uint32_t priority_class;
-  };
-  const std::vector<SetCall>& set_calls() const { return set_calls_; }
-  struct TerminateCall {
-    Pid pid;
-    std::uint32_t exit_code;
-  };
-  const std::vector<TerminateCall>& terminate_calls() const { return terminate_calls_; }
+  int reads() const { return reads_; }
+  int image_reads() const { return image_reads_; }
+  const std::vector<ProcessId>& ended() const { return ended_; }
+  const std::vector<std::pair<ProcessId, Priority>>& set_calls() const { return set_calls_; }
   void ClearCalls();
 
   bool Snapshot(std::vector<Pid>& pids) override;
-  ProcessHandle Open(Pid pid, std::uint32_t access, bool inherit) override;
-  bool ModulePath(ProcessHandle h, std::string& path) override;
-  FileIdentity ImageIdentity(ProcessHandle h) override;
-  std::uint64_t WorkingSet(ProcessHandle h) override;
-  std::uint64_t StartTime(ProcessHandle h) override;
-  std::uint32_t ExitCode(ProcessHandle h) override;
-  std::uint32_t GetPriorityClass(ProcessHandle h) override;
-  bool SetPriorityClass(ProcessHandle h, std::uint32_t priority_class) override;
-  bool Terminate(ProcessHandle h, std::uint32_t exit_code) override;
-  void Close(ProcessHandle h) override;
+  bool Read(Pid pid, bool with_image, ProcessRecord& record) override;
+  Liveness Look(const ProcessId& process, FileIdentity& image) override;
+  bool End(const ProcessId& process) override;
+  bool SetPriority(const ProcessId& process, Priority priority) override;
 
  private:
-  struct Handle {
-    Pid pid;
-    std::uint64_t start_time;  // the process the handle was opened on
-    std::uint32_t access;
-  };
-  FakeProcess* Live(ProcessHandle h);
+  // The live process `process` names, or nullptr.
+  FakeProcess* Live(const ProcessId& process);
 
   std::map<Pid, FakeProcess> procs_;
   std::vector<Pid> order_;
-  std::map<ProcessHandle, Handle> open_;
-  ProcessHandle next_handle_ = 0x100;
   std::uint64_t next_start_ = 1000;
   bool fail_snapshot_ = false;
-  int opens_ = 0;
-  std::vector<OpenCall> open_calls_;
-  std::vector<SetCall> set_calls_;
-  std::vector<TerminateCall> terminate_calls_;
+  int reads_ = 0, image_reads_ = 0;
+  std::vector<ProcessId> ended_;
+  std::vector<std::pair<ProcessId, Priority>> set_calls_;
 };
 
 // Files by full path; the name found is the stored name of the last component.

@@ -23,10 +23,10 @@ struct TestForm {
   FakeMessageBox msgbox;
   FakeTimers timers;
   FakePump pump;
-  FakeShell shell;
+  FakeDesktop desktop;
   CountingObserver observer;
   MainForm form{MonitorPorts{procs, files, dirs, profile, sizes, icons, images, status},
-                FormPorts{window, list, menus, msgbox, timers, pump, shell}};
+                FormPorts{window, list, menus, msgbox, timers, pump, desktop}};
 
   TestForm() { form.Rows().SetObserver(&observer); }
   RowStore& rows() { return form.Rows(); }
@@ -37,7 +37,7 @@ struct TestForm {
   }
   // The row of a PID, or 0.
   int RowOf(Pid pid) { return form.Monitor().RowOf(pid); }
-  const std::string& Cell(Pid pid, int sub) { return rows().SubItem(RowOf(pid), sub); }
+  std::string Cell(Pid pid, int column) { return std::string(rows().Text(RowOf(pid), column)); }
 };
 
 }  // namespace kelvar::fake

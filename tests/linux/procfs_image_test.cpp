@@ -46,13 +46,13 @@ TEST_F(ImageTest, TheRowFollowsAnExec) {
   Rig rig;
   rig.filter.only = {pid};
   ASSERT_NE(rig.RowAfterPass(pid), 0);
-  EXPECT_EQ(rig.Cell(pid, cell::kPath), shell);
+  EXPECT_EQ(rig.Cell(pid, column::kPath), shell);
   ASSERT_TRUE(CopySleep(go));
   ASSERT_TRUE(WaitUntil([&] { return ExeOf(pid) == after; }));
   SweepAndPass(rig);
   ASSERT_NE(rig.monitor.RowOf(pid), 0);
-  EXPECT_EQ(rig.Cell(pid, cell::kName), "kelvar-after-exec");
-  EXPECT_EQ(rig.Cell(pid, cell::kPath), after);
+  EXPECT_EQ(rig.Cell(pid, column::kName), "kelvar-after-exec");
+  EXPECT_EQ(rig.Cell(pid, column::kPath), after);
 }
 
 // A program whose file is deleted, with an unrelated file where the kernel's
@@ -75,11 +75,11 @@ TEST_F(ImageTest, TheDeletionMarkIsNotPartOfTheName) {
   after.monitor.ListProcess();
   for (Rig* rig : {&before, &after}) {
     ASSERT_NE(rig->monitor.RowOf(a.pid()), 0);
-    EXPECT_EQ(rig->Cell(a.pid(), cell::kPath), gone);
-    EXPECT_EQ(rig->Cell(a.pid(), cell::kName), "");
+    EXPECT_EQ(rig->Cell(a.pid(), column::kPath), gone);
+    EXPECT_EQ(rig->Cell(a.pid(), column::kName), "");
     ASSERT_NE(rig->monitor.RowOf(b.pid()), 0);
-    EXPECT_EQ(rig->Cell(b.pid(), cell::kPath), live);
-    EXPECT_EQ(rig->Cell(b.pid(), cell::kName), "kelvar-live (deleted)");
+    EXPECT_EQ(rig->Cell(b.pid(), column::kPath), live);
+    EXPECT_EQ(rig->Cell(b.pid(), column::kName), "kelvar-live (deleted)");
   }
 }
 

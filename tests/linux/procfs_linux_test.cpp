@@ -16,10 +16,8 @@
 #include <fstream>
 #include <functional>
 
-#include "actions/commands.h"
 #include "platform/linux/linux_profile_reader.h"
 #include "platform/linux/procfs_priority.h"
-#include "platform/scoped_process.h"
 #include "procinfo/priority.h"
 #include "test_support.h"
 
@@ -52,12 +50,12 @@ TEST_F(ProcfsLinuxTest, AChildGetsARowWithItsCells) {
   Child child = StartAt(exe);
   ASSERT_GT(child.pid(), 0);
   ASSERT_NE(rig_.RowAfterPass(child.pid()), 0);
-  EXPECT_EQ(rig_.Cell(child.pid(), cell::kName), "kelvar-sleeper");
-  EXPECT_EQ(rig_.Cell(child.pid(), cell::kPid), std::to_string(child.pid()));
-  EXPECT_GT(std::stoull(rig_.Cell(child.pid(), cell::kMemory)), 0u);
-  EXPECT_EQ(rig_.Cell(child.pid(), cell::kPriority), "标准");
-  EXPECT_EQ(rig_.Cell(child.pid(), cell::kPath), exe);
-  EXPECT_EQ(rig_.Cell(child.pid(), cell::kKind), "");
+  EXPECT_EQ(rig_.Cell(child.pid(), column::kName), "kelvar-sleeper");
+  EXPECT_EQ(rig_.Cell(child.pid(), column::kPid), std::to_string(child.pid()));
+  EXPECT_GT(std::stoull(rig_.Cell(child.pid(), column::kMemory)), 0u);
+  EXPECT_EQ(rig_.Cell(child.pid(), column::kPriority), "标准");
+  EXPECT_EQ(rig_.Cell(child.pid(), column::kPath), exe);
+  EXPECT_EQ(rig_.Cell(child.pid(), column::kKind), "");
   EXPECT_NE(rig_.status.panels[1].find("进程数："), std::string::npos);
   EXPECT_NE(rig_.status.panels[2].find("已用内存："), std::string::npos);
   // The program's own process has its row too.
@@ -72,8 +70,7 @@ TEST_F(ProcfsLinuxTest, EndedProcessesLeaveWithinOneSweep) {
   rig_.filter.only = {ended.pid(), zombie.pid(), reaped.pid(), living.pid()};
   rig_.monitor.ListProcess();
   ASSERT_EQ(rig_.rows.Count(), 4);
-  const int row = rig_.monitor.RowOf(ended.pid());
-  EndProcess(rig_.proc, ended.pid(), rig_.rows.StartTime(row));
+  EXPECT_TRUE(rig_.processes.End(rig_.rows.Row(rig_.monitor.RowOf(ended.pid())).id));
   zombie.Kill();
   reaped.Reap();
   ASSERT_TRUE(ended.WaitForZombie());
@@ -81,12 +78,11 @@ TEST_F(ProcfsLinuxTest, EndedProcessesLeaveWithinOneSweep) {
   rig_.monitor.CheckProcess();
   EXPECT_EQ(rig_.rows.Count(), 1);
   EXPECT_NE(rig_.monitor.RowOf(living.pid()), 0);
-  EXPECT_EQ(rig_.proc.OpenHandles(), 0);
 }
 
 // Many passes over processes of every kind (readable, a zombie, one that has
-// gone, the kernel's) with class queries and ends in between: the adapter's
-// descriptors and handles are what they were.
+// gone, the kernel's) with class changes and ends in between: the adapter's
+// descriptors are what they were.
 TEST_F(ProcfsLinuxTest, NoDescriptorIsLeftAfterTenThousandPasses) {
   Child a = StartAt(dir_.path() + "/a"), b = StartAt(dir_.path() + "/b"),
         zombie = StartAt(dir_.path() + "/z");
@@ -100,14 +96,13 @@ TEST_F(ProcfsLinuxTest, NoDescriptorIsLeftAfterTenThousandPasses) {
     rig_.monitor.ListProcess();
     if (pass % 3 == 0) rig_.monitor.CheckProcess();
     if (pass % 100 == 0) {
-      ApplyPriorityClass(rig_.proc, a.pid(), 0x20);
-      ApplyPriorityClass(rig_.proc, 0x3FFFFFFF, 0x20);
-      EndProcess(rig_.proc, b.pid(), 1);  // not b's start time: nothing happens
-      EndProcess(rig_.proc, zombie.pid(), 0);
+      rig_.processes.SetPriority({a.pid(), 0}, Priority::kNormal);
+      rig_.processes.SetPriority({0x3FFFFFFF, 0}, Priority::kNormal);
+      rig_.processes.End({b.pid(), 1});  // not b's start time: nothing happens
+      rig_.processes.End({zombie.pid(), 0});
     }
   }
   EXPECT_EQ(OpenFdCount(), fds);
-  EXPECT_EQ(rig_.proc.OpenHandles(), 0);
   EXPECT_NE(rig_.monitor.RowOf(b.pid()), 0);
 }
 
@@ -120,7 +115,7 @@ TEST_F(ProcfsLinuxTest, NoDescriptorIsLeftByAThousandShortLivedProcesses) {
   rig_.filter.only = {::getpid()};
   rig_.monitor.ListProcess();
   const int fds = OpenFdCount();
-  const std::size_t kept = rig_.proc.CachedProcesses();
+  const std::size_t kept = rig_.processes.CachedProcesses();
   for (int batch = 0; batch < 20; ++batch) {
     std::vector<Child> children(50);
     for (Child& child : children) {
@@ -133,7 +128,7 @@ TEST_F(ProcfsLinuxTest, NoDescriptorIsLeftByAThousandShortLivedProcesses) {
     for (std::size_t i = 0; i < children.size(); ++i) {
       const Pid pid = children[i].pid();
       if (i % 2) {
-        EndProcess(rig_.proc, pid, rig_.rows.StartTime(rig_.monitor.RowOf(pid)));
+        rig_.processes.End(rig_.rows.Row(rig_.monitor.RowOf(pid)).id);
       } else {
         children[i].Kill();
       }
@@ -145,8 +140,7 @@ TEST_F(ProcfsLinuxTest, NoDescriptorIsLeftByAThousandShortLivedProcesses) {
   }
   rig_.monitor.ListProcess();
   EXPECT_EQ(OpenFdCount(), fds);
-  EXPECT_EQ(rig_.proc.CachedProcesses(), kept);
-  EXPECT_EQ(rig_.proc.OpenHandles(), 0);
+  EXPECT_EQ(rig_.processes.CachedProcesses(), kept);
 }
 
 // Started with a soft descriptor limit of 64 under a hard one of 320, the
@@ -179,7 +173,7 @@ TEST_F(ProcfsLinuxTest, ALowDescriptorLimitIsRaisedAndKept) {
     for (int pass = 0; pass < 20; ++pass) {
       rig.monitor.ListProcess();
       rig.monitor.CheckProcess();
-      if (rig.proc.CachedProcesses() > 32 || OpenFdCount() > most_fds) failed |= 2;
+      if (rig.processes.CachedProcesses() > 32 || OpenFdCount() > most_fds) failed |= 2;
     }
     for (Pid pid : pids) failed |= rig.monitor.RowOf(pid) == 0 ? 4 : 0;
     return failed;
@@ -198,9 +192,10 @@ TEST_F(ProcfsLinuxTest, AnotherUsersProcessIsCountedWithoutARow) {
     int failed = 0;
     Rig rig;
     std::vector<Pid> pids;
-    rig.proc.Snapshot(pids);
+    rig.processes.Snapshot(pids);
     if (std::find(pids.begin(), pids.end(), target.pid()) == pids.end()) failed |= 1;
-    if (rig.proc.Open(target.pid(), access::kRead, false) != 0) failed |= 2;
+    ProcessRecord record;
+    if (rig.processes.Read(target.pid(), true, record)) failed |= 2;
     if (rig.RowAfterPass(target.pid()) != 0) failed |= 4;
     if (rig.RowAfterPass(::getpid()) == 0) failed |= 8;  // its own process it may read
     if (rig.status.panels[1] != "进程数：" + std::to_string(rig.monitor.LastProcessCount) ||
@@ -210,10 +205,10 @@ TEST_F(ProcfsLinuxTest, AnotherUsersProcessIsCountedWithoutARow) {
   });
 }
 
-// A PID taken by a newer process, started from another file: every open
+// A PID taken by a newer process, started from another file: every read
 // answers for the newer one from its first moment on, never with what was
-// read of the old one; neither a handle of the old process nor the old row's
-// end command touches the newer one; the sweep drops the old row.
+// read of the old one; the old row's end command does not touch the newer
+// one; the sweep drops the old row.
 TEST_F(ProcfsLinuxTest, PidTakenByANewerProcess) {
   Child old = StartAt(dir_.path() + "/kelvar-older");
   const pid_t pid = old.pid();
@@ -223,9 +218,7 @@ TEST_F(ProcfsLinuxTest, PidTakenByANewerProcess) {
   rig_.filter.only = {pid};
   ASSERT_NE(rig_.RowAfterPass(pid), 0);
   ASSERT_NE(rig_.RowAfterPass(pid), 0);  // now known
-  const std::uint64_t old_start = rig_.rows.StartTime(rig_.monitor.RowOf(pid));
-  const ProcessHandle old_end = rig_.proc.Open(pid, access::kTerminate | access::kQueryLimited, false);
-  ASSERT_NE(old_end, 0u);
+  const ProcessId old_id = rig_.rows.Row(rig_.monitor.RowOf(pid)).id;
   old.Reap();
   Child newer;
   int old_answers = 0;
@@ -235,24 +228,22 @@ TEST_F(ProcfsLinuxTest, PidTakenByANewerProcess) {
     newer = Child::Spawn(newer_exe, {"600"}, pid);
     if (newer.pid() == 0) return errno != EEXIST;  // EEXIST: taken again meanwhile
     std::vector<Pid> pids;                         // each pass starts with the snapshot
-    rig_.proc.Snapshot(pids);
-    ScopedProcess h(rig_.proc, pid, access::kRead);
-    std::string path;
-    if (!rig_.proc.ModulePath(h.get(), path) || path != newer_exe) ++old_answers;
-    return rig_.proc.StartTime(h.get()) != old_start;
+    rig_.processes.Snapshot(pids);
+    ProcessRecord record;
+    if (!rig_.processes.Read(pid, true, record) || record.path != newer_exe) ++old_answers;
+    return record.id.start != old_id.start;
   }));
   if (newer.pid() == 0) GTEST_SKIP() << "cannot choose a child's PID here";
   EXPECT_EQ(old_answers, 0);
-  EXPECT_FALSE(rig_.proc.Terminate(old_end, 0));
-  rig_.proc.Close(old_end);
-  EndProcess(rig_.proc, pid, old_start);
+  EXPECT_FALSE(rig_.processes.End(old_id));
+  EXPECT_FALSE(rig_.processes.SetPriority(old_id, Priority::kIdle));
   rig_.monitor.ListProcess();
-  EXPECT_EQ(rig_.rows.StartTime(rig_.monitor.RowOf(pid)), old_start);
+  EXPECT_EQ(rig_.rows.Row(rig_.monitor.RowOf(pid)).id, old_id);
   rig_.monitor.CheckProcess();
   EXPECT_EQ(rig_.monitor.RowOf(pid), 0);
   ASSERT_NE(rig_.RowAfterPass(pid), 0);
-  EXPECT_EQ(rig_.Cell(pid, cell::kPath), newer_exe);
-  EXPECT_NE(rig_.rows.StartTime(rig_.monitor.RowOf(pid)), old_start);
+  EXPECT_EQ(rig_.Cell(pid, column::kPath), newer_exe);
+  EXPECT_NE(rig_.rows.Row(rig_.monitor.RowOf(pid)).id, old_id);
   EXPECT_TRUE(NotKilled(pid));
 }
 
@@ -266,7 +257,7 @@ class PriorityLinuxTest : public ::testing::Test {
   }
 
   Child child_;
-  ProcfsProcessControl proc_;
+  ProcfsProcessSource processes_;
 };
 
 // Settings made on the main thread from outside, as renice and chrt make them.
@@ -291,22 +282,22 @@ TEST_F(PriorityLinuxTest, ClassSetByOtherMeansIsReadBack) {
       if (::geteuid() != 0) continue;  // raising needs root
       FAIL() << "cannot set policy " << c.policy << " nice " << c.nice;
     }
-    EXPECT_EQ(ReadPriorityName(proc_, pid), c.name) << c.policy << " " << c.nice;
+    EXPECT_EQ(PriorityName(procfs::ReadClass(pid)), c.name) << c.policy << " " << c.nice;
   }
 }
 
 TEST_F(PriorityLinuxTest, EveryClassReachesEveryThread) {
   const pid_t pid = child_.pid();
   // Through realtime and idle and back, so each leaves a policy to undo.
-  const std::uint32_t order[] = {0x4000, 0x40, 0x100, 0x20, 0x8000, 0x80, 0x100, 0x40, 0x20};
-  for (std::uint32_t cls : order) {
-    const bool raising = cls == 0x100 || cls == 0x80 || cls == 0x8000 || cls == 0x20;
+  using P = Priority;
+  for (P p : {P::kBelowNormal, P::kIdle, P::kRealtime, P::kNormal, P::kAboveNormal, P::kHigh, P::kRealtime,
+              P::kIdle, P::kNormal}) {
+    const bool raising = p != P::kBelowNormal && p != P::kIdle;
     if (raising && ::geteuid() != 0) continue;
-    ASSERT_EQ(ApplyPriorityClass(proc_, pid, cls), 1u) << std::hex << cls;
-    EXPECT_EQ(ReadPriorityName(proc_, pid), PriorityName(cls));
-    for (pid_t tid : ThreadsOf(pid)) EXPECT_EQ(procfs::ReadClass(tid), cls) << std::hex << cls << " " << tid;
+    const int n = static_cast<int>(p);
+    ASSERT_TRUE(processes_.SetPriority({pid, 0}, p)) << n;
+    for (pid_t tid : ThreadsOf(pid)) EXPECT_EQ(procfs::ReadClass(tid), p) << n << " " << tid;
   }
-  EXPECT_EQ(proc_.OpenHandles(), 0);
 }
 
 std::string Repeat(const std::string& s, int n) {

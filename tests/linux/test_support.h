@@ -22,7 +22,7 @@
 #include "platform/linux/linux_files.h"
 #include "platform/linux/linux_profile_reader.h"
 #include "platform/linux/linux_size_formatter.h"
-#include "platform/linux/procfs_process_control.h"
+#include "platform/linux/procfs_process_source.h"
 
 namespace kelvar::test {
 
@@ -81,34 +81,28 @@ struct RecordingStatus : StatusBar {
   void SetPanelText(int panel, const std::string& text) override { panels[panel] = text; }
 };
 
-// The real process control, with the snapshot cut down to chosen PIDs when
+// The real process source, with the snapshot cut down to chosen PIDs when
 // a test wants its passes short; everything else passes straight through.
-class SnapshotFilter : public ProcessControl {
+class SnapshotFilter : public ProcessSource {
  public:
-  explicit SnapshotFilter(ProcessControl& real) : real_(real) {}
+  explicit SnapshotFilter(ProcessSource& real) : real_(real) {}
   std::set<Pid> only;  // empty: the whole process table
 
   bool Snapshot(std::vector<Pid>& pids) override;
-  ProcessHandle Open(Pid pid, std::uint32_t a, bool inherit) override { return real_.Open(pid, a, inherit); }
-  bool ModulePath(ProcessHandle h, std::string& p) override { return real_.ModulePath(h, p); }
-  FileIdentity ImageIdentity(ProcessHandle h) override { return real_.ImageIdentity(h); }
-  std::uint64_t WorkingSet(ProcessHandle h) override { return real_.WorkingSet(h); }
-  std::uint64_t StartTime(ProcessHandle h) override { return real_.StartTime(h); }
-  std::uint32_t ExitCode(ProcessHandle h) override { return real_.ExitCode(h); }
-  std::uint32_t GetPriorityClass(ProcessHandle h) override { return real_.GetPriorityClass(h); }
-  bool SetPriorityClass(ProcessHandle h, std::uint32_t c) override { return real_.SetPriorityClass(h, c); }
-  bool Terminate(ProcessHandle h, std::uint32_t code) override { return real_.Terminate(h, code); }
-  void Close(ProcessHandle h) override { real_.Close(h); }
+  bool Read(Pid pid, bool image, ProcessRecord& r) override { return real_.Read(pid, image, r); }
+  Liveness Look(const ProcessId& p, FileIdentity& image) override { return real_.Look(p, image); }
+  bool End(const ProcessId& p) override { return real_.End(p); }
+  bool SetPriority(const ProcessId& p, Priority priority) override { return real_.SetPriority(p, priority); }
 
  private:
-  ProcessControl& real_;
+  ProcessSource& real_;
 };
 
 // The monitor over the real adapters.
 struct Rig {
   Rig() = default;
-  ProcfsProcessControl proc;
-  SnapshotFilter filter{proc};
+  ProcfsProcessSource processes;
+  SnapshotFilter filter{processes};
   LinuxFileSearch files;
   LinuxDirectories dirs;
   LinuxProfileReader profile;
@@ -124,7 +118,7 @@ struct Rig {
     monitor.ListProcess();
     return monitor.RowOf(pid);
   }
-  const std::string& Cell(Pid pid, int sub) { return rows.SubItem(monitor.RowOf(pid), sub); }
+  std::string Cell(Pid pid, int column) { return std::string(rows.Text(monitor.RowOf(pid), column)); }
 };
 
 }  // namespace kelvar::test

@@ -63,7 +63,7 @@ TEST_P(EndAndDelete, SendsTheExactFileToTheTrash) {
   Listed listed(p, exe);
   std::string bytes = ReadFile(exe);
   ASSERT_NE(listed.row, 0);
-  EXPECT_EQ(p.rows().SubItem(listed.row, cell::kPath), exe);
+  EXPECT_EQ(p.rows().Text(listed.row, column::kPath), exe);
   RowModel& model = p.window().Model();
   EXPECT_EQ(model.data(model.index(listed.row - 1, 6), Qt::DisplayRole).toString(), DisplayText(exe));
 

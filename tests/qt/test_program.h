@@ -29,7 +29,7 @@
 #include "platform/linux/linux_files.h"
 #include "platform/linux/linux_profile_reader.h"
 #include "platform/linux/linux_size_formatter.h"
-#include "platform/linux/procfs_process_control.h"
+#include "platform/linux/procfs_process_source.h"
 #include "platform/qt/main_window.h"
 #include "platform/qt/menu_tree.h"
 #include "platform/qt/process_list.h"
@@ -134,7 +134,7 @@ class BoxAnswerer {
 };
 
 struct RealSystem {
-  ProcfsProcessControl proc;
+  ProcfsProcessSource proc;
   LinuxFileSearch files;
   LinuxDirectories dirs;
   LinuxProfileReader profile;

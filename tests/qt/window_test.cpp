@@ -86,7 +86,7 @@ TEST(Window, RightPressSelectsTicksTheClassAndOpensTheMenu) {
   Child child("/usr/bin/sleep");
   ASSERT_EQ(::setpriority(PRIO_PROCESS, static_cast<id_t>(child.pid()), 5), 0);
   ASSERT_TRUE(PollUntil([&] {
-    return p.RowOf(child.pid()) && p.rows().SubItem(p.RowOf(child.pid()), cell::kPriority) == "较低";
+    return p.RowOf(child.pid()) && p.rows().Text(p.RowOf(child.pid()), column::kPriority) == "较低";
   }));
   QModelIndex index = p.list().model()->index(p.RowOf(child.pid()) - 1, 1);
   p.list().scrollTo(index);
@@ -109,7 +109,8 @@ TEST(Window, RightPressSelectsTicksTheClassAndOpensTheMenu) {
 TEST(KeyboardMenu, OpensTheProcessMenuAtTheSelectedRowWithItsClassTicked) {
   FakeProgram p;
   for (int pid = 100; pid < 106; ++pid)
-    p.system().proc.Start(pid, "/usr/bin/prog" + std::to_string(pid), 4096, pid == 103 ? 0x4000 : 0x20);
+    p.system().proc.Start(pid, "/usr/bin/prog" + std::to_string(pid), 4096).priority =
+        pid == 103 ? Priority::kBelowNormal : Priority::kNormal;
   p.Start();
   MenuTree& menus = p.window().Menus();
   QMenu* menu = menus.Menu("process");
@@ -151,7 +152,7 @@ TEST(RemovedRows, TheViewShowsNoRowTheStoreDoesNotSelect) {
                     p.list().visualRect(p.list().model()->index(p.RowOf(101) - 1, 1)).center());
   ASSERT_EQ(p.rows().Selected(), p.RowOf(101));
   for (int pid : {101, 102}) {
-    p.system().proc.Vanish(pid);
+    p.system().proc.Exit(pid);
     p.form().Timer(form::kTimer2);
     ASSERT_EQ(p.RowOf(pid), 0);
     EXPECT_EQ(p.rows().Selected(), 0);

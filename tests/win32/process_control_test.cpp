@@ -1,17 +1,16 @@
 // The Win32 adapters on real Wine processes and files: a child listed,
-// steered and ended; services.exe named from either build; the trash.
+// steered and ended; services.exe named from either build; the trash; the
+// rights, flags and styles of the calls the adapters make.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "actions/commands.h"
 #include "monitor/process_monitor.h"
-#include "platform/scoped_process.h"
 #include "platform/win32/controls_win32.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_system.h"
 #include "procinfo/message_field.h"
-#include "procinfo/priority.h"
 #include "test_support.h"
 #include "ui/main_form.h"
 
@@ -26,63 +25,66 @@ struct RealMonitor {
   Win32StatusBar status{host, 1, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), 96};
   Win32System system;
   RowStore rows;
-  ProcessMonitor monitor{rows, MonitorPorts{system.proc, system.files, system.dirs, system.profile,
+  ProcessMonitor monitor{rows, MonitorPorts{system.processes, system.files, system.dirs, system.profile,
                                             system.sizes, system.icons, images, status}};
   RealMonitor() { monitor.SetRemarkFile(GetAppPath(system.dirs) + "Comment\\system.ini"); }
   ~RealMonitor() { DestroyWindow(host); }
-  const std::string& Cell(Pid pid, int sub) { return rows.SubItem(monitor.RowOf(pid), sub); }
+  std::string Cell(Pid pid, int column) { return std::string(rows.Text(monitor.RowOf(pid), column)); }
 };
 
 TEST(ProcessOnWin32, ChildIsListedSteeredAndEndedAndItsRowLeavesWithinOneSweep) {
   RealMonitor real;
-  ProcessControl& proc = real.system.proc;
+  ProcessSource& processes = real.system.processes;
   test::Child child(16);
   ASSERT_TRUE(child.started());
   ASSERT_TRUE(test::PollUntil(
       [&] {
         std::vector<Pid> pids;
-        return proc.Snapshot(pids) && std::find(pids.begin(), pids.end(), child.pid()) != pids.end();
+        return processes.Snapshot(pids) && std::find(pids.begin(), pids.end(), child.pid()) != pids.end();
       },
       5000));
   {
     // The working set grows, pass by pass, while the child touches its pages.
     std::vector<Pid> pids;
+    ProcessRecord record;
     EXPECT_TRUE(test::PollUntil(
         [&] {
-          proc.Snapshot(pids);
-          ScopedProcess h(proc, child.pid(), access::kRead);
-          return proc.WorkingSet(h.get()) >= 16u << 20;
+          processes.Snapshot(pids);
+          return processes.Read(child.pid(), false, record) && record.working_set >= 16u << 20;
         },
         5000));
-    ScopedProcess h(proc, child.pid(), access::kRead);
-    ASSERT_TRUE(h);
-    EXPECT_EQ(proc.ExitCode(h.get()), 259u);  // still active
+    FileIdentity image;
+    EXPECT_EQ(processes.Look(record.id, image), Liveness::kRunning);
+    EXPECT_FALSE(processes.End({child.pid(), record.id.start + 1}));  // not its start: nothing happens
   }
   real.monitor.ListProcess();
   int row = real.monitor.RowOf(child.pid());
   ASSERT_NE(row, 0);
-  EXPECT_EQ(real.Cell(child.pid(), cell::kName), "kelvar_child.exe");
-  EXPECT_TRUE(test::SamePath(real.Cell(child.pid(), cell::kPath), child.path()));
-  EXPECT_GE(std::stoll(real.Cell(child.pid(), cell::kMemory)), 1024);
-  EXPECT_EQ(real.Cell(child.pid(), cell::kPriority), "标准");
+  EXPECT_EQ(real.Cell(child.pid(), column::kName), "kelvar_child.exe");
+  EXPECT_TRUE(test::SamePath(real.Cell(child.pid(), column::kPath), child.path()));
+  EXPECT_GE(std::stoll(real.Cell(child.pid(), column::kMemory)), 1024);
+  EXPECT_EQ(real.Cell(child.pid(), column::kPriority), "标准");
 
   // Wine grants the realtime class to an ordinary user (Windows would
   // quietly give "high" without SeIncreaseBasePriorityPrivilege); either is
   // accepted, every other class must read back exactly.
-  for (auto [value, name] : {std::pair<std::uint32_t, std::string_view>{0x100, "实时"},
-                             {0x80, "高"},
-                             {0x8000, "较高"},
-                             {0x20, "标准"},
-                             {0x4000, "较低"},
-                             {0x40, "低"}}) {
-    EXPECT_NE(ApplyPriorityClass(proc, child.pid(), value), 0u) << value;
+  const ProcessId id = real.rows.Row(row).id;
+  for (auto [priority, value, name] : {std::tuple{Priority::kRealtime, 0x100u, "实时"},
+                                       {Priority::kHigh, 0x80u, "高"},
+                                       {Priority::kAboveNormal, 0x8000u, "较高"},
+                                       {Priority::kNormal, 0x20u, "标准"},
+                                       {Priority::kBelowNormal, 0x4000u, "较低"},
+                                       {Priority::kIdle, 0x40u, "低"}}) {
+    EXPECT_EQ(PriorityClassValue(priority), value);
+    EXPECT_EQ(PriorityOfClass(value), priority);
+    EXPECT_TRUE(processes.SetPriority(id, priority)) << value;
     // The column shows the class the next pass reads from the held handle.
     real.monitor.ListProcess();
-    const std::string& now = real.Cell(child.pid(), cell::kPriority);
+    const std::string now = real.Cell(child.pid(), column::kPriority);
     EXPECT_TRUE(now == name || (value == 0x100 && now == "高")) << value << " " << now;
   }
 
-  EndProcess(proc, child.pid(), real.rows.StartTime(row));
+  EXPECT_TRUE(processes.End(id));
   ASSERT_EQ(WaitForSingleObject(child.handle(), 5000), WAIT_OBJECT_0);
   DWORD code = 1;
   EXPECT_TRUE(GetExitCodeProcess(child.handle(), &code) && code == 0) << code;
@@ -113,9 +115,9 @@ TEST(ProcessOnWin32, ServicesExeIsListedWithItsNameFromEitherBuild) {
   RealMonitor real;
   real.monitor.ListProcess();
   ASSERT_NE(real.monitor.RowOf(services), 0);
-  EXPECT_EQ(real.Cell(services, cell::kName), "services.exe");
-  EXPECT_TRUE(test::SamePath(real.Cell(services, cell::kPath), L"C:\\windows\\system32\\services.exe"));
-  EXPECT_EQ(real.Cell(services, cell::kKind), "系统") << "the sample remark file names services.exe";
+  EXPECT_EQ(real.Cell(services, column::kName), "services.exe");
+  EXPECT_TRUE(test::SamePath(real.Cell(services, column::kPath), L"C:\\windows\\system32\\services.exe"));
+  EXPECT_EQ(real.Cell(services, column::kKind), "系统") << "the sample remark file names services.exe";
 }
 
 // The shell the program uses, with FOF_NOCONFIRMATION added so no question
@@ -127,8 +129,8 @@ TEST(ShellOnWin32, DeletedFileReachesTheTrash) {
   std::wstring name = L"victim" + std::to_wstring(GetTickCount()) + L".exe";
   std::wstring file = test::TestFolder() + L"\\" + name;
   ASSERT_TRUE(CopyFileW((test::TestFolder() + L"\\kelvar_child.exe").c_str(), file.c_str(), FALSE));
-  Win32Shell shell(fo::kNoConfirmation);
-  trash::DelFile(shell, Narrow(file));
+  Win32Shell shell(FOF_NOCONFIRMATION);
+  shell.MoveToTrash(Narrow(file));
   EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_NE(GetFileAttributesW((std::wstring(trash, n) + L"\\" + name).c_str()), INVALID_FILE_ATTRIBUTES);
 }
@@ -138,10 +140,11 @@ TEST(ShellOnWin32, DeletedFileReachesTheTrash) {
 TEST(ShellOnWin32, EndAndDeleteLeavesAFileThatReplacedTheRunningExe) {
   struct Answers : MessageBox, MessagePump {
     std::vector<std::string> texts;
-    int Show(const std::string& text, const std::string&, std::uint32_t) override {
+    bool Confirm(const std::string& text) override {
       texts.push_back(text);
-      return mb::kIdOk;
+      return true;
     }
+    void Tell(const std::string& text, Notice) override { texts.push_back(text); }
     void DoEvents() override {}
   } answers;
   const std::wstring base = test::TestFolder() + L"\\updater" + std::to_wstring(GetTickCount());
@@ -159,9 +162,9 @@ TEST(ShellOnWin32, EndAndDeleteLeavesAFileThatReplacedTheRunningExe) {
   real.rows.Select(real.monitor.RowOf(child.pid()));
   ASSERT_TRUE(MoveFileW(exe.c_str(), (base + L".exe.old").c_str()));
   ASSERT_TRUE(CopyFileW(child_exe.c_str(), exe.c_str(), FALSE));
-  Win32Shell shell(fo::kNoConfirmation);
+  Win32Shell shell(FOF_NOCONFIRMATION);
   Commands commands(real.rows, real.monitor,
-                    CommandPorts{real.system.proc, real.system.files, answers, answers, shell});
+                    CommandPorts{real.system.processes, real.system.files, answers, answers, shell});
   commands.EndSelectedAndTrash();
   EXPECT_EQ(WaitForSingleObject(child.handle(), 5000), WAIT_OBJECT_0);
   EXPECT_NE(GetFileAttributesW(exe.c_str()), INVALID_FILE_ATTRIBUTES) << "the new version was trashed";
@@ -170,6 +173,31 @@ TEST(ShellOnWin32, EndAndDeleteLeavesAFileThatReplacedTheRunningExe) {
             "进程运行的文件已被删除或替换，没有文件被移到回收站。\r\n\r\n" + MessageField(Narrow(exe)));
   DeleteFileW(exe.c_str());
   DeleteFileW((base + L".exe.old").c_str());
+}
+
+// The rights each open asks for, the shell's requests and the boxes' styles,
+// as the Windows headers number them.
+TEST(CallsOnWin32, RightsFlagsAndStyles) {
+  EXPECT_EQ(kReadAccess, 0x0410u);
+  EXPECT_EQ(kEndAccess, 0x1001u);
+  EXPECT_EQ(kSetClassAccess, 0x1200u);
+  const HWND owner = reinterpret_cast<HWND>(0x1234);
+  const std::wstring file = L"C:\\x\\abc.exe";
+  const SHELLEXECUTEINFOW properties = PropertiesRequest(owner, file);
+  EXPECT_EQ(properties.fMask, 0x044Cu);
+  EXPECT_EQ(properties.hwnd, owner);
+  EXPECT_STREQ(properties.lpVerb, L"properties");
+  EXPECT_EQ(properties.lpFile, file.c_str());
+  EXPECT_EQ(properties.nShow, 0);
+  const SHFILEOPSTRUCTW trash = TrashRequest(file, 0);
+  EXPECT_EQ(trash.wFunc, 3u);
+  EXPECT_EQ(trash.fFlags, 0x40u);
+  EXPECT_EQ(trash.hwnd, nullptr);
+  EXPECT_EQ(kFolderShow, 1);
+  EXPECT_EQ(kAddressShow, 4);
+  EXPECT_EQ(kConfirmStyle, 0x31u);
+  EXPECT_EQ(NoticeStyle(Notice::kInformation), 0x40u);
+  EXPECT_EQ(NoticeStyle(Notice::kError), 0x10u);
 }
 
 }  // namespace

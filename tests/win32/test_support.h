@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/process_control.h"
+#include "platform/process_source.h"
 
 namespace kelvar::win32::test {
 

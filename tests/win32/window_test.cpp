@@ -50,7 +50,7 @@ class WindowTest : public ::testing::Test {
     EXPECT_TRUE(PollUntil(
         [&] {
           std::vector<Pid> pids;
-          return system_.proc.Snapshot(pids) &&
+          return system_.processes.Snapshot(pids) &&
                  std::find(pids.begin(), pids.end(), child->pid()) != pids.end();
         },
         5000));
@@ -91,7 +91,7 @@ TEST_F(WindowTest, StartUpShowsTheEightColumnsTheRowsAndTheTotals) {
   EXPECT_EQ(columns, "进程名称/120 PID/45 内存(K)/55R 种类/36 级别/36 优先/36 进程路径/400 备注/500 ");
   ASSERT_GT(ItemCount(), 0);
   EXPECT_EQ(ItemCount(), rows().Count());
-  EXPECT_EQ(ItemText(0, 1), rows().SubItem(1, cell::kPid));
+  EXPECT_EQ(ItemText(0, 1), rows().Text(1, column::kPid));
   EXPECT_EQ(PanelText(0).rfind("进程数：", 0), 0u) << PanelText(0);
   EXPECT_EQ(PanelText(1).rfind("已用内存：", 0), 0u) << PanelText(1);
   EXPECT_GT(PanelText(1).size(), std::string("已用内存：").size());
@@ -148,7 +148,7 @@ TEST_F(WindowTest, RightPressSelectsTheRowTicksItsClassAndOpensTheProcessMenu) {
   Command("refresh");
   int row = RowOf(child->pid());
   ASSERT_NE(row, 0);
-  ASSERT_EQ(rows().SubItem(row, cell::kPriority), "较高");
+  ASSERT_EQ(rows().Text(row, column::kPriority), "较高");
   ListView_EnsureVisible(list(), row - 1, FALSE);
   RECT r{};
   ListView_GetItemRect(list(), row - 1, &r, LVIR_BOUNDS);

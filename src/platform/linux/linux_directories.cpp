@@ -3,13 +3,9 @@
 
 #include <unistd.h>
 
-namespace kelvar {
+#include "procinfo/path_style.h"
 
-std::string FolderOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return {};
-  return slash == 0 ? std::string("/") : path.substr(0, slash);
-}
+namespace kelvar {
 
 std::string LinuxDirectories::ProgramFolder() {
   std::string exe(4096, '\0');

@@ -19,7 +19,4 @@ class LinuxDirectories final : public Directories {
   std::string ProgramFolder() override;
 };
 
-// The folder of an absolute path: "/a/b" for "/a/b/c", "/" for "/c".
-std::string FolderOf(const std::string& path);
-
 }  // namespace kelvar

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "platform/process_control.h"
+#include "platform/process_source.h"
 
 namespace kelvar::procfs {
 

@@ -32,7 +32,7 @@
 
 #include "platform/file_identity.h"
 #include "platform/linux/unique_fd.h"
-#include "platform/process_control.h"
+#include "platform/process_source.h"
 
 namespace kelvar::procfs {
 

@@ -93,48 +93,47 @@ bool WalkThreads(int proc_dir, Pid pid, const ClassSetting& want, int& present, 
 
 }  // namespace
 
-std::uint32_t ClassOf(unsigned policy, long nice) {
-  using namespace priority_class;
-  if (IsRealtimePolicy(policy)) return kRealtime;
-  if (policy == SCHED_IDLE) return kIdle;
-  if (nice <= -11) return kHigh;
-  if (nice <= -1) return kAboveNormal;
-  if (nice == 0) return kNormal;
-  if (nice <= 10) return kBelowNormal;
-  return kIdle;
+Priority ClassOf(unsigned policy, long nice) {
+  if (IsRealtimePolicy(policy)) return Priority::kRealtime;
+  if (policy == SCHED_IDLE) return Priority::kIdle;
+  if (nice <= -11) return Priority::kHigh;
+  if (nice <= -1) return Priority::kAboveNormal;
+  if (nice == 0) return Priority::kNormal;
+  if (nice <= 10) return Priority::kBelowNormal;
+  return Priority::kIdle;
 }
 
-std::optional<ClassSetting> SettingOf(std::uint32_t priority_class) {
-  using namespace priority_class;
-  switch (priority_class) {
-    case kRealtime:
+std::optional<ClassSetting> SettingOf(Priority priority) {
+  switch (priority) {
+    case Priority::kRealtime:
       return ClassSetting{true, 0};
-    case kHigh:
+    case Priority::kHigh:
       return ClassSetting{false, -15};
-    case kAboveNormal:
+    case Priority::kAboveNormal:
       return ClassSetting{false, -5};
-    case kNormal:
+    case Priority::kNormal:
       return ClassSetting{false, 0};
-    case kBelowNormal:
+    case Priority::kBelowNormal:
       return ClassSetting{false, 5};
-    case kIdle:
+    case Priority::kIdle:
       return ClassSetting{false, 19};
-    default:
-      return std::nullopt;
+    case Priority::kUnknown:
+      break;
   }
+  return std::nullopt;
 }
 
-std::uint32_t ReadClass(Pid tid) {
+Priority ReadClass(Pid tid) {
   const int policy = PolicyOf(tid);
-  if (policy < 0) return 0;
+  if (policy < 0) return Priority::kUnknown;
   errno = 0;
   const int nice = ::getpriority(PRIO_PROCESS, static_cast<id_t>(tid));
-  if (errno != 0) return 0;
+  if (errno != 0) return Priority::kUnknown;
   return ClassOf(static_cast<unsigned>(policy), nice);
 }
 
-bool ApplyClass(int proc_dir, Pid pid, std::uint32_t priority_class) {
-  const std::optional<ClassSetting> want = SettingOf(priority_class);
+bool ApplyClass(int proc_dir, Pid pid, Priority priority) {
+  const std::optional<ClassSetting> want = SettingOf(priority);
   if (!want || pid <= 0) return false;
   // A thread started during a walk by a thread not yet set inherits the old
   // setting, so walk again until a walk finds nothing to change.

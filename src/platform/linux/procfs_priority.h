@@ -1,4 +1,4 @@
-// Windows priority classes over Linux scheduling.  Reading: the policy and
+// The priority classes over Linux scheduling.  Reading: the policy and
 // nice value of the process's main thread name a class (realtime policies are
 // "realtime", SCHED_IDLE is "idle", otherwise the nice value decides in
 // bands).  Setting: nice is per thread on Linux, so a class is applied to
@@ -6,24 +6,14 @@
 // realtime or idle thread back to SCHED_OTHER.
 #pragma once
 
-#include <cstdint>
 #include <optional>
 
-#include "platform/process_control.h"
+#include "platform/process_source.h"
 
 namespace kelvar::procfs {
 
-namespace priority_class {
-inline constexpr std::uint32_t kRealtime = 0x0100;
-inline constexpr std::uint32_t kHigh = 0x0080;
-inline constexpr std::uint32_t kAboveNormal = 0x8000;
-inline constexpr std::uint32_t kNormal = 0x0020;
-inline constexpr std::uint32_t kBelowNormal = 0x4000;
-inline constexpr std::uint32_t kIdle = 0x0040;
-}  // namespace priority_class
-
 // The class of a thread with scheduling `policy` (SCHED_*) and `nice`.
-std::uint32_t ClassOf(unsigned policy, long nice);
+Priority ClassOf(unsigned policy, long nice);
 
 // How a class is set: SCHED_RR priority 1 for realtime, else SCHED_OTHER (or
 // the thread's own SCHED_BATCH) with this nice value.
@@ -31,13 +21,13 @@ struct ClassSetting {
   bool realtime = false;
   int nice = 0;
 };
-std::optional<ClassSetting> SettingOf(std::uint32_t priority_class);
+std::optional<ClassSetting> SettingOf(Priority priority);
 
-// The class of one thread, read live; 0 when it cannot be read.
-std::uint32_t ReadClass(Pid tid);
+// The class of one thread, read live; unknown when it cannot be read.
+Priority ReadClass(Pid tid);
 
 // Sets the class on every thread of `pid`.  False for an unknown class, when
 // the process has no thread left, or when any thread refuses.
-bool ApplyClass(int proc_dir, Pid pid, std::uint32_t priority_class);
+bool ApplyClass(int proc_dir, Pid pid, Priority priority);
 
 }  // namespace kelvar::procfs

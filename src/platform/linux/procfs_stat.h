@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/process_control.h"
+#include "platform/process_source.h"
 
 namespace kelvar::procfs {
 

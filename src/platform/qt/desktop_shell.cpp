@@ -30,44 +30,34 @@ QString Reason(const TrashOutcome& outcome) {
 
 }  // namespace
 
-// Windows deletes for good without FOF_ALLOWUNDO; this shell never does: a
-// delete always goes to the trash.
-void DesktopShell::SHFileOperation(const FileOperationRequest& request) {
-  if (request.wFunc != fo::kDelete || request.pFrom.empty()) return;
-  QString shown = MessageText(MessageField(request.pFrom));
-  if (!(request.fFlags & fo::kNoConfirmation)) {
+void DesktopShell::MoveToTrash(const std::string& file) {
+  if (file.empty()) return;
+  QString shown = MessageText(MessageField(file));
+  if (confirm_trash_) {
     QString question = QStringLiteral("确实要把此文件放入回收站吗？\n\n") + shown;
-    if (ShowBox(parent_, question, QStringLiteral("删除文件"), kYesNo | mb::kIconExclamation) != kIdYes)
+    if (!ShowBox(parent_, question, QStringLiteral("删除文件"), QMessageBox::Warning, Buttons::kYesNo))
       return;
   }
-  TrashOutcome outcome = trash_.Move(request.pFrom);
+  TrashOutcome outcome = trash_.Move(file);
   if (outcome.moved) return;
   QString text = QStringLiteral("无法把文件放入回收站，文件仍在原处：\n\n") + shown + QStringLiteral("\n\n") +
                  Reason(outcome);
-  ShowBox(parent_, text, QStringLiteral("删除文件出错"), mb::kOk | mb::kIconError);
+  ShowBox(parent_, text, QStringLiteral("删除文件出错"), QMessageBox::Critical, Buttons::kOk);
 }
 
-void DesktopShell::ShellExecuteEx(const ShellExecuteInfo& info) {
-  if (info.lpVerb == "properties" && !info.lpFile.empty()) ShowProperties(info.lpFile);
-}
-
-void DesktopShell::ShellExecute(std::uintptr_t, const std::string& verb, const std::string& file,
-                                const std::string&, const std::string&, int) {
-  if (verb != "open" || file.empty()) return;
-  if (file.find("://") != std::string::npos) {
-    QDesktopServices::openUrl(QUrl(QString::fromUtf8(file)));
-    return;
-  }
-  OpenFolder(file);
+void DesktopShell::OpenAddress(const std::string& address) {
+  QDesktopServices::openUrl(QUrl(QString::fromUtf8(address)));
 }
 
 void DesktopShell::ShowProperties(const std::string& path) {
+  if (path.empty()) return;
   QPointer<QWidget> parent = parent_;
   AskFileManager(QStringLiteral("ShowItemProperties"), FileUri(path),
                  [parent, path] { ShowPropertiesDialog(parent, path); });
 }
 
 void DesktopShell::OpenFolder(const std::string& folder) {
+  if (folder.empty()) return;
   std::string uri = FileUri(folder);
   AskFileManager(QStringLiteral("ShowFolders"), uri, [uri] { QDesktopServices::openUrl(EncodedUrl(uri)); });
 }

@@ -1,12 +1,11 @@
-// The shell on a Linux desktop.  The requests keep their Windows fields; each
-// is carried out the way the desktop offers it:
-//  - the delete with undo sends the file to the home trash (after the
-//    confirmation the shell would ask, unless the request says not to ask)
-//    and tells the user when the file could not go there;
-//  - "properties" asks the desktop's file manager over D-Bus
+// The desktop on Linux:
+//  - MoveToTrash sends the file to the home trash, after a confirmation
+//    (which a test may turn off), and tells the user when the file could not
+//    go there;
+//  - ShowProperties asks the desktop's file manager over D-Bus
 //    (org.freedesktop.FileManager1.ShowItemProperties) and, when none
 //    answers, opens the program's own properties window;
-//  - "open" on a folder asks the file manager to show it (ShowFolders), else
+//  - OpenFolder asks the file manager to show the folder (ShowFolders), else
 //    hands its URI to the desktop; an address goes to the desktop's browser.
 // Paths travel as bytes and become URIs by percent-encoding, never through a
 // QString, so the file acted on is the file the row names.
@@ -18,33 +17,34 @@
 #include <functional>
 #include <string>
 
+#include "platform/desktop.h"
 #include "platform/linux/home_trash.h"
-#include "platform/shell.h"
 
 class QWidget;
 
 namespace kelvar::qt {
 
-class DesktopShell : public Shell {
+class DesktopShell : public Desktop {
  public:
   DesktopShell(QWidget* parent, HomeTrash trash) : parent_(parent), trash_(std::move(trash)) {}
 
-  void ShellExecuteEx(const ShellExecuteInfo& info) override;
-  void ShellExecute(std::uintptr_t hwnd, const std::string& verb, const std::string& file,
-                    const std::string& parameters, const std::string& directory, int show) override;
-  void SHFileOperation(const FileOperationRequest& request) override;
+  void ShowProperties(const std::string& file) override;
+  void OpenFolder(const std::string& folder) override;
+  void OpenAddress(const std::string& address) override;
+  void MoveToTrash(const std::string& file) override;
 
   const HomeTrash& Trash() const { return trash_; }
+  // Whether MoveToTrash asks first; tests turn it off.
+  void SetConfirmTrash(bool confirm) { confirm_trash_ = confirm; }
 
  private:
-  void ShowProperties(const std::string& path);
-  void OpenFolder(const std::string& folder);
   // Calls a FileManager1 method with one URI; `fallback` runs when no file
   // manager takes the call.
   void AskFileManager(const QString& method, const std::string& uri, std::function<void()> fallback);
 
   QPointer<QWidget> parent_;
   HomeTrash trash_;
+  bool confirm_trash_ = true;
 };
 
 }  // namespace kelvar::qt

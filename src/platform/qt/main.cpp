@@ -19,7 +19,7 @@
 #include "platform/linux/linux_files.h"
 #include "platform/linux/linux_profile_reader.h"
 #include "platform/linux/linux_size_formatter.h"
-#include "platform/linux/procfs_process_control.h"
+#include "platform/linux/procfs_process_source.h"
 #include "platform/qt/desktop_icons.h"
 #include "platform/qt/main_window.h"
 #include "platform/qt/print_rows.h"
@@ -95,12 +95,12 @@ int main(int argc, char** argv) {
   QApplication::setDesktopFileName(QStringLiteral("kelvarpm"));
   kelvar::qt::UseDesktopIconTheme(kelvar::qt::XdgDataDirs());
 
-  kelvar::ProcfsProcessControl proc;
+  kelvar::ProcfsProcessSource processes;
   kelvar::LinuxFileSearch files;
   kelvar::LinuxDirectories dirs;
   kelvar::LinuxProfileReader profile;
   kelvar::LinuxSizeFormatter sizes;
-  kelvar::qt::QtProgram program({proc, files, dirs, profile, sizes},
+  kelvar::qt::QtProgram program({processes, files, dirs, profile, sizes},
                                 kelvar::qt::ProgramSettings::FromEnvironment());
   program.Load();
   if (options.print_once) {

@@ -145,6 +145,4 @@ void MainWindow::SetTopMost(bool topmost) {
 
 void MainWindow::Close() { close(); }
 
-std::uintptr_t MainWindow::NativeHandle() { return static_cast<std::uintptr_t>(winId()); }
-
 }  // namespace kelvar::qt

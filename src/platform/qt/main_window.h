@@ -52,7 +52,6 @@ class MainWindow : public QMainWindow, public Window {
   void MoveList(int left, int top, int width, int height) override;
   void SetTopMost(bool topmost) override;
   void Close() override;
-  std::uintptr_t NativeHandle() override;
 
  protected:
   bool event(QEvent* event) override;

@@ -2,66 +2,61 @@
 #include "platform/qt/message_box.h"
 
 #include <QPushButton>
+#include <string_view>
 
+#include "actions/commands.h"
 #include "platform/qt/display_text.h"
 
 namespace kelvar::qt {
 namespace {
 
-QMessageBox::Icon IconOf(std::uint32_t style) {
-  switch (style & 0xF0) {
-    case 0x10:
-      return QMessageBox::Critical;
-    case 0x20:
-      return QMessageBox::Question;
-    case 0x30:
-      return QMessageBox::Warning;
-    case 0x40:
-      return QMessageBox::Information;
-    default:
-      return QMessageBox::NoIcon;
-  }
-}
-
-struct Buttons {
-  QMessageBox::StandardButton yes, no;
-  const char* yes_text;
-  const char* no_text;
-  int yes_id, no_id;
+struct ButtonPair {
+  QMessageBox::StandardButton first, second;
+  const char* first_text;
+  const char* second_text;
 };
 
-Buttons ButtonsOf(std::uint32_t style) {
-  switch (style & 0x0F) {
-    case mb::kOkCancel:
-      return {QMessageBox::Ok, QMessageBox::Cancel, "确定", "取消", mb::kIdOk, mb::kIdCancel};
-    case kYesNo:
-      return {QMessageBox::Yes, QMessageBox::No, "是(&Y)", "否(&N)", kIdYes, kIdNo};
-    default:
-      return {QMessageBox::Ok, QMessageBox::NoButton, "确定", nullptr, mb::kIdOk, mb::kIdOk};
+ButtonPair PairOf(Buttons buttons) {
+  switch (buttons) {
+    case Buttons::kOkCancel:
+      return {QMessageBox::Ok, QMessageBox::Cancel, "确定", "取消"};
+    case Buttons::kYesNo:
+      return {QMessageBox::Yes, QMessageBox::No, "是(&Y)", "否(&N)"};
+    case Buttons::kOk:
+      break;
   }
+  return {QMessageBox::Ok, QMessageBox::NoButton, "确定", nullptr};
 }
+
+QString Title() { return DisplayText(kAppTitle); }
 
 }  // namespace
 
-int ShowBox(QWidget* parent, const QString& text, const QString& title, std::uint32_t style) {
-  Buttons b = ButtonsOf(style);
-  QMessageBox box(IconOf(style), title, text, QMessageBox::NoButton, parent);
+bool ShowBox(QWidget* parent, const QString& text, const QString& title, QMessageBox::Icon icon,
+             Buttons buttons) {
+  ButtonPair b = PairOf(buttons);
+  QMessageBox box(icon, title, text, QMessageBox::NoButton, parent);
   box.setTextFormat(Qt::PlainText);
-  QPushButton* yes = box.addButton(b.yes);
-  yes->setText(QString::fromUtf8(b.yes_text));
-  box.setDefaultButton(yes);
-  box.setEscapeButton(yes);
-  if (b.no != QMessageBox::NoButton) {
-    QPushButton* no = box.addButton(b.no);
-    no->setText(QString::fromUtf8(b.no_text));
-    box.setEscapeButton(no);
+  QPushButton* first = box.addButton(b.first);
+  first->setText(QString::fromUtf8(b.first_text));
+  box.setDefaultButton(first);
+  box.setEscapeButton(first);
+  if (b.second != QMessageBox::NoButton) {
+    QPushButton* second = box.addButton(b.second);
+    second->setText(QString::fromUtf8(b.second_text));
+    box.setEscapeButton(second);
   }
   box.exec();
-  return box.clickedButton() == yes ? b.yes_id : b.no_id;
+  return box.clickedButton() == first;
 }
 
-int QtMessageBox::Show(const std::string& text, const std::string& title, std::uint32_t style) {
-  return ShowBox(parent_, MessageText(text), DisplayText(title), style);
+bool QtMessageBox::Confirm(const std::string& text) {
+  return ShowBox(parent_, MessageText(text), Title(), QMessageBox::Warning, Buttons::kOkCancel);
+}
+
+void QtMessageBox::Tell(const std::string& text, Notice notice) {
+  const auto icon = notice == Notice::kError ? QMessageBox::Critical : QMessageBox::Information;
+  ShowBox(parent_, MessageText(text), Title(), icon, Buttons::kOk);
 }
 
 }  // namespace kelvar::qt

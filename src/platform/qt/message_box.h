@@ -1,6 +1,6 @@
-// Modal message boxes with the Windows style flags: the buttons from the low
-// four bits (OK, OK/Cancel, Yes/No), the icon from the next four, OK (or
-// Yes) the default, Esc and the close button answering Cancel (or No).  The
+// Modal message boxes: a question with OK and Cancel (or Yes and No, as the
+// desktop's own trash confirmation asks), or a notice with OK.  The first
+// button is the default; Esc and the close button answer the last.  The
 // buttons carry the Chinese captions a Chinese Windows shows, whatever
 // translations Qt has installed.  Boxes run with exec(), so the window's
 // timers go on ticking while the user decides, as they do under Windows.
@@ -9,7 +9,6 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QString>
-#include <cstdint>
 
 #include "platform/message_box.h"
 
@@ -17,18 +16,17 @@ class QWidget;
 
 namespace kelvar::qt {
 
-// The Yes/No style the shell's own confirmations use.
-inline constexpr std::uint32_t kYesNo = 0x04;
-inline constexpr int kIdYes = 6;
-inline constexpr int kIdNo = 7;
+enum class Buttons { kOk, kOkCancel, kYesNo };
 
-// Shows a box over `parent` and answers kIdOk, kIdCancel, kIdYes or kIdNo.
-int ShowBox(QWidget* parent, const QString& text, const QString& title, std::uint32_t style);
+// Shows a box over `parent`; true when the first button was pressed.
+bool ShowBox(QWidget* parent, const QString& text, const QString& title, QMessageBox::Icon icon,
+             Buttons buttons);
 
 class QtMessageBox : public MessageBox {
  public:
   explicit QtMessageBox(QWidget* parent) : parent_(parent) {}
-  int Show(const std::string& text, const std::string& title, std::uint32_t style) override;
+  bool Confirm(const std::string& text) override;
+  void Tell(const std::string& text, Notice notice) override;
 
  private:
   QPointer<QWidget> parent_;

@@ -31,7 +31,7 @@ void PrintRows(const RowSource& rows, const QStringList& titles, const QStringLi
   std::vector<QStringList> lines{titles};
   for (int r = 1; r <= rows.RowCount(); ++r) {
     QStringList cells;
-    for (int c = 1; c <= titles.size() && c <= kColumnCount; ++c) cells << DisplayText(rows.CellText(r, c));
+    for (int c = 0; c < titles.size() && c < kColumnCount; ++c) cells << DisplayText(rows.CellText(r, c));
     lines.push_back(cells);
   }
   std::vector<int> widths(static_cast<std::size_t>(titles.size()), 0);

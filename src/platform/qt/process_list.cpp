@@ -47,7 +47,7 @@ ProcessList::ProcessList(RowModel* model, QWidget* parent) : QTreeView(parent), 
   header()->setSortIndicatorShown(false);
   header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   connect(header(), &QHeaderView::sectionClicked, this, [this](int section) {
-    if (events_.column_click) events_.column_click(section + 1);
+    if (events_.column_click) events_.column_click(section);
   });
   connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UserSelected(); });
 }

@@ -26,7 +26,7 @@ class QtMessageBox;
 
 // What the program needs of the operating system.
 struct SystemPorts {
-  ProcessControl& proc;
+  ProcessSource& processes;
   FileSearch& files;
   Directories& dirs;
   ProfileReader& profile;

@@ -7,8 +7,8 @@
 namespace kelvar::qt {
 namespace {
 
-// The columns, numbered from 1, that name a row to a screen reader.
-constexpr int kNameColumn = 1, kPidColumn = 2, kPathColumn = 7;
+// The columns that name a row to a screen reader.
+constexpr int kNameColumn = 0, kPidColumn = 1, kPathColumn = 6;
 
 }  // namespace
 
@@ -29,10 +29,10 @@ void RowModel::AddColumn(const QString& title) {
 }
 
 void RowModel::SetAlignment(int column, Alignment alignment) {
-  if (column < 1 || column > static_cast<int>(columns_.size())) return;
-  columns_[static_cast<std::size_t>(column - 1)].alignment = alignment;
-  emit headerDataChanged(Qt::Horizontal, column - 1, column - 1);
-  if (rowCount() > 0) emit dataChanged(index(0, column - 1), index(rowCount() - 1, column - 1));
+  if (column < 0 || column >= static_cast<int>(columns_.size())) return;
+  columns_[static_cast<std::size_t>(column)].alignment = alignment;
+  emit headerDataChanged(Qt::Horizontal, column, column);
+  if (rowCount() > 0) emit dataChanged(index(0, column), index(rowCount() - 1, column));
 }
 
 Qt::Alignment RowModel::AlignmentOf(int section) const {
@@ -60,15 +60,15 @@ QString RowModel::AccessibleName(int row) const {
 
 QVariant RowModel::data(const QModelIndex& index, int role) const {
   if (!source_ || !index.isValid() || index.row() >= source_->RowCount()) return {};
-  int row = index.row() + 1, column = index.column() + 1;
+  int row = index.row() + 1, column = index.column();
   switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
-      return column <= kColumnCount ? DisplayText(source_->CellText(row, column)) : QString();
+      return column < kColumnCount ? DisplayText(source_->CellText(row, column)) : QString();
     case Qt::AccessibleTextRole:
       return column == kNameColumn ? AccessibleName(row) : QVariant();
     case Qt::DecorationRole:
-      if (column != 1) return {};
+      if (column != kNameColumn) return {};
       return images_.Icon(source_->IconKey(row));
     case Qt::TextAlignmentRole:
       return QVariant::fromValue(AlignmentOf(index.column()));
@@ -128,7 +128,7 @@ void RowModel::AfterReorder() {
 }
 
 void RowModel::CellChanged(int row, int column) {
-  QModelIndex at = index(row - 1, column - 1);
+  QModelIndex at = index(row - 1, column);
   if (at.isValid()) emit dataChanged(at, at, {Qt::DisplayRole, Qt::ToolTipRole});
 }
 

@@ -29,7 +29,7 @@ class RowModel : public QAbstractTableModel, public RowObserver {
   void SetSource(const RowSource* source);
   const RowSource* Source() const { return source_; }
 
-  // Columns, numbered from 1 in the calls as the list numbers them.
+  // Columns, numbered from 0.
   void AddColumn(const QString& title);
   void SetAlignment(int column, Alignment alignment);
 

@@ -3,6 +3,7 @@
 
 #include "platform/win32/controls_win32.h"
 
+#include "actions/commands.h"
 #include "platform/win32/accessible_name_win32.h"
 #include "platform/win32/dpi_win32.h"
 #include "platform/win32/wide_text.h"
@@ -35,8 +36,16 @@ void Win32StatusBar::SetPanelText(int panel, const std::string& text) {
                reinterpret_cast<LPARAM>(Widen(text).c_str()));
 }
 
-int Win32MessageBox::Show(const std::string& text, const std::string& title, std::uint32_t style) {
-  return MessageBoxW(owner_, Widen(text).c_str(), Widen(title).c_str(), style);
+UINT NoticeStyle(Notice notice) {
+  return MB_OK | (notice == Notice::kError ? MB_ICONERROR : MB_ICONINFORMATION);
+}
+
+bool Win32MessageBox::Confirm(const std::string& text) {
+  return MessageBoxW(owner_, Widen(text).c_str(), Widen(kAppTitle).c_str(), kConfirmStyle) == IDOK;
+}
+
+void Win32MessageBox::Tell(const std::string& text, Notice notice) {
+  MessageBoxW(owner_, Widen(text).c_str(), Widen(kAppTitle).c_str(), NoticeStyle(notice));
 }
 
 void Win32Timers::Start(int id, int interval_ms) {

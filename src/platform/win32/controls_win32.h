@@ -1,5 +1,5 @@
 // The window's small controls and services as the form's ports see them:
-// the status bar the status bar, the modal message box, the timers and the message pump
+// the status bar, the modal message box, the timers and the message pump
 // (DoEvents).  Each wraps a handle the main window created.
 #pragma once
 
@@ -26,10 +26,16 @@ class Win32StatusBar : public StatusBar {
   HWND hwnd_;
 };
 
+// The styles of the program's boxes: a question with OK (the default) and
+// Cancel under a warning sign, and a notice with OK.
+inline constexpr UINT kConfirmStyle = MB_OKCANCEL | MB_ICONEXCLAMATION;
+UINT NoticeStyle(Notice notice);
+
 class Win32MessageBox : public MessageBox {
  public:
   explicit Win32MessageBox(HWND owner) : owner_(owner) {}
-  int Show(const std::string& text, const std::string& title, std::uint32_t style) override;
+  bool Confirm(const std::string& text) override;
+  void Tell(const std::string& text, Notice notice) override;
 
  private:
   HWND owner_;

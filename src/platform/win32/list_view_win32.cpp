@@ -93,8 +93,7 @@ LRESULT Win32ListView::HandleNotify(const NMHDR* header) {
       GetDisplayInfo(reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(header))->item);
       return 0;
     case LVN_COLUMNCLICK:
-      if (events_.column_click)
-        events_.column_click(reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem + 1);
+      if (events_.column_click) events_.column_click(reinterpret_cast<const NMLISTVIEW*>(header)->iSubItem);
       return 0;
     case LVN_ITEMCHANGED: {
       auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
@@ -116,7 +115,7 @@ void Win32ListView::GetDisplayInfo(LVITEMW& item) const {
   if (!rows_ || item.iItem < 0 || item.iItem >= rows_->RowCount()) return;
   int row = item.iItem + 1;
   if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-    const std::string& text = rows_->CellText(row, item.iSubItem + 1);
+    const std::string_view text = rows_->CellText(row, item.iSubItem);
     int n = text.empty() ? 0
                          : MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
                                                item.pszText, item.cchTextMax - 1);
@@ -139,7 +138,7 @@ int Win32ListView::FindByName(const NMLVFINDITEMW& find) const {
   for (int k = 0; k < count; ++k) {
     const int item = (start + k) % count;
     if (!(find.lvfi.flags & LVFI_WRAP) && item < start) break;
-    const std::wstring name = Widen(rows_->CellText(item + 1, 1));
+    const std::wstring name = Widen(rows_->CellText(item + 1, 0));
     if (name.size() >= typed.size() &&
         CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, name.c_str(), static_cast<int>(typed.size()),
                        typed.c_str(), static_cast<int>(typed.size())) == CSTR_EQUAL)
@@ -174,7 +173,7 @@ void Win32ListView::SetColumnAlignment(int column, Alignment alignment) {
   LVCOLUMNW col{};
   col.mask = LVCF_FMT;
   col.fmt = alignment == Alignment::kRight ? LVCFMT_RIGHT : LVCFMT_LEFT;
-  if (!ListView_SetColumn(hwnd_, column - 1, &col)) throw std::runtime_error("column alignment");
+  if (!ListView_SetColumn(hwnd_, column, &col)) throw std::runtime_error("column alignment");
 }
 
 ScreenPoint Win32ListView::RowMenuPoint(int index) {

@@ -20,7 +20,7 @@ namespace kelvar::win32 {
 inline bool IsKeyboardContextMenu(LPARAM lp) { return LOWORD(lp) == 0xFFFF && HIWORD(lp) == 0xFFFF; }
 
 struct ListEvents {
-  std::function<void(int column)> column_click;              // 1-based
+  std::function<void(int column)> column_click;
   std::function<void(int button, int x, int y)> mouse_down;  // pixels in the list
   std::function<void(int index)> item_click;                 // 1-based, 0 for none
   std::function<void()> context_key;                         // the Menu key or Shift+F10

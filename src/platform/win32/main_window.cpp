@@ -116,6 +116,7 @@ void MainWindow::CreateControls() {
   status_ = std::make_unique<Win32StatusBar>(hwnd_, kStatusId, font_, dpi);
   window_ = std::make_unique<Win32Window>(hwnd_, list_host_, list_->hwnd());
   msgbox_ = std::make_unique<Win32MessageBox>(hwnd_);
+  system_.shell.SetOwner(hwnd_);
   timers_ = std::make_unique<Win32Timers>(hwnd_);
   pump_ = std::make_unique<Win32MessagePump>(hwnd_, menus_.accelerators());
   RECT client{};
@@ -124,8 +125,8 @@ void MainWindow::CreateControls() {
 }
 
 void MainWindow::CreateForm() {
-  MonitorPorts os{system_.proc,  system_.files, system_.dirs, system_.profile,
-                  system_.sizes, system_.icons, images_,      *status_};
+  MonitorPorts os{system_.processes, system_.files, system_.dirs, system_.profile,
+                  system_.sizes,     system_.icons, images_,      *status_};
   FormPorts ui{*window_, *list_, menus_, *msgbox_, *timers_, *pump_, system_.shell};
   form_ = std::make_unique<MainForm>(os, ui);
   RowStore& rows = form_->Rows();

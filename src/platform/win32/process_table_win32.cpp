@@ -43,7 +43,7 @@ bool ProcessTable::Read() {
   const auto* base = reinterpret_cast<const unsigned char*>(buffer_.data());
   for (std::size_t offset = 0;;) {
     const auto* info = reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(base + offset);
-    ProcessRecord record;
+    TableEntry record;
     record.pid = static_cast<Pid>(reinterpret_cast<std::uintptr_t>(info->UniqueProcessId));
     record.create_time = static_cast<std::uint64_t>(info->CreateTime.QuadPart);
     record.working_set = info->VirtualMemoryCounters.WorkingSetSize;
@@ -56,7 +56,7 @@ bool ProcessTable::Read() {
   return true;
 }
 
-const ProcessRecord* ProcessTable::Find(Pid pid) const {
+const TableEntry* ProcessTable::Find(Pid pid) const {
   auto it = std::lower_bound(by_pid_.begin(), by_pid_.end(), std::pair<Pid, std::size_t>(pid, 0));
   return it == by_pid_.end() || it->first != pid ? nullptr : &records_[it->second];
 }

@@ -14,11 +14,11 @@
 #include <utility>
 #include <vector>
 
-#include "platform/process_control.h"
+#include "platform/process_source.h"
 
 namespace kelvar::win32 {
 
-struct ProcessRecord {
+struct TableEntry {
   Pid pid = 0;
   std::uint64_t create_time = 0;  // FILETIME units, as GetProcessTimes gives it
   std::uint64_t working_set = 0;  // bytes
@@ -31,16 +31,16 @@ class ProcessTable {
   // Reads the table anew; false (and an empty table) when the query fails.
   bool Read();
   // The processes in the order the system lists them.
-  const std::vector<ProcessRecord>& Records() const { return records_; }
+  const std::vector<TableEntry>& Records() const { return records_; }
   // The record of `pid` in the last read, or nullptr.
-  const ProcessRecord* Find(Pid pid) const;
+  const TableEntry* Find(Pid pid) const;
 
  private:
   using Query = long(__stdcall*)(int, void*, unsigned long, unsigned long*);
 
   Query query_ = nullptr;
   std::vector<std::uint64_t> buffer_;  // 8-byte aligned, as the records need
-  std::vector<ProcessRecord> records_;
+  std::vector<TableEntry> records_;
   // (PID, place in records_), sorted by PID: found by binary search, and
   // refilled each read without allocating once it has grown.
   std::vector<std::pair<Pid, std::size_t>> by_pid_;

@@ -1,4 +1,4 @@
-// The shell on Win32; see shell_win32.h.
+// The desktop on Win32; see shell_win32.h.
 #include "platform/win32/win32_api.h"
 
 #include "platform/win32/shell_win32.h"
@@ -8,39 +8,49 @@
 
 namespace kelvar::win32 {
 
-void Win32Shell::ShellExecuteEx(const ShellExecuteInfo& info) {
-  std::wstring verb = Widen(info.lpVerb), file = NativeFilePath(Widen(info.lpFile));
-  std::wstring params = Widen(info.lpParameters), dir = Widen(info.lpDirectory);
+SHELLEXECUTEINFOW PropertiesRequest(HWND owner, const std::wstring& file) {
   SHELLEXECUTEINFOW sei{};
   sei.cbSize = sizeof sei;
-  sei.fMask = info.fMask;
-  sei.hwnd = reinterpret_cast<HWND>(info.hwnd);
-  sei.lpVerb = verb.c_str();
+  sei.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+  sei.hwnd = owner;
+  sei.lpVerb = L"properties";
   sei.lpFile = file.c_str();
-  sei.lpParameters = params.c_str();
-  sei.lpDirectory = dir.c_str();
-  sei.nShow = info.nShow;
+  sei.lpParameters = L"";
+  sei.lpDirectory = L"";
+  sei.nShow = SW_HIDE;
+  return sei;
+}
+
+SHFILEOPSTRUCTW TrashRequest(const std::wstring& from, FILEOP_FLAGS extra_flags) {
+  SHFILEOPSTRUCTW op{};
+  op.wFunc = FO_DELETE;
+  op.pFrom = from.c_str();
+  op.fFlags = static_cast<FILEOP_FLAGS>(FOF_ALLOWUNDO | extra_flags);
+  return op;
+}
+
+void Win32Shell::ShowProperties(const std::string& file) {
+  const std::wstring native = NativeFilePath(Widen(file));
+  SHELLEXECUTEINFOW sei = PropertiesRequest(owner_, native);
   ShellExecuteExW(&sei);
   // The request asks for the process handle; nothing uses it, so it is not
   // left open.
   if (sei.hProcess) CloseHandle(sei.hProcess);
 }
 
-void Win32Shell::ShellExecute(std::uintptr_t hwnd, const std::string& verb, const std::string& file,
-                              const std::string& parameters, const std::string& directory, int show) {
-  ShellExecuteW(reinterpret_cast<HWND>(hwnd), Widen(verb).c_str(), Widen(file).c_str(),
-                Widen(parameters).c_str(), Widen(directory).c_str(), show);
+void Win32Shell::OpenFolder(const std::string& folder) {
+  ShellExecuteW(owner_, L"open", Widen(folder).c_str(), L"", L"", kFolderShow);
 }
 
-void Win32Shell::SHFileOperation(const FileOperationRequest& request) {
-  // pFrom is a list of names ended by an empty one: the path and two NULs.
-  std::wstring from = NativeFilePath(Widen(request.pFrom));
+void Win32Shell::OpenAddress(const std::string& address) {
+  ShellExecuteW(owner_, L"open", Widen(address).c_str(), L"", L"", kAddressShow);
+}
+
+// pFrom is a list of names ended by an empty one: the path and two NULs.
+void Win32Shell::MoveToTrash(const std::string& file) {
+  std::wstring from = NativeFilePath(Widen(file));
   from.append(2, L'\0');
-  SHFILEOPSTRUCTW op{};
-  op.hwnd = reinterpret_cast<HWND>(request.hwnd);
-  op.wFunc = request.wFunc;
-  op.pFrom = from.c_str();
-  op.fFlags = static_cast<FILEOP_FLAGS>(request.fFlags | extra_flags_);
+  SHFILEOPSTRUCTW op = TrashRequest(from, extra_flags_);
   SHFileOperationW(&op);
 }
 

@@ -1,7 +1,6 @@
 // The one way the Win32 adapters include the Windows headers.  The portable
-// core has classes and methods named MessageBox, ShellExecute, ShellExecuteEx
-// and SHFileOperation, and a parameter named `small`; the Windows headers
-// define all of these as macros.  Every adapter includes this header first, so
+// core has a class named MessageBox and a parameter named `small`; the
+// Windows headers define both as macros.  Every adapter includes this header first, so
 // the macros are gone before a core header is read and the adapters call the
 // W entry points by their full names.
 #pragma once
@@ -21,7 +20,4 @@
 // clang-format on
 
 #undef MessageBox
-#undef ShellExecute
-#undef ShellExecuteEx
-#undef SHFileOperation
 #undef small

@@ -7,16 +7,16 @@
 #include <cstdint>
 
 #include "platform/win32/icons_win32.h"
-#include "platform/win32/process_control_win32.h"
+#include "platform/win32/process_source_win32.h"
 #include "platform/win32/shell_win32.h"
 #include "platform/win32/system_queries_win32.h"
 
 namespace kelvar::win32 {
 
 struct Win32System {
-  explicit Win32System(std::uint32_t extra_file_op_flags = 0) : shell(extra_file_op_flags) {}
+  explicit Win32System(FILEOP_FLAGS extra_file_op_flags = 0) : shell(extra_file_op_flags) {}
 
-  Win32ProcessControl proc;
+  Win32ProcessSource processes;
   Win32FileSearch files;
   Win32Directories dirs;
   Win32ProfileReader profile;

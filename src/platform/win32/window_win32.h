@@ -25,7 +25,6 @@ class Win32Window : public Window {
   void MoveList(int left, int top, int width, int height) override;
   void SetTopMost(bool topmost) override;
   void Close() override;
-  std::uintptr_t NativeHandle() override { return reinterpret_cast<std::uintptr_t>(window_); }
 
  private:
   HWND window_, list_host_, list_;

@@ -1,0 +1,113 @@
+// The process source over /proc; see procfs_process_source.h.
+#include "platform/linux/procfs_process_source.h"
+
+#include <signal.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+
+#include "platform/linux/fd_limit.h"
+#include "platform/linux/procfs_priority.h"
+
+namespace kelvar {
+namespace {
+
+// A snapshot entry: all digits, not starting with 0, within a PID's range.
+bool ParsePid(const char* name, Pid& pid) {
+  if (name[0] < '1' || name[0] > '9') return false;
+  const char* end = name + std::strlen(name);
+  auto [ptr, ec] = std::from_chars(name, end, pid);
+  return ec == std::errc() && ptr == end;
+}
+
+}  // namespace
+
+ProcfsProcessSource::ProcfsProcessSource()
+    : ProcfsProcessSource(procfs::ProcessesWithin(procfs::RaiseFdLimit())) {}
+
+ProcfsProcessSource::ProcfsProcessSource(std::size_t max_cached)
+    : proc_(::opendir("/proc")), cache_(max_cached) {
+  if (proc_) proc_fd_ = ::dirfd(proc_);
+  if (long size = ::sysconf(_SC_PAGESIZE); size > 0) page_size_ = size;
+}
+
+ProcfsProcessSource::~ProcfsProcessSource() {
+  if (proc_) ::closedir(proc_);
+}
+
+bool ProcfsProcessSource::Snapshot(std::vector<Pid>& pids) {
+  pids.clear();
+  if (!proc_) return false;
+  cache_.DropEnded();
+  ::rewinddir(proc_);
+  while (const dirent* entry = ::readdir(proc_)) {
+    Pid pid = 0;
+    if (ParsePid(entry->d_name, pid)) pids.push_back(pid);
+  }
+  ReserveFor(pids.size());
+  return true;
+}
+
+// The image is rechecked before the path is taken: had the process run
+// another file meanwhile, the path is already that file's.
+bool ProcfsProcessSource::Read(Pid pid, bool with_image, ProcessRecord& record) {
+  if (pid <= 0 || proc_fd_ < 0) return false;
+  std::shared_ptr<procfs::ProcessEntry> entry = EntryOf(pid);
+  if (!entry || !entry->readable) return false;
+  if (with_image) {
+    record.image = entry->RecheckImage(proc_fd_, link_);
+    if (!entry->readable) return false;
+    record.path.assign(entry->exe);
+  }
+  record.id = {pid, entry->start_time};
+  std::uint64_t pages = 0;
+  record.working_set = entry->ResidentPages(pages) ? pages * static_cast<std::uint64_t>(page_size_) : 0;
+  record.priority = procfs::ReadClass(pid);
+  return true;
+}
+
+Liveness ProcfsProcessSource::Look(const ProcessId& process, FileIdentity& image) {
+  if (process.pid <= 0 || proc_fd_ < 0) return Liveness::kGone;
+  std::shared_ptr<procfs::ProcessEntry> entry = EntryOf(process.pid);
+  if (!entry || !SameProcess(process, entry->start_time) || entry->Exited()) return Liveness::kGone;
+  if (!entry->readable) return Liveness::kUnreadable;
+  image = entry->RecheckImage(proc_fd_, link_);
+  return entry->readable ? Liveness::kRunning : Liveness::kUnreadable;
+}
+
+bool ProcfsProcessSource::End(const ProcessId& process) {
+  std::shared_ptr<procfs::ProcessEntry> entry = LiveEntry(process);
+  return entry && ::syscall(SYS_pidfd_send_signal, entry->pidfd.get(), SIGKILL, nullptr, 0) == 0;
+}
+
+bool ProcfsProcessSource::SetPriority(const ProcessId& process, Priority priority) {
+  return LiveEntry(process) && procfs::ApplyClass(proc_fd_, process.pid, priority);
+}
+
+// Ending or steering must reach the live process the PID names now, so the
+// ended ones are let go first.
+std::shared_ptr<procfs::ProcessEntry> ProcfsProcessSource::LiveEntry(const ProcessId& process) {
+  if (process.pid <= 0 || proc_fd_ < 0) return nullptr;
+  cache_.DropEnded();
+  std::shared_ptr<procfs::ProcessEntry> entry = EntryOf(process.pid);
+  return entry && SameProcess(process, entry->start_time) ? entry : nullptr;
+}
+
+std::shared_ptr<procfs::ProcessEntry> ProcfsProcessSource::EntryOf(Pid pid) {
+  if (std::shared_ptr<procfs::ProcessEntry> kept = cache_.Find(pid)) return kept;
+  std::shared_ptr<procfs::ProcessEntry> fresh = procfs::ProbeProcess(proc_fd_, pid, link_);
+  if (fresh && !fresh->ended) cache_.Keep(fresh);
+  return fresh;
+}
+
+void ProcfsProcessSource::ReserveFor(std::size_t processes) {
+  const std::size_t want = procfs::DescriptorsFor(std::min(processes, cache_.capacity()));
+  if (want <= reserved_fds_) return;
+  procfs::ReserveDescriptors(proc_fd_, want);
+  reserved_fds_ = want;
+}
+
+}  // namespace kelvar
