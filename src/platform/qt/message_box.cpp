@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "platform/qt/display_text.h"
+#include "procinfo/message_field.h"
 
 namespace kelvar::qt {
 namespace {
@@ -45,7 +46,8 @@ Buttons ButtonsOf(std::uint32_t style) {
 
 int ShowBox(QWidget* parent, const QString& text, const QString& title, std::uint32_t style) {
   Buttons b = ButtonsOf(style);
-  QMessageBox box(IconOf(style), title, text, QMessageBox::NoButton, parent);
+  const QString shown = QString::fromStdString(ShortenedMessage(text.toStdString()));
+  QMessageBox box(IconOf(style), title, shown, QMessageBox::NoButton, parent);
   box.setTextFormat(Qt::PlainText);
   QPushButton* yes = box.addButton(b.yes);
   yes->setText(QString::fromUtf8(b.yes_text));

@@ -6,6 +6,7 @@
 #include "platform/win32/accessible_name_win32.h"
 #include "platform/win32/dpi_win32.h"
 #include "platform/win32/wide_text.h"
+#include "procinfo/message_field.h"
 #include "ui/form_definition.h"
 
 namespace kelvar::win32 {
@@ -36,7 +37,7 @@ void Win32StatusBar::SetPanelText(int panel, const std::string& text) {
 }
 
 int Win32MessageBox::Show(const std::string& text, const std::string& title, std::uint32_t style) {
-  return MessageBoxW(owner_, Widen(text).c_str(), Widen(title).c_str(), style);
+  return MessageBoxW(owner_, Widen(ShortenedMessage(text)).c_str(), Widen(title).c_str(), style);
 }
 
 void Win32Timers::Start(int id, int interval_ms) {
