@@ -2,6 +2,7 @@
 #include "platform/qt/message_box.h"
 
 #include <QPushButton>
+#include <QTextEdit>
 
 #include "platform/qt/display_text.h"
 #include "procinfo/message_field.h"
@@ -42,6 +43,25 @@ Buttons ButtonsOf(std::uint32_t style) {
   }
 }
 
+// The whole text, behind a details button captioned in Chinese as the other
+// buttons are, in a pane that scrolls and that mouse and keyboard select in.
+void OfferWhole(QMessageBox& box, const QString& whole) {
+  box.setDetailedText(whole);
+  auto* pane = box.findChild<QTextEdit*>();
+  pane->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  pane->setFocusPolicy(Qt::StrongFocus);
+  for (QAbstractButton* details : box.buttons()) {
+    if (box.buttonRole(details) != QMessageBox::ActionRole) continue;
+    auto caption = [details, pane, &box] {
+      details->setText(pane->isVisibleTo(&box) ? QStringLiteral("隐藏详细信息(&D)")
+                                               : QStringLiteral("显示详细信息(&D)"));
+    };
+    caption();
+    // Queued: after the box's own handler has put back its English caption.
+    QObject::connect(details, &QAbstractButton::clicked, &box, caption, Qt::QueuedConnection);
+  }
+}
+
 }  // namespace
 
 int ShowBox(QWidget* parent, const QString& text, const QString& title, std::uint32_t style) {
@@ -49,6 +69,8 @@ int ShowBox(QWidget* parent, const QString& text, const QString& title, std::uin
   const QString shown = QString::fromStdString(ShortenedMessage(text.toStdString()));
   QMessageBox box(IconOf(style), title, shown, QMessageBox::NoButton, parent);
   box.setTextFormat(Qt::PlainText);
+  box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  if (shown != text) OfferWhole(box, text);
   QPushButton* yes = box.addButton(b.yes);
   yes->setText(QString::fromUtf8(b.yes_text));
   box.setDefaultButton(yes);
