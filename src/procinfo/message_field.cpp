@@ -67,16 +67,21 @@ int DisplayColumns(char32_t c) {
 }
 
 std::string MessageField(std::string_view text) {
-  std::vector<std::string> lines = Lines(text);
-  if (lines.size() > kMessageFieldLines) {
-    const auto head = static_cast<std::ptrdiff_t>(kMessageFieldLines / 2);
-    const auto tail = static_cast<std::ptrdiff_t>(kMessageFieldLines - kMessageFieldLines / 2 - 1);
-    lines.erase(lines.begin() + head, lines.end() - tail);
-    lines.insert(lines.begin() + head, "…");
-  }
   std::string out;
-  for (const std::string& line : lines) out += (out.empty() ? "" : "\r\n") + line;
+  for (const std::string& line : Lines(text)) out += (out.empty() ? "" : "\r\n") + line;
   return out;
+}
+
+std::string ShortenedMessage(std::string_view message) {
+  std::vector<std::size_t> starts{0};  // where each line begins
+  for (std::size_t i = message.find('\n'); i != std::string_view::npos; i = message.find('\n', i + 1))
+    starts.push_back(i + 1);
+  if (starts.size() <= kMessageFieldLines) return std::string(message);
+  const std::size_t head = kMessageFieldLines / 2, tail = kMessageFieldLines - head - 1;
+  // "…" ends with the break that comes before the first line of the tail.
+  std::size_t cut = starts[starts.size() - tail] - 1;
+  if (cut > 0 && message[cut - 1] == '\r') --cut;
+  return std::string(message.substr(0, starts[head])) + "…" + std::string(message.substr(cut));
 }
 
 }  // namespace kelvar

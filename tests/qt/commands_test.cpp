@@ -82,6 +82,9 @@ TEST_P(EndAndDelete, SendsTheExactFileToTheTrash) {
     EXPECT_EQ(shown, full);
   }
   EXPECT_TRUE(hand.seen[0].fits);
+  // The whole path, shortened or not, selectable in the box.
+  EXPECT_EQ(hand.seen[0].selectable.remove(u'\n'), QString(question).remove(u'\n') + full);
+  EXPECT_EQ(hand.seen[0].buttons.contains(QStringLiteral("显示详细信息(&D)")), GetParam() == "long");
   EXPECT_EQ(hand.seen[0].icon, QMessageBox::Warning);
   EXPECT_TRUE(hand.seen[1].text.startsWith(QStringLiteral("确实要把此文件放入回收站吗？")));
   EXPECT_TRUE(PollUntil([&] { return listed.child.Ended(); }));

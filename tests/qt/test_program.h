@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 #include <deque>
 #include <filesystem>
@@ -87,7 +88,8 @@ struct BoxSeen {
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   QStringList buttons;  // captions in the order of the box
   QString default_button;
-  bool fits = false;  // every line of the text within the label and the box within the screen
+  bool fits = false;   // every line of the text within the label and the box within the screen
+  QString selectable;  // what mouse and keyboard select in: the details pane, else the label
 };
 
 // Answers the modal boxes that open, in order, by clicking the button with
@@ -104,14 +106,13 @@ class BoxAnswerer {
   void Check() {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (!box || !box->isVisible()) return;
-    BoxSeen s{box->windowTitle(), box->text(), box->icon(), {}, {}};
+    BoxSeen s{box->windowTitle(), box->text(), box->icon(), {}, {}, Fits(*box), Selectable(*box)};
     QAbstractButton* answer = nullptr;
     for (QAbstractButton* b : box->buttons()) {
       s.buttons << b->text();
       if (!answers_.empty() && b->text() == answers_.front()) answer = b;
     }
     if (auto* def = box->defaultButton()) s.default_button = def->text();
-    s.fits = Fits(*box);
     seen.push_back(s);
     if (!answers_.empty()) answers_.pop_front();
     if (answer)
@@ -128,6 +129,12 @@ class BoxAnswerer {
     for (const QString& line : box.text().split(u'\n'))
       if (label->fontMetrics().horizontalAdvance(line) > label->contentsRect().width()) return false;
     return label->heightForWidth(label->width()) <= label->height();
+  }
+  static QString Selectable(const QMessageBox& box) {
+    const auto both = Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard;
+    auto* pane = box.findChild<QTextEdit*>();
+    if (pane) return (pane->textInteractionFlags() & both) == both ? pane->toPlainText() : QString();
+    return (box.textInteractionFlags() & both) == both ? box.text() : QString();
   }
   std::deque<QString> answers_;
   QTimer timer_;

@@ -2,10 +2,11 @@
 #include "platform/qt/message_box.h"
 
 #include <QPushButton>
-#include <string_view>
+#include <QTextEdit>
 
 #include "actions/commands.h"
 #include "platform/qt/display_text.h"
+#include "procinfo/message_field.h"
 
 namespace kelvar::qt {
 namespace {
@@ -30,13 +31,35 @@ ButtonPair PairOf(Buttons buttons) {
 
 QString Title() { return DisplayText(kAppTitle); }
 
+// The whole text, behind a details button captioned in Chinese as the other
+// buttons are, in a pane that scrolls and that mouse and keyboard select in.
+void OfferWhole(QMessageBox& box, const QString& whole) {
+  box.setDetailedText(whole);
+  auto* pane = box.findChild<QTextEdit*>();
+  pane->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  pane->setFocusPolicy(Qt::StrongFocus);
+  for (QAbstractButton* details : box.buttons()) {
+    if (box.buttonRole(details) != QMessageBox::ActionRole) continue;
+    auto caption = [details, pane, &box] {
+      details->setText(pane->isVisibleTo(&box) ? QStringLiteral("隐藏详细信息(&D)")
+                                               : QStringLiteral("显示详细信息(&D)"));
+    };
+    caption();
+    // Queued: after the box's own handler has put back its English caption.
+    QObject::connect(details, &QAbstractButton::clicked, &box, caption, Qt::QueuedConnection);
+  }
+}
+
 }  // namespace
 
 bool ShowBox(QWidget* parent, const QString& text, const QString& title, QMessageBox::Icon icon,
              Buttons buttons) {
   ButtonPair b = PairOf(buttons);
-  QMessageBox box(icon, title, text, QMessageBox::NoButton, parent);
+  const QString shown = QString::fromStdString(ShortenedMessage(text.toStdString()));
+  QMessageBox box(icon, title, shown, QMessageBox::NoButton, parent);
   box.setTextFormat(Qt::PlainText);
+  box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  if (shown != text) OfferWhole(box, text);
   QPushButton* first = box.addButton(b.first);
   first->setText(QString::fromUtf8(b.first_text));
   box.setDefaultButton(first);

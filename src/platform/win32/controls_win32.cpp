@@ -7,6 +7,7 @@
 #include "platform/win32/accessible_name_win32.h"
 #include "platform/win32/dpi_win32.h"
 #include "platform/win32/wide_text.h"
+#include "procinfo/message_field.h"
 #include "ui/form_definition.h"
 
 namespace kelvar::win32 {
@@ -40,13 +41,14 @@ UINT NoticeStyle(Notice notice) {
   return MB_OK | (notice == Notice::kError ? MB_ICONERROR : MB_ICONINFORMATION);
 }
 
-bool Win32MessageBox::Confirm(const std::string& text) {
-  return MessageBoxW(owner_, Widen(text).c_str(), Widen(kAppTitle).c_str(), kConfirmStyle) == IDOK;
+// A box shows at most the lines a screen holds; see ShortenedMessage.
+int Win32MessageBox::Show(const std::string& text, UINT style) {
+  return MessageBoxW(owner_, Widen(ShortenedMessage(text)).c_str(), Widen(kAppTitle).c_str(), style);
 }
 
-void Win32MessageBox::Tell(const std::string& text, Notice notice) {
-  MessageBoxW(owner_, Widen(text).c_str(), Widen(kAppTitle).c_str(), NoticeStyle(notice));
-}
+bool Win32MessageBox::Confirm(const std::string& text) { return Show(text, kConfirmStyle) == IDOK; }
+
+void Win32MessageBox::Tell(const std::string& text, Notice notice) { Show(text, NoticeStyle(notice)); }
 
 void Win32Timers::Start(int id, int interval_ms) {
   SetTimer(owner_, static_cast<UINT_PTR>(id), static_cast<UINT>(interval_ms), nullptr);

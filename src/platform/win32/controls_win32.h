@@ -38,6 +38,8 @@ class Win32MessageBox : public MessageBox {
   void Tell(const std::string& text, Notice notice) override;
 
  private:
+  int Show(const std::string& text, UINT style);
+
   HWND owner_;
 };
 
