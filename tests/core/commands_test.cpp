@@ -166,39 +166,34 @@ TEST(DeleteProcessFile, ReachesOnlyTheFileTheProcessRuns) {
   }
 }
 
-TEST(SetPriority, AppliesTheChosenClassToThatProcess) {
-  Fixture t;
-  t.form.MenuClick("priority_class", 4);
-  ASSERT_EQ(t.procs.set_calls().size(), 1u);
-  EXPECT_EQ(t.procs.set_calls()[0].first.pid, 100);
-  EXPECT_EQ(t.procs.set_calls()[0].second, Priority::kBelowNormal);
-  EXPECT_TRUE(t.msgbox.shown.empty());
-  EXPECT_EQ(t.Cell(100, column::kPriority), "标准");  // until the next refresh
-  t.form.ListProcess();
-  EXPECT_EQ(t.Cell(100, column::kPriority), "较低");
-}
-
-TEST(SetPriority, TickedItemNoSelectionAndFailure) {
+// The sixth item sets "低" on the picked process, shown from the next pass
+// on; a ticked item, no selection, a refusal or a PID taken meanwhile set
+// nothing, and the last two say so.
+TEST(SetPriority, SetsTheChosenClassOnThePickedProcessOnly) {
   struct Case {
     const char* what;
-    bool ticked, select, fail, reuse;
-    const char* message;
+    bool ticked, select, fail, reuse, told;
   };
-  for (Case c : {Case{"ticked", true, true, false, false, nullptr},
-                 {"no selection", false, false, false, false, nullptr},
-                 {"refused", false, true, true, false, "无法为进程 abc.exe 设置优先级。"},
-                 {"pid taken", false, true, false, true, "无法为进程 abc.exe 设置优先级。"}}) {
+  for (Case c : {Case{"set", false, true, false, false, false},
+                 {"ticked", true, true, false, false, false},
+                 {"no selection", false, false, false, false, false},
+                 {"refused", false, true, true, false, true},
+                 {"pid taken", false, true, false, true, true}}) {
     SCOPED_TRACE(c.what);
     Fixture t;
-    t.menus.SetChecked("priority_class", 1, c.ticked);
+    t.menus.SetChecked("priority_class", 5, c.ticked);
     if (!c.select) t.rows().Select(0);
     t.procs.Get(100).fail_set = c.fail;
     if (c.reuse) t.procs.Reuse(100, "C:\\innocent.exe");
-    t.form.MenuClick("priority_class", 1);
-    EXPECT_EQ(t.procs.Get(100).priority, Priority::kNormal);
-    ASSERT_EQ(t.msgbox.shown.size(), c.message ? 1u : 0u);
-    if (!c.message) continue;
-    EXPECT_EQ(t.msgbox.shown[0].text, c.message);
+    t.form.MenuClick("priority_class", 5);
+    const bool set = std::string(c.what) == "set";
+    EXPECT_EQ(t.procs.Get(100).priority, set ? Priority::kIdle : Priority::kNormal);
+    EXPECT_EQ(t.Cell(100, column::kPriority), "标准");  // until the next pass
+    t.form.ListProcess();
+    EXPECT_EQ(t.Cell(100, column::kPriority), set ? "低" : "标准");
+    ASSERT_EQ(t.msgbox.shown.size(), c.told ? 1u : 0u);
+    if (!c.told) continue;
+    EXPECT_EQ(t.msgbox.shown[0].text, "无法为进程 abc.exe 设置优先级。");
     EXPECT_EQ(t.msgbox.shown[0].notice, Notice::kError);
   }
 }

@@ -79,12 +79,10 @@ class FakeFiles : public FileSearch {
   void SetIdentity(const std::string& path, FileIdentity id) { identities_[path] = id; }
   std::string FindFileName(const std::string& path) override;
   FileIdentity IdentityAt(const std::string& path) override;
-  int searches() const { return searches_; }
 
  private:
   std::map<std::string, std::string> files_;
   std::map<std::string, FileIdentity> identities_;
-  int searches_ = 0;
 };
 
 class FakeDirectories : public Directories {
