@@ -21,7 +21,7 @@
 #include "platform/linux/procfs_priority.h"
 #include "platform/scoped_process.h"
 #include "procinfo/priority.h"
-#include "test_support.h"
+#include "support/test_support.h"
 
 namespace kelvar::test {
 namespace {
