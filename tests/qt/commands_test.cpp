@@ -1,6 +1,7 @@
-// End, and end and delete into a throw-away home trash, through the real window
-// on real processes: file names a byte-unsafe path gets wrong, no usable
-// trash, and a file at the path that is no longer the one the process runs.
+// End and delete into a throw-away home trash, through the real window and
+// its real message boxes on real processes: file names a byte-unsafe path
+// gets wrong, no usable trash, and a file at the path that is no longer the
+// one the process runs.  (Ending alone is the core's and the adapters'.)
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -30,28 +31,6 @@ struct Listed {
   Child child;
   int row = 0;
 };
-
-TEST(Commands, EndProcessAsksThenEnds) {
-  RealProgram p;
-  std::string exe = p.home() + "/kelvar-end-me";
-  p.Start();
-  Listed listed(p, exe);
-  {
-    BoxAnswerer hand({kCancel});
-    p.form().MenuClick("end_process");
-    ASSERT_EQ(hand.seen.size(), 1u);
-    EXPECT_EQ(hand.seen[0].title, QStringLiteral("Kelvar进程管理"));
-    EXPECT_EQ(hand.seen[0].text, QStringLiteral("确定要结束进程 kelvar-end-me 吗？"));
-    EXPECT_EQ(hand.seen[0].icon, QMessageBox::Warning);
-    EXPECT_EQ(hand.seen[0].buttons, (QStringList{kOk, kCancel}));
-    EXPECT_EQ(hand.seen[0].default_button, kOk);
-  }
-  EXPECT_FALSE(listed.child.Ended());
-  BoxAnswerer hand({kOk});
-  p.form().MenuClick("end_process");
-  EXPECT_TRUE(PollUntil([&] { return listed.child.Ended(); }));
-  EXPECT_TRUE(Exists(exe));
-}
 
 class EndAndDelete : public ::testing::TestWithParam<std::string> {};
 
@@ -85,6 +64,10 @@ TEST_P(EndAndDelete, SendsTheExactFileToTheTrash) {
     EXPECT_EQ(shown, full);
   }
   EXPECT_TRUE(hand.seen[0].fits);
+  EXPECT_EQ(hand.seen[0].title, QStringLiteral("Kelvar进程管理"));
+  EXPECT_EQ(hand.seen[0].icon, QMessageBox::Warning);
+  EXPECT_EQ(hand.seen[0].buttons, (QStringList{kOk, kCancel}));
+  EXPECT_EQ(hand.seen[0].default_button, kOk);
   EXPECT_TRUE(hand.seen[1].text.startsWith(QStringLiteral("确实要把此文件放入回收站吗？")));
   EXPECT_TRUE(PollUntil([&] { return listed.child.Ended(); }));
   EXPECT_FALSE(Exists(exe));
