@@ -9,16 +9,14 @@ namespace {
 
 using fake::TestForm;
 
-TEST(Startup, CentresAddsTheColumnsStartsTheTimersAndFillsTheList) {
+// The columns' texts and widths are pinned where each window shows them.
+TEST(Startup, CentresStartsTheTimersAndFillsTheList) {
   TestForm t;
   t.Start(4, "C:\\a.exe");
   t.form.OnLoad();
   EXPECT_EQ(t.window.left, 3600);
   EXPECT_EQ(t.window.top, 1785);
-  std::string columns;
-  for (const auto& c : t.list.columns)
-    columns += c.title + "/" + std::to_string(c.width) + (c.alignment == Alignment::kRight ? "R " : " ");
-  EXPECT_EQ(columns, "进程名称/120 PID/45 内存(K)/55R 种类/36 级别/36 优先/36 进程路径/400 备注/500 ");
+  EXPECT_EQ(t.list.columns.size(), 8u);
   EXPECT_EQ(t.timers.started, (std::vector<std::pair<int, int>>{{1, 200}, {2, 500}}));
   EXPECT_EQ(t.rows().Count(), 1);
   EXPECT_EQ(t.status.panels[1], "进程数：1");
@@ -95,10 +93,10 @@ TEST(RightPress, SelectsTicksTheClassAndOpensTheProcessMenu) {
 
 TEST(AlwaysOnTop, ToggleTwiceReturnsToNormal) {
   TestForm t;
-  t.form.MenuClick("on_top");
-  EXPECT_TRUE(t.menus.Checked("on_top", -1));
-  t.form.MenuClick("on_top");
-  EXPECT_FALSE(t.menus.Checked("on_top", -1));
+  for (bool on : {true, false}) {
+    t.form.MenuClick("on_top");
+    EXPECT_EQ(t.menus.Checked("on_top", -1), on);
+  }
   EXPECT_EQ(t.window.topmost_calls, (std::vector<bool>{true, false}));
   for (auto [flag, topmost] : {std::pair{-1, true}, {0, false}, {1, false}}) {
     fake::FakeWindow w;

@@ -19,7 +19,7 @@
 #include "platform/linux/linux_profile_reader.h"
 #include "platform/linux/procfs_priority.h"
 #include "procinfo/priority.h"
-#include "test_support.h"
+#include "support/test_support.h"
 
 namespace kelvar::test {
 namespace {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QIcon>
 #include <cstdlib>
 
 #include "platform/qt/desktop_icons.h"

@@ -1,11 +1,8 @@
 // The real Qt program on the real procfs adapters or the fake system, its
-// trash in a throw-away folder; child processes; a hand that answers boxes.
+// trash in a throw-away folder, and a hand that answers message boxes.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -13,73 +10,31 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
 #include <deque>
-#include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "fake/fake_system.h"
-#include "platform/linux/linux_directories.h"
-#include "platform/linux/linux_files.h"
-#include "platform/linux/linux_profile_reader.h"
-#include "platform/linux/linux_size_formatter.h"
-#include "platform/linux/procfs_process_source.h"
 #include "platform/qt/main_window.h"
 #include "platform/qt/menu_tree.h"
 #include "platform/qt/process_list.h"
 #include "platform/qt/program.h"
 #include "platform/qt/row_model.h"
 #include "platform/qt/status_panels.h"
+#include "support/test_support.h"
 #include "ui/main_form.h"
 
-extern char** environ;
-
 namespace kelvar::qt::test {
+
+using namespace kelvar::test;
 
 // Runs the event loop until `done` answers true or ten seconds pass.
 template <typename Done>
 bool PollUntil(Done done) {
   return QTest::qWaitFor(done, 10000);
-}
-
-// A process started from an exact path (bytes) with the argument 1000 (for
-// sleep), killed and reaped when the object goes.
-class Child {
- public:
-  explicit Child(std::string path) {
-    char* argv[] = {path.data(), const_cast<char*>("1000"), nullptr};
-    reaped_ = posix_spawn(&pid_, path.c_str(), nullptr, nullptr, argv, environ) != 0;
-    EXPECT_FALSE(reaped_) << "cannot start " << path;
-  }
-  ~Child() {
-    if (!Ended()) ::kill(pid_, SIGKILL), ::waitpid(pid_, nullptr, 0);
-  }
-  pid_t pid() const { return pid_; }
-  bool Ended() { return reaped_ = reaped_ || ::waitpid(pid_, nullptr, WNOHANG) == pid_; }
-
- private:
-  pid_t pid_ = -1;
-  bool reaped_ = false;
-};
-
-inline void CopyExecutable(const std::string& from, const std::string& to) {
-  std::filesystem::copy_file(from, to);
-  std::filesystem::permissions(to, std::filesystem::perms::owner_all);
-}
-inline std::string ReadFile(const std::string& path) {
-  std::ostringstream text;
-  text << std::ifstream(path, std::ios::binary).rdbuf();
-  return text.str();
-}
-inline bool Exists(const std::string& path) {
-  return std::filesystem::exists(std::filesystem::symlink_status(path));
 }
 
 // What a modal box showed.
@@ -154,6 +109,15 @@ struct FakeSystem {
   fake::FakeDirectories dirs;
   fake::FakeProfile profile;
   fake::FakeSizeFormatter sizes;
+
+  // Processes `first`..`last` named progPID, as many tests want.
+  void StartRange(int first, int last) {
+    for (int pid = first; pid <= last; ++pid) {
+      const std::string name = "prog" + std::to_string(pid);
+      proc.Start(pid, "/usr/bin/" + name, 4096);
+      files.Add("/usr/bin/" + name, name);
+    }
+  }
 };
 
 template <typename System>
@@ -170,7 +134,7 @@ class TestProgram {
   MainWindow& window() { return program_->Window(); }
   ProcessList& list() { return window().List(); }
   RowStore& rows() { return form().Rows(); }
-  std::string home() const { return home_.path().toStdString(); }
+  const std::string& home() const { return home_.path(); }
 
   // OnLoad, show, and wait until the window is on screen and active.
   void Start() {
@@ -179,11 +143,12 @@ class TestProgram {
     window().activateWindow();
     PollUntil([this] { return window().isActiveWindow() && list().width() > 0; });
   }
-  // The row of a PID, 0 when it has none.
-  int RowOf(int pid) { return form().Monitor().RowOf(pid); }
+  int RowOf(int pid) { return form().Monitor().RowOf(pid); }  // 0: none
+  // The view's index of `pid`'s row.
+  QModelIndex IndexOf(int pid, int column = 0) { return list().model()->index(RowOf(pid) - 1, column); }
 
  private:
-  QTemporaryDir home_;
+  TempDir home_;
   System system_;
   std::unique_ptr<QtProgram> program_;
 };

@@ -1,10 +1,9 @@
-// The native window under Wine with its real controls: start-up, F5, Ctrl+A,
-// header clicks and the right press with its context menu.
+// The native window under Wine with its real controls: DPI sizes, F5,
+// Ctrl+A, header clicks, the process menu by mouse and keyboard, the
+// control's selection, type-ahead and the list's accessible name.
 #include <gtest/gtest.h>
-#include <oleacc.h>
 
 #include <algorithm>
-#include <array>
 #include <memory>
 
 #include "platform/win32/main_window.h"
@@ -41,17 +40,19 @@ class WindowTest : public ::testing::Test {
       int ms, const std::function<bool()>& done = [] { return false; }) {
     return PumpUntil(done, ms, hwnd(), menus().accelerators());
   }
-  // Stops the timers (only what the test does changes the list from now on)
-  // and starts a child that the process table already holds.
-  std::unique_ptr<Child> StillListWithChild() {
+  // Stops the timers: only what the test does changes the list from now on.
+  void StopTimers() {
     KillTimer(hwnd(), 1);
     KillTimer(hwnd(), 2);
+  }
+  // With the timers stopped, a child the process table already holds.
+  std::unique_ptr<Child> StillListWithChild() {
+    StopTimers();
     auto child = std::make_unique<Child>();
     EXPECT_TRUE(PollUntil(
         [&] {
           std::vector<Pid> pids;
-          return system_.processes.Snapshot(pids) &&
-                 std::find(pids.begin(), pids.end(), child->pid()) != pids.end();
+          return system_.processes.Snapshot(pids) && std::count(pids.begin(), pids.end(), child->pid());
         },
         5000));
     return child;
@@ -65,47 +66,102 @@ class WindowTest : public ::testing::Test {
     ListView_GetItemText(list(), item, column, buf, 512);
     return Narrow(buf);
   }
-  std::string PanelText(int panel) const {  // 0-based
-    wchar_t buf[256] = {};
-    SendMessageW(window_->status_bar(), SB_GETTEXTW, static_cast<WPARAM>(panel),
-                 reinterpret_cast<LPARAM>(buf));
-    return Narrow(buf);
+  // The columns as "title/width" with "R" when right-aligned.
+  std::string Columns() const {
+    std::string columns;
+    for (int i = 0; i < Header_GetItemCount(ListView_GetHeader(list())); ++i) {
+      wchar_t title[64] = {};
+      LVCOLUMNW col{};
+      col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+      col.pszText = title;
+      col.cchTextMax = 64;
+      ListView_GetColumn(list(), i, &col);
+      columns += Narrow(title) + "/" + std::to_string(col.cx) +
+                 ((col.fmt & LVCFMT_JUSTIFYMASK) == LVCFMT_RIGHT ? "R " : " ");
+    }
+    return columns;
+  }
+  // Sends what opens the process menu; the class ticks ("x" or "-") and the
+  // menu's rect while it is open.
+  std::string OpenProcessMenu(const std::function<void()>& send, RECT* shown) {
+    std::string ticks;
+    std::function<void()> watch = [&] {
+      HWND menu = FindWindowW(L"#32768", nullptr);
+      if (!ticks.empty() || !menu || !IsWindowVisible(menu)) return;
+      for (int i = 0; i < 6; ++i) ticks += menus().Checked("priority_class", i) ? "x" : "-";
+      GetWindowRect(menu, shown);
+      EndMenu();
+    };
+    g_watch = &watch;
+    UINT_PTR timer = SetTimer(nullptr, 0, 30, &Watch);
+    send();
+    Pump(50);
+    KillTimer(nullptr, timer);
+    g_watch = nullptr;
+    return ticks;
   }
 
   Win32System system_;
   std::unique_ptr<MainWindow> window_ = std::make_unique<MainWindow>(system_);
 };
 
-TEST_F(WindowTest, StartUpShowsTheEightColumnsTheRowsAndTheTotals) {
-  std::string columns;
-  for (int i = 0; i < Header_GetItemCount(ListView_GetHeader(list())); ++i) {
-    wchar_t title[64] = {};
-    LVCOLUMNW col{};
-    col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
-    col.pszText = title;
-    col.cchTextMax = 64;
-    ASSERT_TRUE(ListView_GetColumn(list(), i, &col));
-    columns += Narrow(title) + "/" + std::to_string(col.cx) +
-               ((col.fmt & LVCFMT_JUSTIFYMASK) == LVCFMT_RIGHT ? "R " : " ");
+// The form's sizes are given for 96 DPI: as started, then WM_DPICHANGED to
+// 144 and back rescales the font, the columns and the panels, and the window
+// takes the suggested rect.
+TEST_F(WindowTest, SizesFollowTheDpi) {
+  const struct {
+    UINT dpi;  // 0: as started
+    const char* columns;
+    std::vector<int> panel_edges;
+    int font_height;
+  } table[] = {
+      {0,
+       "进程名称/120 PID/45 内存(K)/55R 种类/36 级别/36 优先/36 进程路径/400 备注/500 ",
+       {96, 246, -1},
+       -12},
+      {144,
+       "进程名称/180 PID/68 内存(K)/83R 种类/54 级别/54 优先/54 进程路径/600 备注/750 ",
+       {144, 369, -1},
+       -18},
+      {96,
+       "进程名称/120 PID/45 内存(K)/55R 种类/36 级别/36 优先/36 进程路径/400 备注/500 ",
+       {96, 246, -1},
+       -12},
+  };
+  for (const auto& at : table) {
+    SCOPED_TRACE(at.dpi);
+    if (at.dpi) {
+      RECT suggested{10, 20, 10 + static_cast<LONG>(at.dpi) * 6, 20 + static_cast<LONG>(at.dpi) * 5}, now{};
+      SendMessageW(hwnd(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(at.dpi, at.dpi),
+                   reinterpret_cast<LPARAM>(&suggested));
+      GetWindowRect(hwnd(), &now);
+      EXPECT_TRUE(EqualRect(&now, &suggested));
+    }
+    EXPECT_EQ(Columns(), at.columns);
+    std::vector<int> edges(3);
+    SendMessageW(window_->status_bar(), SB_GETPARTS, 3, reinterpret_cast<LPARAM>(edges.data()));
+    EXPECT_EQ(edges, at.panel_edges);
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(list(), WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, at.font_height);
   }
-  EXPECT_EQ(columns, "进程名称/120 PID/45 内存(K)/55R 种类/36 级别/36 优先/36 进程路径/400 备注/500 ");
-  ASSERT_GT(ItemCount(), 0);
-  EXPECT_EQ(ItemCount(), rows().Count());
-  EXPECT_EQ(ItemText(0, 1), rows().Text(1, column::kPid));
-  EXPECT_EQ(PanelText(0).rfind("进程数：", 0), 0u) << PanelText(0);
-  EXPECT_EQ(PanelText(1).rfind("已用内存：", 0), 0u) << PanelText(1);
-  EXPECT_GT(PanelText(1).size(), std::string("已用内存：").size());
 }
 
-TEST_F(WindowTest, F5RefreshesAtOnce) {
+// F5 refreshes the list and the status bar at once; Ctrl+A turns
+// always-on-top on with its tick, the menu item turns it off.
+TEST_F(WindowTest, AcceleratorsRefreshAndToggleAlwaysOnTop) {
   auto child = StillListWithChild();
   EXPECT_EQ(RowOf(child->pid()), 0);
   PostMessageW(list(), WM_KEYDOWN, VK_F5, 0);
   EXPECT_TRUE(Pump(2000, [&] { return RowOf(child->pid()) != 0; }));
   EXPECT_EQ(ItemCount(), rows().Count());
-}
+  EXPECT_EQ(ItemText(RowOf(child->pid()) - 1, 1), std::to_string(child->pid()));
+  wchar_t panels[2][256] = {};
+  for (int i = 0; i < 2; ++i)
+    SendMessageW(window_->status_bar(), SB_GETTEXTW, i, reinterpret_cast<LPARAM>(panels[i]));
+  EXPECT_EQ(Narrow(panels[0]).rfind("进程数：", 0), 0u) << Narrow(panels[0]);
+  EXPECT_EQ(Narrow(panels[1]).rfind("已用内存：", 0), 0u) << Narrow(panels[1]);
 
-TEST_F(WindowTest, CtrlATogglesAlwaysOnTopAndItsCheckMark) {
   auto topmost = [&] { return (GetWindowLongPtrW(hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
   BYTE keys[256] = {};
   GetKeyboardState(keys);
@@ -125,7 +181,7 @@ TEST_F(WindowTest, CtrlATogglesAlwaysOnTopAndItsCheckMark) {
 // A press and release on the header item (LVN_COLUMNCLICK): the first click
 // ever on the name sorts descending; PID sorts by number, ascending first.
 TEST_F(WindowTest, HeaderClicksSortTheList) {
-  StillListWithChild();
+  StopTimers();
   HWND header = ListView_GetHeader(list());
   for (auto [column, order] : {std::pair{0, 1}, {1, 0}, {1, 1}}) {
     RECT r{};
@@ -133,7 +189,6 @@ TEST_F(WindowTest, HeaderClicksSortTheList) {
     LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageW(header, WM_LBUTTONUP, 0, at);
-    EXPECT_TRUE(rows().Sorted());
     EXPECT_EQ(rows().SortKey(), column);
     EXPECT_EQ(rows().SortOrder(), order);
   }
@@ -142,7 +197,10 @@ TEST_F(WindowTest, HeaderClicksSortTheList) {
   EXPECT_TRUE(std::is_sorted(pids.rbegin(), pids.rend()));
 }
 
-TEST_F(WindowTest, RightPressSelectsTheRowTicksItsClassAndOpensTheProcessMenu) {
+// A right press selects the row under it and opens the process menu with its
+// class ticked; the Menu key and Shift+F10 (WM_CONTEXTMENU at (-1, -1)) open
+// it for the selected row, at that row.
+TEST_F(WindowTest, TheProcessMenuOpensForTheRowWithItsClassTicked) {
   auto child = StillListWithChild();
   SetPriorityClass(child->handle(), ABOVE_NORMAL_PRIORITY_CLASS);
   Command("refresh");
@@ -150,55 +208,25 @@ TEST_F(WindowTest, RightPressSelectsTheRowTicksItsClassAndOpensTheProcessMenu) {
   ASSERT_NE(row, 0);
   ASSERT_EQ(rows().Text(row, column::kPriority), "较高");
   ListView_EnsureVisible(list(), row - 1, FALSE);
-  RECT r{};
+  RECT r{}, shown{};
   ListView_GetItemRect(list(), row - 1, &r, LVIR_BOUNDS);
-  std::string ticks;  // the tick of each class while the menu is open
-  std::function<void()> watch = [&] {
-    HWND menu = FindWindowW(L"#32768", nullptr);
-    if (!ticks.empty() || !menu || !IsWindowVisible(menu)) return;
-    for (int i = 0; i < 6; ++i) ticks += menus().Checked("priority_class", i) ? "x" : "-";
-    EndMenu();
-  };
-  g_watch = &watch;
-  UINT_PTR timer = SetTimer(nullptr, 0, 30, &Watch);
   LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  SendMessageW(list(), WM_RBUTTONDOWN, MK_RBUTTON, at);
-  SendMessageW(list(), WM_RBUTTONUP, 0, at);
-  Pump(50);
-  KillTimer(nullptr, timer);
-  g_watch = nullptr;
-  EXPECT_EQ(ticks, "--x---");
+  EXPECT_EQ(OpenProcessMenu(
+                [&] {
+                  SendMessageW(list(), WM_RBUTTONDOWN, MK_RBUTTON, at);
+                  SendMessageW(list(), WM_RBUTTONUP, 0, at);
+                },
+                &shown),
+            "--x---");
   EXPECT_EQ(rows().Selected(), row);
   EXPECT_EQ(ListView_GetNextItem(list(), -1, LVNI_SELECTED), row - 1);
-}
 
-// The Menu key and Shift+F10 send WM_CONTEXTMENU at (-1, -1): the Process
-// menu opens for the selected row, at that row, with its class ticked.
-TEST_F(WindowTest, MenuKeyOpensTheProcessMenuAtTheSelectedRow) {
-  auto child = StillListWithChild();
   SetPriorityClass(child->handle(), BELOW_NORMAL_PRIORITY_CLASS);
   Command("refresh");
-  int row = RowOf(child->pid());
-  ASSERT_NE(row, 0);
-  ListView_SetItemState(list(), row - 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
   ASSERT_EQ(rows().Selected(), row);
-  std::string ticks;  // the tick of each class while the menu is open
-  RECT shown{};
-  std::function<void()> watch = [&] {
-    HWND menu = FindWindowW(L"#32768", nullptr);
-    if (!ticks.empty() || !menu || !IsWindowVisible(menu)) return;
-    for (int i = 0; i < 6; ++i) ticks += menus().Checked("priority_class", i) ? "x" : "-";
-    GetWindowRect(menu, &shown);
-    EndMenu();
-  };
-  g_watch = &watch;
-  UINT_PTR timer = SetTimer(nullptr, 0, 30, &Watch);
-  SendMessageW(list(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list()), -1);
-  Pump(50);
-  KillTimer(nullptr, timer);
-  g_watch = nullptr;
-  EXPECT_EQ(ticks, "----x-");
-  EXPECT_EQ(rows().Selected(), row);
+  EXPECT_EQ(OpenProcessMenu(
+                [&] { SendMessageW(list(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list()), -1); }, &shown),
+            "----x-");
   RECT cell{};
   ListView_GetItemRect(list(), row - 1, &cell, LVIR_LABEL);
   POINT corner{cell.left, cell.bottom};
@@ -211,8 +239,7 @@ TEST_F(WindowTest, MenuKeyOpensTheProcessMenuAtTheSelectedRow) {
 // states by index, yet it shows no selected and no focused row, as the
 // store selects none.
 TEST_F(WindowTest, RemovedRowsLeaveNoRowHighlighted) {
-  KillTimer(hwnd(), 1);
-  KillTimer(hwnd(), 2);
+  StopTimers();
   ASSERT_GT(rows().Count(), 3);
   ListView_SetItemState(list(), 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
   ASSERT_EQ(rows().Selected(), 2);
@@ -227,8 +254,7 @@ TEST_F(WindowTest, RemovedRowsLeaveNoRowHighlighted) {
 // Typing the start of a name selects the next row with that name, as in
 // Explorer's lists: the owner-data list asks the program to find it.
 TEST_F(WindowTest, TypingANameSelectsTheNextRowWithThatName) {
-  KillTimer(hwnd(), 1);
-  KillTimer(hwnd(), 2);
+  StopTimers();
   SetFocus(list());
   for (wchar_t c : std::wstring(L"SERV")) SendMessageW(list(), WM_CHAR, c, 1);
   Pump(50);
@@ -236,38 +262,6 @@ TEST_F(WindowTest, TypingANameSelectsTheNextRowWithThatName) {
   ASSERT_GE(item, 0);
   EXPECT_EQ(ItemText(item, 0), "services.exe");
   EXPECT_EQ(rows().Selected(), item + 1);
-}
-
-// The form's sizes are given for 96 DPI; WM_DPICHANGED rescales the font,
-// the columns and the panels, and the window takes the suggested rect.
-TEST_F(WindowTest, SizesFollowTheDpi) {
-  struct AtDpi {
-    UINT dpi;
-    std::array<int, 8> columns;
-    std::array<int, 3> panel_edges;
-    int font_height;
-  };
-  const AtDpi table[] = {
-      {144, {180, 68, 83, 54, 54, 54, 600, 750}, {144, 369, -1}, -18},
-      {96, {120, 45, 55, 36, 36, 36, 400, 500}, {96, 246, -1}, -12},
-  };
-  for (const AtDpi& at : table) {
-    RECT suggested{10, 20, 10 + static_cast<LONG>(at.dpi) * 6, 20 + static_cast<LONG>(at.dpi) * 5};
-    SendMessageW(hwnd(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(at.dpi, at.dpi),
-                 reinterpret_cast<LPARAM>(&suggested));
-    RECT now{};
-    GetWindowRect(hwnd(), &now);
-    EXPECT_TRUE(EqualRect(&now, &suggested)) << at.dpi;
-    for (int i = 0; i < 8; ++i)
-      EXPECT_EQ(ListView_GetColumnWidth(list(), i), at.columns[i]) << at.dpi << " " << i;
-    int edges[3] = {};
-    SendMessageW(window_->status_bar(), SB_GETPARTS, 3, reinterpret_cast<LPARAM>(edges));
-    EXPECT_EQ(std::vector<int>(edges, edges + 3),
-              std::vector<int>(at.panel_edges.begin(), at.panel_edges.end()));
-    LOGFONTW font{};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(list(), WM_GETFONT, 0, 0)), sizeof font, &font);
-    EXPECT_EQ(font.lfHeight, at.font_height) << at.dpi;
-  }
 }
 
 // A control without a label is named by its window text; the list's is its

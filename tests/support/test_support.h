@@ -1,0 +1,246 @@
+// What the Linux and Qt tests share: children they start and always end
+// (killed and reaped when the object goes, and killed by the kernel should
+// the test process die first), checks run in a forked child, a scratch
+// folder, polling with a deadline, and the monitor on the real adapters with
+// fakes only for the window's icons, image list and status bar.
+#pragma once
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <linux/sched.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "fake/fake_system.h"
+#include "monitor/process_monitor.h"
+#include "monitor/row_store.h"
+#include "platform/linux/linux_directories.h"
+#include "platform/linux/linux_files.h"
+#include "platform/linux/linux_profile_reader.h"
+#include "platform/linux/linux_size_formatter.h"
+#include "platform/linux/procfs_process_source.h"
+#include "platform/linux/procfs_stat.h"
+#include "platform/linux/unique_fd.h"
+
+namespace kelvar::test {
+
+// Polls `done` until it holds or ten seconds pass (a loaded machine is slow).
+inline bool WaitUntil(const std::function<bool()>& done,
+                      std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
+
+// Runs `checks` in a forked child (which alone lives with what it changes)
+// and expects it to exit 0; its exit code carries the failed checks as bits.
+inline void ExpectInChild(const std::function<int()>& checks) {
+  const pid_t checker = ::fork();
+  ASSERT_GE(checker, 0);
+  if (checker == 0) ::_exit(checks());
+  int status = 0;
+  ASSERT_EQ(::waitpid(checker, &status, 0), checker);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "failed checks (bits): " << WEXITSTATUS(status);
+}
+
+// The state letter of /proc/PID/stat, 0 when it cannot be read.
+inline char StateOf(pid_t pid) {
+  procfs::ProcStat stat;
+  procfs::UniqueFd proc(::open("/proc", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  return procfs::ReadStat(proc.get(), pid, stat) ? stat.state : 0;
+}
+
+inline std::vector<std::string> ListDir(const std::string& path) {
+  std::vector<std::string> names;
+  std::error_code ignored;
+  for (const auto& e : std::filesystem::directory_iterator(path, ignored))
+    names.push_back(e.path().filename().string());
+  return names;
+}
+
+inline std::vector<pid_t> ThreadsOf(pid_t pid) {
+  std::vector<pid_t> tids;
+  for (const std::string& name : ListDir("/proc/" + std::to_string(pid) + "/task"))
+    tids.push_back(std::stoi(name));
+  return tids;
+}
+
+inline int OpenFdCount() { return static_cast<int>(ListDir("/proc/self/fd").size()); }
+
+class Child {
+ public:
+  Child() = default;
+  // Starts `exe` with argv[0] = `exe`; with `want_pid` the child gets exactly
+  // that PID (clone3 with set_tid), else pid() is 0 when that cannot be done.
+  static Child Spawn(const std::string& exe, const std::vector<std::string>& args = {"600"},
+                     pid_t want_pid = 0) {
+    std::vector<char*> argv{const_cast<char*>(exe.c_str())};
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) return Child();
+    procfs::UniqueFd read_end(fds[0]), write_end(fds[1]);
+    const pid_t parent = ::getpid();
+    pid_t tids[1] = {want_pid};
+    clone_args clone{};
+    clone.exit_signal = SIGCHLD;
+    clone.set_tid = reinterpret_cast<std::uintptr_t>(tids);
+    clone.set_tid_size = 1;
+    const pid_t pid = want_pid ? static_cast<pid_t>(::syscall(SYS_clone3, &clone, sizeof clone)) : ::fork();
+    if (pid == 0) {  // only async-signal-safe calls until exec
+      ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+      if (::getppid() != parent) ::_exit(126);
+      ::execv(exe.c_str(), argv.data());
+      const int error = errno;
+      [[maybe_unused]] ssize_t n = ::write(fds[1], &error, sizeof error);
+      ::_exit(127);
+    }
+    Child child;
+    if (pid < 0) return child;
+    child.pid_ = pid;
+    write_end.Reset();
+    int error = 0;
+    // The pipe closes on a successful exec: nothing to read then.
+    if (::read(read_end.get(), &error, sizeof error) > 0) child.Reap();
+    return child;
+  }
+  Child(Child&& other) noexcept : pid_(std::exchange(other.pid_, 0)) {}
+  Child& operator=(Child&& other) noexcept {
+    if (this != &other) Reap(), pid_ = std::exchange(other.pid_, 0);
+    return *this;
+  }
+  ~Child() { Reap(); }
+
+  pid_t pid() const { return pid_; }
+  void Kill() {  // the child stays a zombie until Reap
+    if (pid_ > 0) ::kill(pid_, SIGKILL);
+  }
+  void Reap() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGKILL);
+    while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    pid_ = 0;
+  }
+  bool WaitForZombie() {
+    return WaitUntil([&] { return StateOf(pid_) == 'Z'; });
+  }
+  bool Ended() {  // reaped now, if it has ended, or before
+    if (pid_ > 0 && ::waitpid(pid_, nullptr, WNOHANG) == pid_) pid_ = 0;
+    return pid_ <= 0;
+  }
+
+ private:
+  pid_t pid_ = 0;
+};
+
+// A scratch folder, removed with everything in it.
+class TempDir {
+ public:
+  TempDir() {
+    char name[] = "/tmp/kelvar-test-XXXXXX";
+    if (::mkdtemp(name)) path_ = name;
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+// A copy of `from` at `to` (bytes: any name), executable; false when `to`
+// exists already.
+inline bool CopyExecutable(const std::string& from, const std::string& to) {
+  namespace fs = std::filesystem;
+  std::error_code e;
+  return fs::copy_file(from, to, e) && (fs::permissions(to, fs::perms::owner_all, e), !e);
+}
+inline bool CopySleep(const std::string& to) { return CopyExecutable("/bin/sleep", to); }
+
+inline std::string ReadFile(const std::string& path) {
+  std::ostringstream text;
+  text << std::ifstream(path, std::ios::binary).rdbuf();
+  return text.str();
+}
+
+// The name is there, even as a dangling link.
+inline bool Exists(const std::string& path) {
+  std::error_code ignored;
+  return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
+}
+
+struct RecordingStatus : StatusBar {
+  std::map<int, std::string> panels;
+  void SetPanelText(int panel, const std::string& text) override { panels[panel] = text; }
+};
+
+// The real process source, with the snapshot cut down to chosen PIDs when
+// a test wants its passes short; everything else passes straight through.
+class SnapshotFilter : public ProcessSource {
+ public:
+  explicit SnapshotFilter(ProcessSource& real) : real_(real) {}
+  std::set<Pid> only;  // empty: the whole process table
+
+  bool Snapshot(std::vector<Pid>& pids) override {
+    if (!real_.Snapshot(pids)) return false;
+    if (!only.empty()) std::erase_if(pids, [&](Pid pid) { return only.count(pid) == 0; });
+    return true;
+  }
+  bool Read(Pid pid, bool image, ProcessRecord& r) override { return real_.Read(pid, image, r); }
+  Liveness Look(const ProcessId& p, FileIdentity& image) override { return real_.Look(p, image); }
+  bool End(const ProcessId& p) override { return real_.End(p); }
+  bool SetPriority(const ProcessId& p, Priority priority) override { return real_.SetPriority(p, priority); }
+
+ private:
+  ProcessSource& real_;
+};
+
+// The monitor over the real adapters.
+struct Rig {
+  ProcfsProcessSource processes;
+  SnapshotFilter filter{processes};
+  LinuxFileSearch files;
+  LinuxDirectories dirs;
+  LinuxProfileReader profile;
+  LinuxSizeFormatter sizes;
+  fake::FakeIcons icons;
+  fake::FakeImageList images;
+  RecordingStatus status;
+  RowStore rows;
+  ProcessMonitor monitor{rows, MonitorPorts{filter, files, dirs, profile, sizes, icons, images, status}};
+
+  // The row of `pid` after one more refresh pass, or 0.
+  int RowAfterPass(Pid pid) {
+    monitor.ListProcess();
+    return monitor.RowOf(pid);
+  }
+  std::string Cell(Pid pid, int column) { return std::string(rows.Text(monitor.RowOf(pid), column)); }
+};
+
+}  // namespace kelvar::test
