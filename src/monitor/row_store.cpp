@@ -119,6 +119,13 @@ std::string_view RowStore::Text(int index, int column) const {
   return std::string_view(number_, static_cast<std::size_t>(end - number_));
 }
 
+std::string RowStore::SpokenName(int index) const {
+  const ProcessRow& row = At(index).row;
+  if (!row.name.empty()) return row.name;
+  if (!row.path.empty()) return row.path;
+  return "PID " + std::to_string(row.id.pid);
+}
+
 void RowStore::SetFigures(int index, std::uint64_t memory_k, Priority priority) {
   ProcessRow& row = At(index).row;
   const bool memory_changed = row.memory_k != memory_k;

@@ -87,6 +87,7 @@ class RowStore : public RowSource {
   // RowSource, for the list controls.
   int RowCount() const override { return Count(); }
   std::string_view CellText(int row, int column) const override { return Text(row, column); }
+  std::string SpokenName(int row) const override;
   const std::string& IconKey(int row) const override { return Row(row).icon; }
   int SelectedRow() const override { return Selected(); }
 

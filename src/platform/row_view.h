@@ -19,6 +19,9 @@ class RowSource {
   virtual int RowCount() const = 0;
   // The text of a cell, made when asked; it stays valid until the next call.
   virtual std::string_view CellText(int row, int column) const = 0;
+  // What names the row to a screen reader: its name cell, else (the file
+  // is gone) its path, else its PID.
+  virtual std::string SpokenName(int row) const = 0;
   // The image key of the row's small icon, or empty for none.
   virtual const std::string& IconKey(int row) const = 0;
   // The selected row, or 0 when none is selected.

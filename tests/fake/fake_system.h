@@ -75,7 +75,6 @@ class FakeProcessTable : public ProcessSource {
 class FakeFiles : public FileSearch {
  public:
   void Add(const std::string& path, std::string stored_name) { files_[path] = std::move(stored_name); }
-  void Remove(const std::string& path) { files_.erase(path), identities_.erase(path); }
   void SetIdentity(const std::string& path, FileIdentity id) { identities_[path] = id; }
   std::string FindFileName(const std::string& path) override;
   FileIdentity IdentityAt(const std::string& path) override;
@@ -90,15 +89,8 @@ class FakeDirectories : public Directories {
   std::string system_dir = "C:\\WINDOWS\\system32";
   std::string windows_dir = "C:\\WINDOWS";
   std::string program_folder = "C:\\Tools";
-  int queries = 0;
-  std::string SystemDirectory() override {
-    ++queries;
-    return system_dir;
-  }
-  std::string WindowsDirectory() override {
-    ++queries;
-    return windows_dir;
-  }
+  std::string SystemDirectory() override { return system_dir; }
+  std::string WindowsDirectory() override { return windows_dir; }
   std::string ProgramFolder() override { return program_folder; }
 };
 

@@ -2,7 +2,6 @@
 #include "test_support.h"
 
 #include "platform/win32/controls_win32.h"
-#include "platform/win32/wide_text.h"
 
 namespace kelvar::win32::test {
 
@@ -31,12 +30,6 @@ Child::~Child() {
   CloseHandle(info_.hProcess);
 }
 
-bool PollUntil(const std::function<bool()>& done, int ms) {
-  for (DWORD start = GetTickCount(); !done(); Sleep(20))
-    if (GetTickCount() - start > static_cast<DWORD>(ms)) return done();
-  return true;
-}
-
 bool PumpUntil(const std::function<bool()>& done, int ms, HWND window, HACCEL accel) {
   for (DWORD start = GetTickCount();; MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT)) {
     MSG msg;
@@ -45,12 +38,6 @@ bool PumpUntil(const std::function<bool()>& done, int ms, HWND window, HACCEL ac
     if (done()) return true;
     if (GetTickCount() - start > static_cast<DWORD>(ms)) return false;
   }
-}
-
-bool SamePath(const std::string& a, const std::wstring& b) {
-  std::wstring wa = Widen(a);
-  return CompareStringOrdinal(wa.c_str(), static_cast<int>(wa.size()), b.c_str(), static_cast<int>(b.size()),
-                              TRUE) == CSTR_EQUAL;
 }
 
 }  // namespace kelvar::win32::test

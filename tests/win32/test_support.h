@@ -1,4 +1,4 @@
-// What the Windows tests share: child processes, polling, a message pump.
+// What the Windows tests share: the test folder, a child process, a pump.
 #pragma once
 
 #include "platform/win32/win32_api.h"
@@ -13,16 +13,14 @@ namespace kelvar::win32::test {
 // The folder of the running test exe, without a trailing backslash.
 std::wstring TestFolder();
 
-// kelvar_child.exe (beside the test exe) touching `megabytes`; ended, if
-// still running, when destroyed.
+// kelvar_child.exe beside the test exe, or a copy of it at `exe`, touching
+// `megabytes`; ended, if still running, when destroyed.
 class Child {
  public:
-  // kelvar_child.exe beside the test exe, or a copy of it at `exe`.
   explicit Child(int megabytes = 0, std::wstring exe = L"");
   ~Child();
   Child(const Child&) = delete;
   Child& operator=(const Child&) = delete;
-  bool started() const { return info_.hProcess != nullptr; }
   Pid pid() const { return static_cast<Pid>(info_.dwProcessId); }
   HANDLE handle() const { return info_.hProcess; }
   const std::wstring& path() const { return exe_; }
@@ -32,14 +30,8 @@ class Child {
   PROCESS_INFORMATION info_{};
 };
 
-// Polls `done` every 20 ms until it holds or `ms` have passed.
-bool PollUntil(const std::function<bool()>& done, int ms);
-
 // Dispatches the thread's messages (through `window`'s accelerators, if
 // any) until `done` holds or `ms` have passed.
 bool PumpUntil(const std::function<bool()>& done, int ms, HWND window = nullptr, HACCEL accel = nullptr);
-
-// Case-insensitive comparison of two Windows paths.
-bool SamePath(const std::string& a, const std::wstring& b);
 
 }  // namespace kelvar::win32::test

@@ -7,8 +7,7 @@
 namespace kelvar::qt {
 namespace {
 
-// The columns that name a row to a screen reader.
-constexpr int kNameColumn = 0, kPidColumn = 1, kPathColumn = 6;
+constexpr int kNameColumn = 0;
 
 }  // namespace
 
@@ -48,16 +47,6 @@ int RowModel::columnCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(columns_.size());
 }
 
-// A row whose file is gone has no name: it is announced by its path, or by
-// its PID when it has no path either.
-QString RowModel::AccessibleName(int row) const {
-  for (int column : {kNameColumn, kPathColumn}) {
-    QString text = DisplayText(source_->CellText(row, column));
-    if (!text.isEmpty()) return text;
-  }
-  return QStringLiteral("PID ") + DisplayText(source_->CellText(row, kPidColumn));
-}
-
 QVariant RowModel::data(const QModelIndex& index, int role) const {
   if (!source_ || !index.isValid() || index.row() >= source_->RowCount()) return {};
   int row = index.row() + 1, column = index.column();
@@ -66,7 +55,7 @@ QVariant RowModel::data(const QModelIndex& index, int role) const {
     case Qt::ToolTipRole:
       return column < kColumnCount ? DisplayText(source_->CellText(row, column)) : QString();
     case Qt::AccessibleTextRole:
-      return column == kNameColumn ? AccessibleName(row) : QVariant();
+      return column == kNameColumn ? DisplayText(source_->SpokenName(row)) : QVariant();
     case Qt::DecorationRole:
       if (column != kNameColumn) return {};
       return images_.Icon(source_->IconKey(row));

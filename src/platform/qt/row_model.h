@@ -63,7 +63,6 @@ class RowModel : public QAbstractTableModel, public RowObserver {
     Alignment alignment = Alignment::kLeft;
   };
   Qt::Alignment AlignmentOf(int section) const;
-  QString AccessibleName(int row) const;
 
   const QtImageList& images_;
   const RowSource* source_ = nullptr;

@@ -14,7 +14,7 @@
 namespace kelvar::win32 {
 namespace {
 
-constexpr UINT_PTR kMouseSubclass = 1;
+constexpr UINT_PTR kInputSubclass = 1;
 
 // While the control is brought in step with the store, the selection changes
 // it reports are the store's own, not the user's.
@@ -52,11 +52,11 @@ Win32ListView::Win32ListView(HWND parent, int id, const Win32ImageList& images, 
   ListView_SetExtendedListViewStyle(hwnd_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
   ListView_SetImageList(hwnd_, images.handle(), LVSIL_SMALL);
   SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  SetWindowSubclass(hwnd_, &Win32ListView::MouseProc, kMouseSubclass, reinterpret_cast<DWORD_PTR>(this));
+  SetWindowSubclass(hwnd_, &Win32ListView::InputProc, kInputSubclass, reinterpret_cast<DWORD_PTR>(this));
 }
 
 Win32ListView::~Win32ListView() {
-  if (IsWindow(hwnd_)) RemoveWindowSubclass(hwnd_, &Win32ListView::MouseProc, kMouseSubclass);
+  if (IsWindow(hwnd_)) RemoveWindowSubclass(hwnd_, &Win32ListView::InputProc, kInputSubclass);
 }
 
 void Win32ListView::Attach(const RowSource* rows, ListEvents events) {
@@ -71,10 +71,13 @@ void Win32ListView::Attach(const RowSource* rows, ListEvents events) {
 // A press is the form's MouseDown.  A right press is the form's alone: the
 // control's own right-click handling would move or clear the selection
 // after the context menu has closed.  WM_CONTEXTMENU at (-1, -1) is the
-// Menu key or Shift+F10.
-LRESULT CALLBACK Win32ListView::MouseProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+// Menu key or Shift+F10.  Item text asked from outside by message is what
+// names a row to a screen reader.
+LRESULT CALLBACK Win32ListView::InputProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
                                           DWORD_PTR ref) {
   auto* self = reinterpret_cast<Win32ListView*>(ref);
+  if (msg == LVM_GETITEMTEXTW && lp)
+    return self->SpokenItemText(static_cast<int>(wp), *reinterpret_cast<LVITEMW*>(lp));
   if (msg == WM_CONTEXTMENU && IsKeyboardContextMenu(lp) && self->events_.context_key) {
     self->events_.context_key();
     return 0;
@@ -85,6 +88,20 @@ LRESULT CALLBACK Win32ListView::MouseProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
     if (button == 2) return 0;
   }
   return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+// The list paints through LVN_GETDISPINFO, never through this message, so
+// a row whose file is gone still shows an empty name while a screen reader
+// hears its path.
+LRESULT Win32ListView::SpokenItemText(int item, LVITEMW& asked) const {
+  const int row = item + 1;
+  if (!rows_ || row < 1 || row > rows_->RowCount() || !asked.pszText || asked.cchTextMax <= 0) return 0;
+  const std::wstring text =
+      Widen(asked.iSubItem == 0 ? rows_->SpokenName(row) : std::string(rows_->CellText(row, asked.iSubItem)));
+  const auto n = std::min<std::size_t>(text.size(), static_cast<std::size_t>(asked.cchTextMax - 1));
+  std::copy_n(text.data(), n, asked.pszText);
+  asked.pszText[n] = L'\0';
+  return static_cast<LRESULT>(n);
 }
 
 LRESULT Win32ListView::HandleNotify(const NMHDR* header) {

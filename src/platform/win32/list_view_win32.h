@@ -61,7 +61,9 @@ class Win32ListView : public ListControl, public RowObserver {
   void SelectionChanged() override;
 
  private:
-  static LRESULT CALLBACK MouseProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  static LRESULT CALLBACK InputProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  // LVM_GETITEMTEXTW, as a screen reader's list proxy asks it.
+  LRESULT SpokenItemText(int item, LVITEMW& asked) const;
   void GetDisplayInfo(LVITEMW& item) const;
   // Type-ahead: the first row at or after the find's start, wrapping round,
   // whose name begins with the typed text (case aside); -1 when none does.
