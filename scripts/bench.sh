@@ -15,6 +15,10 @@ build-bench/bench/kelvar_core_bench --benchmark_repetitions=3 --benchmark_report
 
 if [ -x scripts/bench-linux.sh ]; then scripts/bench-linux.sh build-bench; fi
 if [ -x scripts/bench-program.sh ]; then scripts/bench-program.sh build-bench; fi
+# The large tables: 10,000 processes, and 3,000 under a low descriptor limit,
+# one round (BENCH_SCALE_ROUNDS); BENCH_OLD=DIR runs an older build beside
+# this one, BENCH_SCALE=0 leaves them out.
+if [ "${BENCH_SCALE:-1}" != 0 ] && [ -x scripts/bench-scale.sh ]; then scripts/bench-scale.sh build-bench; fi
 # The Windows figures need the Wine prefix that the Windows tests make.
 if [ -f build-wine/prefix/system.reg ]; then
   scripts/bench-windows.sh
