@@ -164,5 +164,27 @@ TEST_F(WindowTest, StartUpListIsNamedFoundByTypingAndForgetsRemovedRows) {
   }
 }
 
+// A program whose file was renamed away before its row was made shows no
+// name, but a screen reader asking the list for the row's text hears its path.
+TEST_F(WindowTest, ARowWithoutANameIsSpokenByItsPath) {
+  StopTimers();
+  const std::wstring exe = TestFolder() + L"\\nameless" + std::to_wstring(GetTickCount()) + L".exe";
+  ASSERT_TRUE(CopyFileW((TestFolder() + L"\\kelvar_child.exe").c_str(), exe.c_str(), FALSE));
+  {
+    Child child(0, exe);
+    ASSERT_TRUE(MoveFileW(exe.c_str(), (exe + L".old").c_str()));
+    ASSERT_TRUE(Pump(5000, [&] {
+      window_->form()->ListProcess();
+      return rows().RowOf(child.pid()) != 0;
+    }));
+    const int row = rows().RowOf(child.pid());
+    EXPECT_EQ(rows().Text(row, column::kName), "");
+    wchar_t text[MAX_PATH] = {};
+    ListView_GetItemText(list(), row - 1, 0, text, MAX_PATH);
+    EXPECT_EQ(lstrcmpiW(text, exe.c_str()), 0) << Narrow(text);
+  }
+  DeleteFileW((exe + L".old").c_str());
+}
+
 }  // namespace
 }  // namespace kelvar::win32::test

@@ -13,7 +13,12 @@ constexpr int kBatch = 64;  // exits taken from the epoll set per call
 ProcessCache::ProcessCache(std::size_t capacity)
     : capacity_(capacity), epoll_(capacity > 0 ? ::epoll_create1(EPOLL_CLOEXEC) : -1) {}
 
+void ProcessCache::DropEndedOlderThan(std::chrono::steady_clock::duration age) {
+  if (std::chrono::steady_clock::now() - dropped_ >= age) DropEnded();
+}
+
 void ProcessCache::DropEnded() {
+  dropped_ = std::chrono::steady_clock::now();
   if (!epoll_ || entries_.empty()) return;
   epoll_event events[kBatch];
   int n = 0;

@@ -11,6 +11,7 @@
 // within the program's limit; beyond it, processes are simply not kept.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <memory>
 #include <unordered_map>
@@ -30,6 +31,9 @@ class ProcessCache {
   // (by an open handle) is marked ended and keeps its descriptors until it
   // is let go.
   void DropEnded();
+  // DropEnded, unless it ran less than `age` ago: a sweep that looks at
+  // every kept process asks the epoll set a few times, not each pidfd.
+  void DropEndedOlderThan(std::chrono::steady_clock::duration age);
   // The entry kept for `pid`, or nullptr.
   std::shared_ptr<ProcessEntry> Find(Pid pid) const;
   // Keeps the entry of a process that had not ended when it was read;
@@ -43,6 +47,7 @@ class ProcessCache {
 
   std::size_t capacity_;
   UniqueFd epoll_;
+  std::chrono::steady_clock::time_point dropped_{};
   std::unordered_map<Pid, std::shared_ptr<ProcessEntry>> entries_;
 };
 

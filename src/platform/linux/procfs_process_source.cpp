@@ -51,14 +51,16 @@ bool ProcfsProcessSource::Snapshot(std::vector<Pid>& pids) {
   return true;
 }
 
-// The image is rechecked before the path is taken: had the process run
-// another file meanwhile, the path is already that file's.
+// The image of a kept entry is rechecked before the path is taken: had the
+// process run another file meanwhile, the path is already that file's.  An
+// entry probed just now read both a moment ago.
 bool ProcfsProcessSource::Read(Pid pid, bool with_image, ProcessRecord& record) {
   if (pid <= 0 || proc_fd_ < 0) return false;
-  std::shared_ptr<procfs::ProcessEntry> entry = EntryOf(pid);
+  bool probed = false;
+  std::shared_ptr<procfs::ProcessEntry> entry = EntryOf(pid, &probed);
   if (!entry || !entry->readable) return false;
   if (with_image) {
-    record.image = entry->RecheckImage(proc_fd_, link_);
+    record.image = probed ? entry->image : entry->RecheckImage(proc_fd_, link_);
     if (!entry->readable) return false;
     record.path.assign(entry->exe);
   }
@@ -69,10 +71,17 @@ bool ProcfsProcessSource::Read(Pid pid, bool with_image, ProcessRecord& record) 
   return true;
 }
 
+// A kept process is known to run from the epoll set, asked at most a
+// millisecond before (a process may end as well just after the look); one
+// read afresh asks its own pidfd.
 Liveness ProcfsProcessSource::Look(const ProcessId& process, FileIdentity& image) {
   if (process.pid <= 0 || proc_fd_ < 0) return Liveness::kGone;
-  std::shared_ptr<procfs::ProcessEntry> entry = EntryOf(process.pid);
-  if (!entry || !SameProcess(process, entry->start_time) || entry->Exited()) return Liveness::kGone;
+  cache_.DropEndedOlderThan(std::chrono::milliseconds(1));
+  std::shared_ptr<procfs::ProcessEntry> entry = cache_.Find(process.pid);
+  const bool kept = entry != nullptr;
+  if (!kept) entry = EntryOf(process.pid);
+  if (!entry || !SameProcess(process, entry->start_time) || (!kept && entry->Exited()))
+    return Liveness::kGone;
   if (!entry->readable) return Liveness::kUnreadable;
   image = entry->RecheckImage(proc_fd_, link_);
   return entry->readable ? Liveness::kRunning : Liveness::kUnreadable;
@@ -96,8 +105,9 @@ std::shared_ptr<procfs::ProcessEntry> ProcfsProcessSource::LiveEntry(const Proce
   return entry && SameProcess(process, entry->start_time) ? entry : nullptr;
 }
 
-std::shared_ptr<procfs::ProcessEntry> ProcfsProcessSource::EntryOf(Pid pid) {
+std::shared_ptr<procfs::ProcessEntry> ProcfsProcessSource::EntryOf(Pid pid, bool* probed) {
   if (std::shared_ptr<procfs::ProcessEntry> kept = cache_.Find(pid)) return kept;
+  if (probed) *probed = true;
   std::shared_ptr<procfs::ProcessEntry> fresh = procfs::ProbeProcess(proc_fd_, pid, link_);
   if (fresh && !fresh->ended) cache_.Keep(fresh);
   return fresh;

@@ -68,8 +68,9 @@ class ProcfsProcessSource final : public ProcessSource {
   std::size_t CachedProcesses() const { return cache_.size(); }
 
  private:
-  // The entry of the process `pid` names, kept when there is room.
-  std::shared_ptr<procfs::ProcessEntry> EntryOf(Pid pid);
+  // The entry of the process `pid` names, kept when there is room;
+  // `probed` tells whether it was read just now.
+  std::shared_ptr<procfs::ProcessEntry> EntryOf(Pid pid, bool* probed = nullptr);
   // The entry of the live process `process` names now, or nullptr.
   std::shared_ptr<procfs::ProcessEntry> LiveEntry(const ProcessId& process);
   // Room in the descriptor table for keeping that many processes.
