@@ -5,10 +5,12 @@
 #include <fcntl.h>
 #include <sched.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/linux/proc_path.h"
@@ -22,6 +24,18 @@ constexpr int kResetOnFork = 0x40000000;
 bool IsRealtimePolicy(unsigned policy) {
   return policy == SCHED_FIFO || policy == SCHED_RR || policy == kSchedDeadline;
 }
+
+// The kernel's struct sched_attr as first published; its own header clashes
+// with <sched.h>.
+struct SchedAttr {
+  std::uint32_t size = sizeof(SchedAttr);
+  std::uint32_t policy = 0;
+  std::uint64_t flags = 0;
+  std::int32_t nice = 0;
+  std::uint32_t priority = 0;
+  std::uint64_t runtime = 0, deadline = 0, period = 0;
+};
+static_assert(sizeof(SchedAttr) == 48);
 
 // The thread's policy without the reset-on-fork flag; -1 when it is gone.
 int PolicyOf(Pid tid) {
@@ -123,7 +137,13 @@ std::optional<ClassSetting> SettingOf(Priority priority) {
   return std::nullopt;
 }
 
+// One call gives the policy and, for the policies it decides the class of,
+// the nice value: every pass asks every process.  A kernel without the call
+// is asked the two older ones.
 Priority ReadClass(Pid tid) {
+  SchedAttr attr;
+  if (::syscall(SYS_sched_getattr, tid, &attr, sizeof attr, 0) == 0) return ClassOf(attr.policy, attr.nice);
+  if (errno != ENOSYS) return Priority::kUnknown;
   const int policy = PolicyOf(tid);
   if (policy < 0) return Priority::kUnknown;
   errno = 0;
