@@ -47,7 +47,7 @@ class ProcessMonitor {
 
   void ListProcess();
   void CheckProcess();
-  int RowOf(Pid itemID) const;
+  int RowOf(Pid pid) const;
 
   // The figures last written to panels 1 and 2.
   std::int64_t LastProcessCount = 0;

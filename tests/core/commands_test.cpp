@@ -1,6 +1,5 @@
-// The commands on the selected process: the questions and their answers,
-// the process and file they act on while the timers change the list, the
-// priority command and its failure message, and the desktop requests.
+// The commands on the selected process: questions, the process and file
+// they act on while the timers change the list, and the desktop requests.
 #include "actions/commands.h"
 
 #include <gtest/gtest.h>
@@ -25,17 +24,24 @@ struct Fixture : TestForm {
   bool Ended(Pid pid) const { return procs.ended().size() == 1 && procs.ended()[0].pid == pid; }
 };
 
-TEST(EndProcess, AsksThenEndsAndRefreshes) {
-  Fixture t;
-  t.Start(300, "C:\\new.exe");
-  t.form.MenuClick("end_process");
-  ASSERT_EQ(t.msgbox.shown.size(), 1u);
-  EXPECT_EQ(t.msgbox.shown[0].text, "确定要结束进程 abc.exe 吗？");
-  EXPECT_TRUE(t.msgbox.shown[0].question);
-  EXPECT_TRUE(t.Ended(100));
-  EXPECT_NE(t.RowOf(300), 0);  // refreshed at once
-  t.form.CheckProcess();
-  EXPECT_EQ(t.RowOf(100), 0);
+// The command acts on the row picked before the question, whatever the
+// timers do meanwhile, never on a newer process that took its PID, and
+// refreshes at once.
+TEST(EndProcess, EndsThePickedProcessOnly) {
+  for (int moved : {0, 1, 2}) {  // nothing, the selection, the PID
+    Fixture t;
+    t.Start(300, "C:\\new.exe");
+    t.msgbox.while_open = [&] {
+      if (moved == 1) t.rows().Select(t.RowOf(200));
+      if (moved == 2) t.procs.Reuse(100, "C:\\innocent.exe");
+    };
+    t.form.MenuClick("end_process");
+    ASSERT_EQ(t.msgbox.shown.size(), 1u);
+    EXPECT_EQ(t.msgbox.shown[0].text, "确定要结束进程 abc.exe 吗？");
+    EXPECT_TRUE(t.msgbox.shown[0].question);
+    EXPECT_EQ(t.Ended(100), moved != 2) << moved;
+    EXPECT_NE(t.RowOf(300), 0);
+  }
 }
 
 TEST(EndProcess, CancelAndNoSelectionDoNothing) {
@@ -48,23 +54,6 @@ TEST(EndProcess, CancelAndNoSelectionDoNothing) {
     EXPECT_EQ(t.msgbox.shown.size(), select ? 2u : 0u);
     EXPECT_EQ(t.procs.reads(), 0);  // nothing ended, no refresh
     EXPECT_TRUE(t.desktop.requests.empty());
-  }
-}
-
-// The command acts on the row picked before the question, whatever the
-// timers do meanwhile, and never on a newer process that took its PID.
-TEST(EndProcess, EndsThePickedProcessOnly) {
-  {
-    Fixture t;
-    t.msgbox.while_open = [&] { t.rows().Select(t.RowOf(200)); };
-    t.form.MenuClick("end_process");
-    EXPECT_TRUE(t.Ended(100));
-  }
-  {
-    Fixture t;
-    t.msgbox.while_open = [&] { t.procs.Reuse(100, "C:\\innocent.exe"); };
-    t.form.MenuClick("end_process");
-    EXPECT_TRUE(t.procs.ended().empty());
   }
 }
 

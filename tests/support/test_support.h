@@ -28,6 +28,7 @@
 #include <utility>
 #include <vector>
 
+#include "fake/fake_controls.h"
 #include "fake/fake_system.h"
 #include "monitor/process_monitor.h"
 #include "monitor/row_store.h"
@@ -195,11 +196,6 @@ inline bool Exists(const std::string& path) {
   return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
 }
 
-struct RecordingStatus : StatusBar {
-  std::map<int, std::string> panels;
-  void SetPanelText(int panel, const std::string& text) override { panels[panel] = text; }
-};
-
 // The real process source, with the snapshot cut down to chosen PIDs when
 // a test wants its passes short; everything else passes straight through.
 class SnapshotFilter : public ProcessSource {
@@ -231,7 +227,7 @@ struct Rig {
   LinuxSizeFormatter sizes;
   fake::FakeIcons icons;
   fake::FakeImageList images;
-  RecordingStatus status;
+  fake::FakeStatusBar status;
   RowStore rows;
   ProcessMonitor monitor{rows, MonitorPorts{filter, files, dirs, profile, sizes, icons, images, status}};
 

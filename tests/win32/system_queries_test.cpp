@@ -1,13 +1,14 @@
 // The Windows system queries against what both programs share: the shell's
-// size formatter against the portable one, and GetPrivateProfileStringW
+// size formatter against the shared size texts, and GetPrivateProfileStringW
 // against the remark-file reader with the Win32 code-page converter.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "platform/win32/system_queries_win32.h"
 #include "platform/win32/wide_text.h"
-#include "procinfo/size_text.h"
 #include "support/profile_cases.h"
 #include "support/size_cases.h"
 #include "test_support.h"
@@ -18,23 +19,17 @@ namespace {
 using kelvar::test::ProfileCase;
 
 // Both read as the shell reads on a Chinese Windows ("0 字节" under zh_CN).
-TEST(SizeFormat, PortableRenderingMatchesTheShellFormatter) {
+TEST(SizeFormat, ShellFormatterGivesTheSharedTexts) {
   Win32SizeFormatter shell;
-  for (const kelvar::test::SizeCase& c : kelvar::test::kSizeCases) {
+  for (const kelvar::test::SizeCase& c : kelvar::test::kSizeCases)
     EXPECT_EQ(shell.FormatByteSize(c.bytes).value_or("(failed)"), c.text) << c.bytes;
-    EXPECT_EQ(FormatByteSizePortable(c.bytes), c.text) << c.bytes;
-  }
 }
 
 // How a case's file is stored: code page 936, a byte-order mark and UTF-8
 // or UTF-16, or the bytes FF FE before code page 936.
 enum class Form { kCp936, kUtf8, kUtf16Le, kUtf16Be, kFfFeThenCp936 };
 
-std::string Repeat(const std::string& s, int n) {
-  std::string out;
-  while (n-- > 0) out += s;
-  return out;
-}
+std::string Repeat(const std::string& s, int n) { return n > 0 ? s + Repeat(s, n - 1) : ""; }
 
 const std::string kOddHan = "x" + Repeat("汉", 200);  // a whole 汉 would end at byte 255
 
@@ -68,43 +63,26 @@ std::string InCodePage(const std::string& utf8) {
 
 std::string Stored(const std::string& text, Form form) {
   if (form == Form::kUtf8) return "\xEF\xBB\xBF" + text;
-  if (form == Form::kCp936 || form == Form::kFfFeThenCp936)
-    return (form == Form::kCp936 ? "" : "\xFF\xFE") + InCodePage(text);
-  const bool big = form == Form::kUtf16Be;
-  std::string out = big ? "\xFE\xFF" : "\xFF\xFE";
-  for (wchar_t c : Widen(text)) {
-    const char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
-    out += big ? high : low;
-    out += big ? low : high;
-  }
+  if (form == Form::kCp936) return InCodePage(text);
+  if (form == Form::kFfFeThenCp936) return "\xFF\xFE" + InCodePage(text);
+  std::string out = form == Form::kUtf16Be ? "\xFE\xFF" : "\xFF\xFE";
+  for (wchar_t c : Widen(text))
+    out += form == Form::kUtf16Be ? std::string{char(c >> 8), char(c)} : std::string{char(c), char(c >> 8)};
   return out;
 }
 
 std::string WriteCase(int number, const std::string& bytes) {
-  std::wstring folder = test::TestFolder() + L"\\profiles";
-  CreateDirectoryW(folder.c_str(), nullptr);
-  std::wstring path = folder + L"\\case" + std::to_wstring(number) + L".ini";
-  HANDLE f =
-      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  DWORD written = 0;
-  WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(f);
+  const std::wstring path = test::TestFolder() + L"\\profile" + std::to_wstring(number) + L".ini";
+  std::ofstream(std::filesystem::path(path), std::ios::binary) << bytes;
   return Narrow(path);
 }
 
 // The longest head of `text` within `max_bytes` of code page 936, never
 // cutting a character (a surrogate pair stays whole).
-std::wstring_view FitInCp936(std::wstring_view text, std::size_t max_bytes) {
-  std::size_t used = 0, i = 0;
-  while (i < text.size()) {
-    std::size_t len = IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size() ? 2 : 1;
-    int bytes =
-        WideCharToMultiByte(936, 0, text.data() + i, static_cast<int>(len), nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0 || used + static_cast<std::size_t>(bytes) > max_bytes) break;
-    used += static_cast<std::size_t>(bytes);
-    i += len;
-  }
-  return text.substr(0, i);
+std::wstring FitInCp936(std::wstring text, std::size_t max_bytes) {
+  while (InCodePage(Narrow(text)).size() > max_bytes)
+    text.resize(text.size() - (text.size() > 1 && IS_LOW_SURROGATE(text.back()) ? 2 : 1));
+  return text;
 }
 
 // Windows' answer is cut as the ANSI call cuts it: at the last whole
@@ -119,7 +97,7 @@ TEST(ProfileReader, ReadsAsGetPrivateProfileString) {
     wchar_t buf[255];
     DWORD n = GetPrivateProfileStringW(Widen(c.section).c_str(), Widen(c.key).c_str(), L"", buf, 255,
                                        Widen(path).c_str());
-    EXPECT_EQ(Narrow(FitInCp936(std::wstring_view(buf, n), 254)), c.value) << "Windows";
+    EXPECT_EQ(Narrow(FitInCp936(std::wstring(buf, n), 254)), c.value) << "Windows";
     EXPECT_EQ(reader.GetString(c.section, c.key, path), c.value);
   };
   for (const ProfileCase& c : kelvar::test::kProfileCases) check(c, Form::kCp936);

@@ -14,7 +14,7 @@ namespace kelvar::win32 {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"KelvarPMMain";
-constexpr int kPicMainId = 1, kListId = 2, kStatusId = 3;
+constexpr int kListHostId = 1, kListId = 2, kStatusId = 3;
 
 // "宋体" 9 points at `dpi`, normal weight, in the GB2312 character set it is
 // made for.
@@ -111,7 +111,7 @@ void MainWindow::CreateControls() {
   const UINT dpi = WindowDpi(hwnd_);
   font_ = CreateFormFont(dpi);
   menus_.SetOwner(hwnd_);
-  list_host_ = CreateContainer(hwnd_, kPicMainId);
+  list_host_ = CreateContainer(hwnd_, kListHostId);
   list_ = std::make_unique<Win32ListView>(list_host_, kListId, images_, font_, dpi);
   status_ = std::make_unique<Win32StatusBar>(hwnd_, kStatusId, font_, dpi);
   window_ = std::make_unique<Win32Window>(hwnd_, list_host_, list_->hwnd());

@@ -8,7 +8,7 @@
 namespace kelvar::win32 {
 namespace {
 
-constexpr wchar_t kContainerClass[] = L"KelvarPicMain";
+constexpr wchar_t kContainerClass[] = L"KelvarListHost";
 
 SIZE WindowSize(HWND hwnd) {
   RECT r{};
