@@ -1,5 +1,5 @@
-// The commands on the selected process: questions, the process and file
-// they act on while the timers change the list, and the desktop requests.
+// The commands on the selected process: questions, the process and file they
+// act on while the timers change the list, and the desktop requests.
 #include "actions/commands.h"
 
 #include <gtest/gtest.h>
@@ -14,98 +14,92 @@ namespace {
 using fake::TestForm;
 
 struct Fixture : TestForm {
-  Fixture() {
-    Start(100, "C:\\x\\abc.exe", 8192);
-    Start(200, "C:\\y\\other.exe", 8192);
+  explicit Fixture(const std::string& path = "C:\\x\\abc.exe", FileIdentity image = {}) {
+    Start(100, path).image = image;
+    Start(200, "C:\\y\\other.exe");
     form.ListProcess();
     rows().Select(RowOf(100));
-    procs.ClearCalls();
+    procs.reads = 0;
   }
-  bool Ended(Pid pid) const { return procs.ended().size() == 1 && procs.ended()[0].pid == pid; }
+  bool Ended(Pid pid) const { return procs.ended.size() == 1 && procs.ended[0].pid == pid; }
 };
 
-// The command acts on the row picked before the question, whatever the
-// timers do meanwhile, never on a newer process that took its PID, and
-// refreshes at once.
+// The command acts on the row picked before the question whatever the timers
+// do meanwhile, never on a newer process that took its PID, and refreshes.
 TEST(EndProcess, EndsThePickedProcessOnly) {
   for (int moved : {0, 1, 2}) {  // nothing, the selection, the PID
     Fixture t;
     t.Start(300, "C:\\new.exe");
     t.msgbox.while_open = [&] {
       if (moved == 1) t.rows().Select(t.RowOf(200));
-      if (moved == 2) t.procs.Reuse(100, "C:\\innocent.exe");
+      if (moved == 2) t.procs.Start(100, "C:\\innocent.exe");
     };
     t.form.MenuClick("end_process");
     ASSERT_EQ(t.msgbox.shown.size(), 1u);
-    EXPECT_EQ(t.msgbox.shown[0].text, "确定要结束进程 abc.exe 吗？");
     EXPECT_TRUE(t.msgbox.shown[0].question);
     EXPECT_EQ(t.Ended(100), moved != 2) << moved;
     EXPECT_NE(t.RowOf(300), 0);
   }
 }
 
-TEST(EndProcess, CancelAndNoSelectionDoNothing) {
-  for (bool select : {true, false}) {
-    Fixture t;
-    t.msgbox.answer = false;
-    if (!select) t.rows().Select(0);
-    t.form.MenuClick("end_process");
-    t.form.MenuClick("end_and_trash");
-    EXPECT_EQ(t.msgbox.shown.size(), select ? 2u : 0u);
-    EXPECT_EQ(t.procs.reads(), 0);  // nothing ended, no refresh
-    EXPECT_TRUE(t.desktop.requests.empty());
-  }
-}
-
-TEST(DeleteProcessFile, AsksEndsPumpsTwiceAndTrashesThatPath) {
+TEST(DeleteProcessFile, EndsPumpsTwiceAndTrashesThePickedPath) {
   Fixture t;
   t.pump.on_pump = [&] {
     t.form.CheckProcess();                            // the ended process's row goes ...
     if (t.RowOf(200)) t.rows().Select(t.RowOf(200));  // ... and another is selected
   };
   t.form.MenuClick("end_and_trash");
-  ASSERT_EQ(t.msgbox.shown.size(), 1u);
-  EXPECT_EQ(t.msgbox.shown[0].text, "确定要结束进程并删除以下文件吗？\r\n\r\nC:\\x\\abc.exe");
   EXPECT_TRUE(t.Ended(100));
   EXPECT_EQ(t.pump.calls, 2);
   EXPECT_EQ(t.desktop.requests, std::vector<std::string>{"trash C:\\x\\abc.exe"});
 }
 
-// A name or path shows in a question as it shows in the list, on its own
-// lines: control pictures for control characters, and a path wider than a
-// line broken after a separator, or inside a word that has none; a box shows
-// the first and last lines of a question too long for it.
+// Cancelled questions end, refresh and trash nothing; without a selection
+// only the publisher's page opens.
+TEST(Commands, CancelledOrWithoutSelection) {
+  for (bool select : {true, false}) {
+    Fixture t;
+    t.msgbox.answer = false;
+    if (!select) t.rows().Select(0);
+    for (const char* menu :
+         {"end_process", "end_and_trash", "file_properties", "open_folder", "publisher_page"})
+      t.form.MenuClick(menu);
+    EXPECT_EQ(t.msgbox.shown.size(), select ? 2u : 0u);
+    EXPECT_EQ(t.procs.reads, 0);
+    EXPECT_TRUE(t.procs.ended.empty());
+    const std::vector<std::string> all{"properties C:\\x\\abc.exe", "folder C:\\x",
+                                       "address http://www.kelvar.com/"};
+    EXPECT_EQ(t.desktop.requests, select ? all : std::vector<std::string>{all.back()});
+  }
+}
+
+// A name or path shows as the list shows it, on lines a box can hold: control
+// pictures, a long path broken after a separator or else inside a word (by
+// characters, not bytes), and a too-long question cut to its first and last lines.
 TEST(Questions, ShowNamesAndPathsAsTheListDoesOnLinesABoxCanHold) {
-  const std::string folder(40, 'f'), file(70, 'n'), n56(56, 'n');
+  const std::string folder(40, 'f'), file(70, 'n'), n56(56, 'n'), x49(49, 'x');
   auto more = [&](int lines) {
     std::string text;
     for (int i = 0; i < lines; ++i) text += "\r\n" + n56;
     return text;
   };
-  struct Case {
+  const std::string del = "确定要结束进程并删除以下文件吗？\r\n\r\n";
+  const struct {
     std::string path, end_question, delete_question;
-  };
-  const Case cases[] = {
-      {"/tmp/line\nbreak", "确定要结束进程 line␊break 吗？",
-       "确定要结束进程并删除以下文件吗？\r\n\r\n/tmp/line␊break"},
+  } cases[] = {
+      {"/tmp/line\nbreak", "确定要结束进程 line␊break 吗？", del + "/tmp/line␊break"},
       {"C:\\" + folder + "\\" + folder + "\\a.exe", "确定要结束进程 a.exe 吗？",
-       "确定要结束进程并删除以下文件吗？\r\n\r\nC:\\" + folder + "\\\r\n" + folder + "\\a.exe"},
+       del + "C:\\" + folder + "\\\r\n" + folder + "\\a.exe"},
       {"/t/" + file, "确定要结束进程 " + file.substr(0, 56) + "\r\n" + file.substr(56) + " 吗？",
-       "确定要结束进程并删除以下文件吗？\r\n\r\n/t/" + file.substr(0, 53) + "\r\n" + file.substr(53)},
-      {"/t/" + std::string(49, 'x') + "进程进程",
-       "确定要结束进程 " + std::string(49, 'x') + "进程进\r\n程 吗？",
-       "确定要结束进程并删除以下文件吗？\r\n\r\n/t/" + std::string(49, 'x') + "进程\r\n进程"},
-      // Too long for a box: the first twelve and the last eleven lines.
+       del + "/t/" + file.substr(0, 53) + "\r\n" + file.substr(53)},
+      {"/t/" + x49 + "进程进程", "确定要结束进程 " + x49 + "进程进\r\n程 吗？",
+       del + "/t/" + x49 + "进程\r\n进程"},
       {"/t/" + std::string(2000, 'n'),
        "确定要结束进程 " + n56 + more(11) + "\r\n…" + more(10) + "\r\n" + std::string(40, 'n') + " 吗？",
-       "确定要结束进程并删除以下文件吗？\r\n\r\n/t/" + std::string(53, 'n') + more(9) + "\r\n…" + more(10) +
-           "\r\n" + std::string(43, 'n')},
+       del + "/t/" + std::string(53, 'n') + more(9) + "\r\n…" + more(10) + "\r\n" + std::string(43, 'n')},
   };
-  for (const Case& c : cases) {
-    TestForm t;
-    t.Start(100, c.path);
-    t.form.ListProcess();
-    t.rows().Select(t.RowOf(100));
+  for (const auto& c : cases) {
+    Fixture t(c.path);
     t.msgbox.answer = false;
     t.form.MenuClick("end_process");
     t.form.MenuClick("end_and_trash");
@@ -115,36 +109,32 @@ TEST(Questions, ShowNamesAndPathsAsTheListDoesOnLinesABoxCanHold) {
   }
 }
 
-// Where the system tells files apart, the file at the row's path is trashed,
-// or its properties shown, only while it is the very file the confirmed
-// process runs; otherwise nothing reaches it and one box says why.
+// The file at the row's path is trashed, or its properties shown, only while
+// it is the very file the confirmed process ran; else one box says why.
 TEST(DeleteProcessFile, ReachesOnlyTheFileTheProcessRuns) {
   const FileIdentity running{true, 7, 100};
-  struct Case {
+  const struct {
     const char* what;
     FileIdentity at_path;
     bool unreadable_now, ended, reached;
-  };
-  for (Case c : {Case{"running_file", running, false, false, true},
-                 {"ended_file_still_there", running, false, true, true},
-                 {"replaced", FileIdentity{true, 7, 200}, false, false, false},
-                 {"deleted", FileIdentity{}, false, false, false},
-                 {"unreadable_now", running, true, false, false}}) {
-    SCOPED_TRACE(c.what);
+  } cases[] = {{"running_file", running, false, false, true},
+               {"ended_file_still_there", running, false, true, true},
+               {"replaced", {true, 7, 200}, false, false, false},
+               {"deleted", {}, false, false, false},
+               {"unreadable_now", running, true, false, false}};
+  for (const auto& c : cases) {
     for (std::string menu : {"end_and_trash", "file_properties"}) {
-      TestForm t;
-      t.Start(100, "C:\\x\\abc.exe").image = running;
-      t.form.ListProcess();
-      t.rows().Select(t.RowOf(100));
-      t.files.SetIdentity("C:\\x\\abc.exe", c.at_path);
+      SCOPED_TRACE(c.what + (" " + menu));
+      Fixture t("C:\\x\\abc.exe", running);
+      t.files.identities["C:\\x\\abc.exe"] = c.at_path;
       t.procs.Get(100).unreadable = c.unreadable_now;
       t.procs.Get(100).ended = c.ended;
       t.form.MenuClick(menu);
       const bool del = menu == "end_and_trash";
-      const std::string request = (del ? "trash " : "properties ") + std::string("C:\\x\\abc.exe");
-      const std::vector<std::string> none, reached{request};
+      const std::vector<std::string> none,
+          reached{(del ? "trash " : "properties ") + std::string("C:\\x\\abc.exe")};
       EXPECT_EQ(t.desktop.requests, c.reached ? reached : none);
-      ASSERT_EQ(t.msgbox.shown.size(), (del ? 1u : 0u) + (c.reached ? 0u : 1u)) << menu;
+      ASSERT_EQ(t.msgbox.shown.size(), (del ? 1u : 0u) + (c.reached ? 0u : 1u));
       if (c.reached) continue;
       EXPECT_EQ(t.msgbox.shown.back().text,
                 del ? "进程运行的文件已被删除或替换，没有文件被移到回收站。\r\n\r\nC:\\x\\abc.exe"
@@ -155,25 +145,25 @@ TEST(DeleteProcessFile, ReachesOnlyTheFileTheProcessRuns) {
   }
 }
 
-// The sixth item sets "低" on the picked process, shown from the next pass
-// on; a ticked item, no selection, a refusal or a PID taken meanwhile set
-// nothing, and the last two say so.
+// The sixth item sets "低" on the picked process, shown from the next pass on;
+// a ticked item, no selection, a refusal or a PID taken set nothing, and the
+// last two say so.
 TEST(SetPriority, SetsTheChosenClassOnThePickedProcessOnly) {
-  struct Case {
+  const struct {
     const char* what;
     bool ticked, select, fail, reuse, told;
-  };
-  for (Case c : {Case{"set", false, true, false, false, false},
-                 {"ticked", true, true, false, false, false},
-                 {"no selection", false, false, false, false, false},
-                 {"refused", false, true, true, false, true},
-                 {"pid taken", false, true, false, true, true}}) {
+  } cases[] = {{"set", false, true, false, false, false},
+               {"ticked", true, true, false, false, false},
+               {"no selection", false, false, false, false, false},
+               {"refused", false, true, true, false, true},
+               {"pid taken", false, true, false, true, true}};
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     Fixture t;
     t.menus.SetChecked("priority_class", 5, c.ticked);
     if (!c.select) t.rows().Select(0);
     t.procs.Get(100).fail_set = c.fail;
-    if (c.reuse) t.procs.Reuse(100, "C:\\innocent.exe");
+    if (c.reuse) t.procs.Start(100, "C:\\innocent.exe");
     t.form.MenuClick("priority_class", 5);
     const bool set = std::string(c.what) == "set";
     EXPECT_EQ(t.procs.Get(100).priority, set ? Priority::kIdle : Priority::kNormal);
@@ -187,29 +177,13 @@ TEST(SetPriority, SetsTheChosenClassOnThePickedProcessOnly) {
   }
 }
 
-TEST(DesktopRequests, PropertiesFolderAndPublisherPage) {
-  for (bool select : {true, false}) {
-    Fixture t;
-    if (!select) t.rows().Select(0);
-    t.form.MenuClick("file_properties");
-    t.form.MenuClick("open_folder");
-    t.form.MenuClick("publisher_page");
-    const std::vector<std::string> all{"properties C:\\x\\abc.exe", "folder C:\\x",
-                                       "address http://www.kelvar.com/"};
-    EXPECT_EQ(t.desktop.requests, select ? all : std::vector<std::string>{all.back()});
-  }
-}
-
 TEST(FolderOf, LastSeparatorOfEachPathStyle) {
-  for (auto [path, folder] : {std::pair{"C:\\WINDOWS\\system32\\svchost.exe", "C:\\WINDOWS\\system32"},
-                              {"C:\\a.exe", "C:"},
-                              {"a.exe", ""},
-                              {"C:\\dir\\", "C:\\dir"},
-                              {"C:/x/a.exe", ""},
-                              {"/usr/bin/bash", "/usr/bin"},
-                              {"/init", "/"},
-                              {"/a\\b/c\\d", "/a\\b"}})
-    EXPECT_EQ(FolderOf(path), folder) << path;
+  const char* cases[][2] = {
+      {"C:\\a.exe", "C:"},           {"a.exe", ""},
+      {"C:\\dir\\", "C:\\dir"},      {"C:/x/a.exe", ""},
+      {"/usr/bin/bash", "/usr/bin"}, {"/init", "/"},
+      {"/a\\b/c\\d", "/a\\b"},       {"C:\\WINDOWS\\system32\\svchost.exe", "C:\\WINDOWS\\system32"}};
+  for (auto [path, folder] : cases) EXPECT_EQ(FolderOf(path), folder) << path;
 }
 
 }  // namespace

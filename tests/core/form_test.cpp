@@ -9,27 +9,20 @@ namespace {
 
 using fake::TestForm;
 
-// The columns' texts and widths are pinned where each window shows them.
-TEST(Startup, CentresStartsTheTimersAndFillsTheList) {
-  TestForm t;
-  t.Start(4, "C:\\a.exe");
-  t.form.OnLoad();
-  EXPECT_EQ(t.window.left, 3600);
-  EXPECT_EQ(t.window.top, 1785);
-  EXPECT_EQ(t.list.columns.size(), 8u);
-  EXPECT_EQ(t.timers.started, (std::vector<std::pair<int, int>>{{1, 200}, {2, 500}}));
-  EXPECT_EQ(t.rows().Count(), 1);
-  EXPECT_EQ(t.status.panels[1], "进程数：1");
-}
-
-TEST(Startup, RemarkFileBesideTheProgram) {
+// Centred, the timers started, the list filled and the remark file found
+// beside the program (column texts and widths are pinned on each window).
+TEST(Startup, CentresStartsTheTimersFillsTheListAndFindsTheRemarkFile) {
   for (auto [folder, remark] : {std::pair{"C:\\Tools", "C:\\Tools\\Comment\\system.ini"},
                                 {"C:\\", "C:\\Comment\\system.ini"},
                                 {"/opt/kelvar", "/opt/kelvar/Comment/system.ini"},
                                 {"/", "/Comment/system.ini"}}) {
     TestForm t;
     t.dirs.program_folder = folder;
+    t.Start(4, "C:\\a.exe");
     t.form.OnLoad();
+    EXPECT_EQ(std::tuple(t.window.left, t.window.top, t.list.columns.size()), std::tuple(3600, 1785, 8u));
+    EXPECT_EQ(t.timers.started, (std::vector<std::pair<int, int>>{{1, 200}, {2, 500}}));
+    EXPECT_EQ(t.rows().Count(), 1);
     EXPECT_EQ(t.form.Monitor().RemarkFile(), remark);
   }
 }
@@ -44,38 +37,32 @@ TEST(Layout, ContainerFollowsTheOuterWidthAndTheListIsEightNarrower) {
 }
 
 TEST(ColumnClick, NameFirstSortsDescendingOthersAscendingAndASecondClickTurns) {
-  struct Case {
+  const struct {
     std::vector<int> clicks;
     int key, order;
-  };
-  for (const Case& c : {Case{{0}, 0, 1}, {{0, 0}, 0, 0}, {{1}, 1, 0}, {{1, 1}, 1, 1}, {{1, 2, 1}, 1, 0}}) {
-    SCOPED_TRACE(c.clicks.size());
+  } cases[] = {{{0}, 0, 1}, {{0, 0}, 0, 0}, {{1}, 1, 0}, {{1, 1}, 1, 1}, {{1, 2, 1}, 1, 0}};
+  for (const auto& c : cases) {
     TestForm t;
     for (int column : c.clicks) t.form.OnColumnClick(column);
-    EXPECT_EQ(t.rows().SortKey(), c.key);
-    EXPECT_EQ(t.rows().SortOrder(), c.order);
-    EXPECT_TRUE(t.rows().Sorted());
+    EXPECT_EQ(std::tuple(t.rows().SortKey(), t.rows().SortOrder(), t.rows().Sorted()),
+              std::tuple(c.key, c.order, true))
+        << testing::PrintToString(c.clicks);
   }
 }
 
 // A right press on a row selects it, ticks only its class and opens the
 // Process menu; any other press, or one below the rows, changes nothing.
 TEST(RightPress, SelectsTicksTheClassAndOpensTheProcessMenu) {
-  struct Case {
+  const struct {
     int button, y;
     Priority priority;
     int ticked;  // -1: none
-  };
-  for (Case c : {Case{kRightButton, 20, Priority::kRealtime, 0},
-                 {kRightButton, 20, Priority::kHigh, 1},
-                 {kRightButton, 20, Priority::kAboveNormal, 2},
-                 {kRightButton, 20, Priority::kNormal, 3},
-                 {kRightButton, 20, Priority::kBelowNormal, 4},
-                 {kRightButton, 20, Priority::kIdle, 5},
-                 {kRightButton, 20, Priority::kUnknown, -1},
-                 {kLeftButton, 20, Priority::kIdle, 3},
-                 {kMiddleButton, 20, Priority::kIdle, 3},
-                 {kRightButton, 200, Priority::kIdle, 3}}) {
+  } cases[] = {{kRightButton, 20, Priority::kRealtime, 0},    {kRightButton, 20, Priority::kHigh, 1},
+               {kRightButton, 20, Priority::kAboveNormal, 2}, {kRightButton, 20, Priority::kNormal, 3},
+               {kRightButton, 20, Priority::kBelowNormal, 4}, {kRightButton, 20, Priority::kIdle, 5},
+               {kRightButton, 20, Priority::kUnknown, -1},    {kLeftButton, 20, Priority::kIdle, 3},
+               {kMiddleButton, 20, Priority::kIdle, 3},       {kRightButton, 200, Priority::kIdle, 3}};
+  for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.button << " " << c.y << " " << static_cast<int>(c.priority));
     TestForm t;
     t.Start(1, "C:\\a.exe");
@@ -84,28 +71,14 @@ TEST(RightPress, SelectsTicksTheClassAndOpensTheProcessMenu) {
     t.list.rows = 2;
     t.menus.SetChecked("priority_class", 3, true);  // left from an earlier press
     t.form.OnMouseDown(c.button, 5, c.y);
-    bool acted = c.button == kRightButton && c.y < 32;
+    const bool acted = c.button == kRightButton && c.y < 32;
     EXPECT_EQ(t.rows().Selected(), acted ? 2 : 0);
     for (int i = 0; i < 6; ++i) EXPECT_EQ(t.menus.Checked("priority_class", i), i == c.ticked) << i;
     EXPECT_EQ(t.menus.popups, acted ? std::vector<std::string>{"process"} : std::vector<std::string>{});
   }
 }
 
-TEST(AlwaysOnTop, ToggleTwiceReturnsToNormal) {
-  TestForm t;
-  for (bool on : {true, false}) {
-    t.form.MenuClick("on_top");
-    EXPECT_EQ(t.menus.Checked("on_top", -1), on);
-  }
-  EXPECT_EQ(t.window.topmost_calls, (std::vector<bool>{true, false}));
-  for (auto [flag, topmost] : {std::pair{-1, true}, {0, false}, {1, false}}) {
-    fake::FakeWindow w;
-    SetTopMost(w, flag);
-    EXPECT_EQ(w.topmost_calls, std::vector<bool>{topmost}) << flag;
-  }
-}
-
-TEST(Menus, RefreshExitAndTimers) {
+TEST(Menus, RefreshTimersAlwaysOnTopAndExit) {
   TestForm t;
   t.form.OnLoad();
   t.Start(9, "C:\\late.exe");
@@ -117,6 +90,16 @@ TEST(Menus, RefreshExitAndTimers) {
   t.Start(10, "C:\\next.exe");
   t.form.Timer(1);
   EXPECT_NE(t.RowOf(10), 0);
+  for (bool on : {true, false}) {
+    t.form.MenuClick("on_top");
+    EXPECT_EQ(t.menus.Checked("on_top", -1), on);
+  }
+  EXPECT_EQ(t.window.topmost_calls, (std::vector<bool>{true, false}));
+  for (auto [flag, topmost] : {std::pair{-1, true}, {0, false}, {1, false}}) {
+    fake::FakeWindow w;
+    SetTopMost(w, flag);
+    EXPECT_EQ(w.topmost_calls, std::vector<bool>{topmost}) << flag;
+  }
   t.form.MenuClick("exit");
   EXPECT_TRUE(t.window.closed);
 }

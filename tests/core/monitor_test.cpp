@@ -11,14 +11,9 @@ namespace {
 using fake::TestForm;
 
 TEST(MemoryK, RoundsHalvesToEven) {
-  for (auto [bytes, k] : {std::pair<std::uint64_t, std::uint64_t>{0, 0},
-                          {512, 0},
-                          {513, 1},
-                          {1536, 2},
-                          {2560, 2},
-                          {3584, 4},
-                          {(1ull << 42) + 512, 1ull << 32}})
-    EXPECT_EQ(MemoryK(bytes), k) << bytes;
+  const std::uint64_t cases[][2] = {{512, 0},  {513, 1},  {1536, 2},
+                                    {2560, 2}, {3584, 4}, {(1ull << 42) + 512, 1ull << 32}};
+  for (auto [bytes, k] : cases) EXPECT_EQ(MemoryK(bytes), k) << bytes;
 }
 
 // The path is trimmed and normalised, the remark found by it, and the row
@@ -45,16 +40,13 @@ TEST(ListProcess, SteadyPassTellsNothingAndAKnownRowFollowsMemoryAndClassOnly) {
   TestForm t;
   for (Pid pid : {4, 7, 1000}) t.Start(pid, "C:\\p\\" + std::to_string(pid) + ".exe");
   t.form.ListProcess();
-  int notes = t.observer.Total(), panels = t.status.writes, images = t.procs.image_reads();
+  const int notes = t.observer.Total(), panels = t.status.writes, images = t.procs.image_reads;
   t.form.ListProcess();
   t.form.ListProcess();
-  EXPECT_EQ(t.observer.Total(), notes);
-  EXPECT_EQ(t.status.writes, panels);
-  EXPECT_EQ(t.procs.image_reads(), images);
-
-  t.procs.Get(7).working_set = 10240;
-  t.procs.Get(7).priority = Priority::kIdle;
-  t.procs.Get(7).module_path = "C:\\other.exe";
+  EXPECT_EQ(std::tuple(t.observer.Total(), t.status.writes, t.procs.image_reads),
+            std::tuple(notes, panels, images));
+  fake::FakeProcess& p = t.procs.Get(7);
+  p.working_set = 10240, p.priority = Priority::kIdle, p.module_path = "C:\\other.exe";
   t.form.ListProcess();
   EXPECT_EQ(t.Cell(7, column::kMemory), "10");
   EXPECT_EQ(t.Cell(7, column::kPriority), "低");
@@ -62,8 +54,8 @@ TEST(ListProcess, SteadyPassTellsNothingAndAKnownRowFollowsMemoryAndClassOnly) {
   EXPECT_EQ(t.observer.cell_writes, (std::vector<std::pair<int, int>>{{2, 2}, {2, 5}}));
 }
 
-// A process that cannot be read and one whose path normalises to nothing are
-// counted but get no row; a file that cannot be found leaves the name empty.
+// Unreadable processes and paths that normalise to nothing are counted but
+// get no row; a file that cannot be found leaves the name empty.
 TEST(ListProcess, CountsProcessesThatGetNoRow) {
   TestForm t;
   t.Start(0, "[System Process]").unreadable = true;
@@ -73,8 +65,7 @@ TEST(ListProcess, CountsProcessesThatGetNoRow) {
   t.form.ListProcess();
   EXPECT_EQ(t.rows().Count(), 2);
   EXPECT_EQ(t.Cell(11, column::kName), "");
-  EXPECT_EQ(t.status.panels[1], "进程数：4");
-  EXPECT_EQ(t.status.panels[2], "已用内存：2.00 KB");
+  EXPECT_EQ(t.status.panels, (std::map<int, std::string>{{1, "进程数：4"}, {2, "已用内存：2.00 KB"}}));
 }
 
 // Each panel is written when its own figure changes, and the memory total
@@ -83,9 +74,8 @@ TEST(StatusBar, PanelsAreWrittenOnlyWhenTheirFigureChanges) {
   TestForm t;
   for (Pid pid = 1; pid <= 3; ++pid) t.Start(pid, "C:\\p" + std::to_string(pid) + ".exe", 1ull << 30);
   t.form.ListProcess();
-  EXPECT_EQ(t.status.panels[1], "进程数：3");
-  EXPECT_EQ(t.status.panels[2], "已用内存：3.00 GB");
-  int writes = t.status.writes;
+  EXPECT_EQ(t.status.panels, (std::map<int, std::string>{{1, "进程数：3"}, {2, "已用内存：3.00 GB"}}));
+  const int writes = t.status.writes;
   t.procs.Get(1).working_set += 4096;
   t.procs.Get(2).working_set -= 4096;  // the same total from other figures
   t.form.ListProcess();
@@ -93,12 +83,9 @@ TEST(StatusBar, PanelsAreWrittenOnlyWhenTheirFigureChanges) {
   t.Start(4, "C:\\p4.exe", 0);
   t.form.ListProcess();
   EXPECT_EQ(t.status.writes, writes + 1);
-  EXPECT_EQ(t.status.panels[1], "进程数：4");
-  t.procs.FailSnapshot(true);
-  t.sizes.fail = true;
+  t.procs.fail_snapshot = t.sizes.fail = true;
   t.form.ListProcess();
-  EXPECT_EQ(t.status.panels[1], "进程数：0");
-  EXPECT_EQ(t.status.panels[2], "已用内存：");
+  EXPECT_EQ(t.status.panels, (std::map<int, std::string>{{1, "进程数：0"}, {2, "已用内存："}}));
 }
 
 // The sweep removes the rows of processes that ended, turned unreadable or
@@ -121,13 +108,11 @@ TEST(PidReuse, NewerProcessNeverWritesIntoTheOldRow) {
   t.Start(42, "C:\\old.exe", 8192);
   t.form.ListProcess();
   t.observer.cell_writes.clear();
-
-  t.procs.Reuse(42, "C:\\new.exe", 1 << 20).priority = Priority::kHigh;
+  t.procs.Start(42, "C:\\new.exe", 1 << 20).priority = Priority::kHigh;  // a newer process
   t.form.ListProcess();
   EXPECT_TRUE(t.observer.cell_writes.empty());
   EXPECT_EQ(t.Cell(42, column::kPath), "C:\\old.exe");
   EXPECT_EQ(t.Cell(42, column::kMemory), "8");
-
   t.form.CheckProcess();  // the old row goes ...
   EXPECT_EQ(t.RowOf(42), 0);
   t.files.Add("C:\\new.exe", "new.exe");

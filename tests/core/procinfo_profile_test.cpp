@@ -1,9 +1,11 @@
 // The portable profile reader against the Windows reader's answers: the
 // rules shared with the Windows tests (support/profile_cases.h) and those of
 // names, NULs, quotes and the 254-byte cut, in UTF-8 and in GBK (where a
-// trail byte may look like an ASCII letter or bracket).
+// trail byte may look like an ASCII letter or bracket), and hostile files.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <random>
 #include <string>
 
 #include "procinfo/profile_text.h"
@@ -19,12 +21,6 @@ template <std::size_t N>
 void CheckAll(const ProfileCase (&cases)[N], TextEncoding encoding) {
   for (const ProfileCase& c : cases)
     EXPECT_EQ(ProfileValue(c.text, c.section, c.key, encoding), c.value) << c.what;
-}
-
-std::string Repeat(const std::string& s, int n) {
-  std::string out;
-  while (n-- > 0) out += s;
-  return out;
 }
 
 // Rules that hold alike for UTF-8 and GBK files.
@@ -56,18 +52,14 @@ TEST(ProfileValue, CommonRules) {
   }
 }
 
-TEST(ProfileValue, Utf8Text) {
-  const ProfileCase cases[] = {
+// UTF-8 names are not folded.  GBK: 0x81..0xFE leads a two-byte character;
+// its trail byte is never a letter, a bracket, an '=' or a line break of its own.
+TEST(ProfileValue, EncodingRules) {
+  const ProfileCase utf8[] = {
       {"Chinese names and values", "[系统]\n程序.exe=01 说明\n", "系统", "程序.exe", "01 说明"},
       {"non-ASCII letters are not folded", "[s]\nÄ=1\n", "s", "ä", ""},
   };
-  CheckAll(cases, TextEncoding::kUtf8);
-}
-
-// GBK: 0x81..0xFE leads a two-byte character; its trail byte is never a
-// letter, a bracket, an '=' or a line break of its own.
-TEST(ProfileValue, DoubleByteText) {
-  const ProfileCase cases[] = {
+  const ProfileCase gbk[] = {
       {"Chinese name in GBK", "[sysdir]\n\xB3\xCC\xD0\xF2.exe=01 \xCB\xB5\xC3\xF7\n", "SYSDIR",
        "\xB3\xCC\xD0\xF2.EXE", "01 \xCB\xB5\xC3\xF7"},
       {"trail byte 'A' is not folded", "[s]\n\x81\x41=1\n", "s", "\x81\x61", ""},
@@ -80,11 +72,14 @@ TEST(ProfileValue, DoubleByteText) {
       {"a lead byte takes the line break", "[s]\nj=\x81\nk=v\n", "s", "k", ""},
       {"a lead byte at the very end stands alone", "[s]\nk=\x81", "s", "k", "\x81"},
   };
-  CheckAll(cases, TextEncoding::kDoubleByte);
+  CheckAll(utf8, TextEncoding::kUtf8);
+  CheckAll(gbk, TextEncoding::kDoubleByte);
 }
 
 TEST(ProfileValue, CutAtTheLastWholeCharacterWithinTheLimit) {
-  const std::string x(300, 'x'), han = Repeat("汉", 100), gbk = Repeat("\xBA\xBA", 130);
+  const std::string x(300, 'x'), gbk(260, '\xBA');
+  std::string han;
+  while (han.size() < 300) han += "汉";
   const struct {
     std::string value;  // as written after "k="
     TextEncoding encoding;
@@ -101,6 +96,43 @@ TEST(ProfileValue, CutAtTheLastWholeCharacterWithinTheLimit) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(ProfileValue("[s]\nk=" + c.value + "\n", "s", "k", c.encoding, c.limit), c.expect) << c.value;
+}
+
+// Junk, then a section of our own; the 'x' closes any double-byte character left open.
+std::string AfterJunk(const std::string& junk) { return junk + "x\n[mine]\nk=found\n"; }
+
+// Files no one should write: binary data, 50 MB, no line breaks, NULs, 100 KB
+// lines.  Each reads in one linear pass (random input is the fuzz target's).
+TEST(Hostile, HugeAndBrokenFilesReadInOnePass) {
+  std::string binary(1u << 20, '\0'), fifty = "[other]\n", crs, nuls(1u << 20, '\0');
+  std::mt19937 gen(7);
+  for (char& c : binary) c = static_cast<char>(gen());
+  while (fifty.size() < 50u << 20) fifty += "some.key=" + std::string(90, 'v') + "\r\n";
+  while (crs.size() < 4u << 20) crs += "j=1\r";
+  const std::string big(100u << 10, 'b');
+  const struct {
+    const char* what;
+    std::string text, section, key, value;
+  } cases[] = {
+      {"binary data", AfterJunk(binary), "mine", "k", "found"},
+      {"50 MB", AfterJunk(fifty), "mine", "k", "found"},
+      {"50 MB, no such key", fifty, "other", "no.key", ""},
+      {"no line feed", "k=" + std::string(10u << 20, 'a'), "", "k", std::string(254, 'a')},
+      {"CRs alone", "[mine]\n" + crs + "k=last", "mine", "k", "last"},
+      {"NULs", AfterJunk(nuls), "mine", "k", "found"},
+      {"NULs in a value", "[mine]\nk=" + nuls + "tail\n", "mine", "k", ""},
+      {"NULs before a key", "[mine]\n" + nuls + "k=v\nk=found\n", "mine", "k", "found"},
+      {"100 KB key and value", "[mine]\n" + big + "=1\nk=" + big + "\n", "mine", "k", std::string(254, 'b')},
+      {"100 KB section name", "[" + big + "]\nk=no\n[mine]\nk=found\n", "mine", "k", "found"},
+  };
+  for (TextEncoding encoding : {TextEncoding::kUtf8, TextEncoding::kDoubleByte}) {
+    for (const auto& c : cases) {
+      const auto start = std::chrono::steady_clock::now();
+      EXPECT_EQ(ProfileValue(c.text, c.section, c.key, encoding), c.value) << c.what;
+      EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30))
+          << c.what << ": not linear";
+    }
+  }
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The row store: its PID index, the cells it makes, ordering, placement
-// while sorted, and selection.
+// The row store: its PID index, the cells it makes, ordering, placement while
+// sorted, and selection.
 #include "monitor/row_store.h"
 
 #include <gtest/gtest.h>
@@ -15,9 +15,7 @@ namespace {
 void Fill(RowStore& rows, std::initializer_list<std::tuple<const char*, Pid, std::uint64_t>> cells) {
   for (auto [name, pid, k] : cells) {
     ProcessRow row;
-    row.id.pid = pid;
-    row.name = name;
-    row.memory_k = k;
+    row.id.pid = pid, row.name = name, row.memory_k = k;
     rows.Add(std::move(row));
   }
 }
@@ -28,8 +26,8 @@ std::vector<std::string> Column(RowStore& rows, int column) {
   return out;
 }
 
-// PIDs come and go in any order (the sweep removes from anywhere): every
-// PID still present is found at its row, every removed one is not.
+// PIDs come and go in any order (the sweep removes from anywhere): every PID
+// still present is found at its row, every removed one is not.
 TEST(RowStore, IndexSurvivesRandomAddsAndRemovals) {
   RowStore rows;
   std::vector<Pid> present;
@@ -56,7 +54,7 @@ TEST(RowStore, IndexSurvivesRandomAddsAndRemovals) {
 }
 
 // The number cells are made from the numbers, the priority cell from the
-// class; a pass that changes no shown text tells the view nothing.
+// class; a change that alters no shown text tells the view nothing.
 TEST(RowStore, CellsAreMadeFromTheFiguresAndOnlyChangesAreTold) {
   RowStore rows;
   fake::CountingObserver seen;
@@ -64,13 +62,11 @@ TEST(RowStore, CellsAreMadeFromTheFiguresAndOnlyChangesAreTold) {
   Fill(rows, {{"a", 2147483647, 18446744073709551615ull}});
   EXPECT_EQ(rows.Text(1, column::kPid), "2147483647");
   EXPECT_EQ(rows.Text(1, column::kMemory), "18446744073709551615");
-  for (auto [priority, name] : {std::pair{Priority::kRealtime, "实时"},
-                                {Priority::kHigh, "高"},
-                                {Priority::kAboveNormal, "较高"},
-                                {Priority::kNormal, "标准"},
-                                {Priority::kBelowNormal, "较低"},
-                                {Priority::kIdle, "低"},
-                                {Priority::kUnknown, ""}}) {
+  const std::pair<Priority, const char*> names[] = {
+      {Priority::kRealtime, "实时"}, {Priority::kHigh, "高"},          {Priority::kAboveNormal, "较高"},
+      {Priority::kNormal, "标准"},   {Priority::kBelowNormal, "较低"}, {Priority::kIdle, "低"},
+      {Priority::kUnknown, ""}};
+  for (auto [priority, name] : names) {
     rows.SetFigures(1, 12, priority);
     EXPECT_EQ(rows.Text(1, column::kPriority), name);
   }
@@ -82,50 +78,45 @@ TEST(RowStore, CellsAreMadeFromTheFiguresAndOnlyChangesAreTold) {
 }
 
 TEST(RowStore, SortsNumbersAsNumbersAndTextAsText) {
-  struct Case {
+  const struct {
     int key, order;
     std::vector<std::string> want;  // the sort column, top to bottom
-  };
-  for (const Case& c : {Case{column::kPid, 0, {"4", "12", "1000"}},
-                        {column::kPid, 1, {"1000", "12", "4"}},
-                        {column::kMemory, 0, {"9", "80", "1048576"}},
-                        {column::kName, 0, {"alpha.exe", "Beta.exe", "zeta.exe"}},
-                        {column::kName, 1, {"zeta.exe", "Beta.exe", "alpha.exe"}}}) {
-    SCOPED_TRACE(testing::Message() << "key " << c.key << " order " << c.order);
+  } cases[] = {{column::kPid, 0, {"4", "12", "1000"}},
+               {column::kPid, 1, {"1000", "12", "4"}},
+               {column::kMemory, 0, {"9", "80", "1048576"}},
+               {column::kName, 0, {"alpha.exe", "Beta.exe", "zeta.exe"}},
+               {column::kName, 1, {"zeta.exe", "Beta.exe", "alpha.exe"}}};
+  for (const auto& c : cases) {
     RowStore rows;
     Fill(rows, {{"zeta.exe", 12, 80}, {"alpha.exe", 1000, 1048576}, {"Beta.exe", 4, 9}});
     rows.SetSortKey(c.key);
     rows.SetSortOrder(c.order);
     rows.SetSorted(true);
-    EXPECT_EQ(Column(rows, c.key), c.want);
+    EXPECT_EQ(Column(rows, c.key), c.want) << "key " << c.key << " order " << c.order;
   }
 }
 
-TEST(RowStore, SortedListPlacesNewAndChangedRows) {
-  RowStore rows;
-  Fill(rows, {{"a", 30, 5}, {"b", 10, 7}});
-  rows.SetSortKey(column::kMemory);
-  rows.SetSorted(true);
-  Fill(rows, {{"c", 20, 6}});
-  EXPECT_EQ(Column(rows, column::kName), (std::vector<std::string>{"a", "c", "b"}));
-  rows.SetFigures(rows.RowOf(30), 100, Priority::kUnknown);
-  EXPECT_EQ(Column(rows, column::kName), (std::vector<std::string>{"c", "b", "a"}));
-}
-
-TEST(RowStore, SelectionFollowsItsRowAndEndsWithIt) {
+// A sorted list places a new row, and a row whose figure changed, in order;
+// the selection follows its row and ends with it.
+TEST(RowStore, SortedListPlacesRowsAndTheSelectionFollows) {
   RowStore rows;
   fake::CountingObserver seen;
   rows.SetObserver(&seen);
-  Fill(rows, {{"a", 3, 1}, {"b", 1, 1}, {"c", 2, 1}});
-  rows.Select(1);
-  rows.SetSortKey(column::kPid);
+  Fill(rows, {{"b", 10, 7}, {"a", 30, 5}});
+  rows.Select(1);  // "b", at rows 2, 3 and 2 below
+  rows.SetSortKey(column::kMemory);
   rows.SetSorted(true);
-  EXPECT_EQ(rows.Selected(), 3);
-  EXPECT_EQ(rows.Text(3, column::kName), "a");
-  rows.Remove(1);
   EXPECT_EQ(rows.Selected(), 2);
-  int before = seen.selections;
-  rows.Remove(2);
+  Fill(rows, {{"c", 20, 6}});
+  EXPECT_EQ(Column(rows, column::kName), (std::vector<std::string>{"a", "c", "b"}));
+  EXPECT_EQ(rows.Selected(), 3);
+  rows.SetFigures(rows.RowOf(30), 100, Priority::kUnknown);
+  EXPECT_EQ(Column(rows, column::kName), (std::vector<std::string>{"c", "b", "a"}));
+  EXPECT_EQ(rows.Selected(), 2);
+  rows.Remove(1);
+  EXPECT_EQ(rows.Selected(), 1);
+  const int before = seen.selections;
+  rows.Remove(1);
   EXPECT_EQ(rows.Selected(), 0);
   EXPECT_EQ(seen.selections, before + 1);
 }

@@ -26,11 +26,11 @@ class FakeStatusBar : public StatusBar {
   void SetPanelText(int panel, const std::string& text) override { ++writes, panels[panel] = text; }
 };
 
-// Counts what the row store tells a list control.
+// Counts what the row store tells a list control (rows: inserts, removes, reorders).
 class CountingObserver : public RowObserver {
  public:
   std::vector<std::pair<int, int>> cell_writes;  // (row, column) in order
-  int rows = 0, icons = 0, selections = 0;       // rows: inserts, removes and reorders
+  int rows = 0, icons = 0, selections = 0;
   int Total() const { return static_cast<int>(cell_writes.size()) + rows + icons + selections; }
   void BeforeInsert(int) override { ++rows; }
   void AfterInsert() override {}
@@ -63,22 +63,14 @@ class FakeWindow : public Window {
   void Close() override { closed = true; }
 };
 
+// Rows shown are 16 pixels high; HitTest answers by y.
 class FakeList : public ListControl {
  public:
-  struct Column {
-    std::string title;
-    int width;
-    Alignment alignment;
-  };
-  std::vector<Column> columns;
-  int rows = 0;  // rows shown, 16 pixels each; HitTest answers by y
-  void AddColumn(const std::string& title, int width) override {
-    columns.push_back({title, width, Alignment::kLeft});
-  }
+  std::vector<std::string> columns;
+  int rows = 0;
+  void AddColumn(const std::string& title, int) override { columns.push_back(title); }
   int ColumnCount() override { return static_cast<int>(columns.size()); }
-  void SetColumnAlignment(int column, Alignment a) override {
-    columns.at(static_cast<std::size_t>(column)).alignment = a;
-  }
+  void SetColumnAlignment(int, Alignment) override {}
   int HitTest(int, int y) override { return (y >= 0 && y / 16 < rows) ? y / 16 + 1 : 0; }
   ScreenPoint RowMenuPoint(int index) override { return {0, index * 16}; }
 };
@@ -106,13 +98,10 @@ class FakeMessageBox : public MessageBox {
   std::vector<Shown> shown;
   bool answer = true;
   std::function<void()> while_open;  // runs while the box "waits"
-  bool Confirm(const std::string& text) override {
-    shown.push_back({text, true, Notice::kInformation});
-    if (while_open) while_open();
-    return answer;
-  }
-  void Tell(const std::string& text, Notice notice) override {
-    shown.push_back({text, false, notice});
+  bool Confirm(const std::string& text) override { return Show(text, true, Notice::kInformation), answer; }
+  void Tell(const std::string& text, Notice notice) override { Show(text, false, notice); }
+  void Show(const std::string& text, bool question, Notice notice) {
+    shown.push_back({text, question, notice});
     if (while_open) while_open();
   }
 };

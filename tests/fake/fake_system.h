@@ -1,11 +1,11 @@
 // A fake operating system for the core's tests: a scriptable process table
-// (processes start, exit, change memory and class, turn unreadable, and a PID
-// is taken by a newer process), a file system of names, directories, a
-// profile reader over in-memory files and a size formatter.
+// (processes start, exit, turn unreadable, a newer one takes a PID), files by
+// path, directories, a profile table, the portable size texts and icons.
 #pragma once
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -17,131 +17,136 @@
 #include "platform/process_source.h"
 #include "platform/profile_reader.h"
 #include "platform/size_formatter.h"
+#include "procinfo/size_text.h"
 
 namespace kelvar::fake {
 
 struct FakeProcess {
-  Pid pid = 0;
-  std::string module_path;        // as the system reports it
-  std::uint64_t working_set = 0;  // bytes
+  std::string module_path;  // as the system reports it
+  std::uint64_t working_set = 0, start_time = 0;
   Priority priority = Priority::kNormal;
-  std::uint64_t start_time = 1;
-  FileIdentity image;       // unknown: a system that cannot tell files apart
-  bool ended = false;       // it has left the process table
-  bool unreadable = false;  // it runs, but cannot be read
-  bool fail_set = false;    // setting its class fails
+  FileIdentity image{};                                      // unknown unless a test sets one
+  bool ended = false, unreadable = false, fail_set = false;  // fail_set: setting its class fails
 };
 
-// A scriptable process table.  Ending a process through it is recorded and
-// takes the process off the table.
+// Processes in PID order; reads, image reads and ends are recorded.
 class FakeProcessTable : public ProcessSource {
  public:
-  // Adds a process at the end of the table's order; returns it for scripting.
-  FakeProcess& Start(Pid pid, std::string path, std::uint64_t working_set = 8192);
-  // The process ends and leaves the table.
+  bool fail_snapshot = false;
+  int reads = 0, image_reads = 0;
+  std::vector<ProcessId> ended;
+  // A new process, or a newer one that takes the PID.
+  FakeProcess& Start(Pid pid, std::string path, std::uint64_t working_set = 8192) {
+    return procs_[pid] = FakeProcess{std::move(path), working_set, ++last_start_};
+  }
+  FakeProcess& Get(Pid pid) { return procs_.at(pid); }
   void Exit(Pid pid) { Get(pid).ended = true; }
-  // A newer process takes the PID: new start time, path and figures.
-  FakeProcess& Reuse(Pid pid, std::string path, std::uint64_t working_set = 8192);
-  FakeProcess& Get(Pid pid);
-  void FailSnapshot(bool fail) { fail_snapshot_ = fail; }
 
-  int reads() const { return reads_; }
-  int image_reads() const { return image_reads_; }
-  const std::vector<ProcessId>& ended() const { return ended_; }
-  const std::vector<std::pair<ProcessId, Priority>>& set_calls() const { return set_calls_; }
-  void ClearCalls();
-
-  bool Snapshot(std::vector<Pid>& pids) override;
-  bool Read(Pid pid, bool with_image, ProcessRecord& record) override;
-  Liveness Look(const ProcessId& process, FileIdentity& image) override;
-  bool End(const ProcessId& process) override;
-  bool SetPriority(const ProcessId& process, Priority priority) override;
+  bool Snapshot(std::vector<Pid>& pids) override {
+    pids.clear();
+    for (const auto& [pid, p] : procs_)
+      if (!p.ended && !fail_snapshot) pids.push_back(pid);
+    return !fail_snapshot;
+  }
+  bool Read(Pid pid, bool with_image, ProcessRecord& record) override {
+    ++reads;
+    FakeProcess* p = Live({pid, 0});
+    if (!p || p->unreadable) return false;
+    record.id = {pid, p->start_time}, record.working_set = p->working_set, record.priority = p->priority;
+    if (with_image) ++image_reads, record.path = p->module_path, record.image = p->image;
+    return true;
+  }
+  Liveness Look(const ProcessId& process, FileIdentity& image) override {
+    FakeProcess* p = Live(process);
+    if (p && !p->unreadable) image = p->image;
+    return !p ? Liveness::kGone : p->unreadable ? Liveness::kUnreadable : Liveness::kRunning;
+  }
+  bool End(const ProcessId& process) override {
+    FakeProcess* p = Live(process);
+    if (p) p->ended = true, ended.push_back(process);
+    return p != nullptr;
+  }
+  bool SetPriority(const ProcessId& process, Priority priority) override {
+    FakeProcess* p = Live(process);
+    if (p && !p->fail_set) p->priority = priority;
+    return p && !p->fail_set;
+  }
 
  private:
-  // The live process `process` names, or nullptr.
-  FakeProcess* Live(const ProcessId& process);
-
+  FakeProcess* Live(const ProcessId& id) {
+    auto it = procs_.find(id.pid);
+    if (it == procs_.end() || it->second.ended || !SameProcess(id, it->second.start_time)) return nullptr;
+    return &it->second;
+  }
   std::map<Pid, FakeProcess> procs_;
-  std::vector<Pid> order_;
-  std::uint64_t next_start_ = 1000;
-  bool fail_snapshot_ = false;
-  int reads_ = 0, image_reads_ = 0;
-  std::vector<ProcessId> ended_;
-  std::vector<std::pair<ProcessId, Priority>> set_calls_;
+  std::uint64_t last_start_ = 1000;
 };
 
-// Files by full path; the name found is the stored name of the last component.
-// A file's identity is unknown unless a test sets one.
+// Files by full path: the stored name of the last component, and an identity
+// (unknown unless a test sets one).
 class FakeFiles : public FileSearch {
  public:
-  void Add(const std::string& path, std::string stored_name) { files_[path] = std::move(stored_name); }
-  void SetIdentity(const std::string& path, FileIdentity id) { identities_[path] = id; }
-  std::string FindFileName(const std::string& path) override;
-  FileIdentity IdentityAt(const std::string& path) override;
-
- private:
-  std::map<std::string, std::string> files_;
-  std::map<std::string, FileIdentity> identities_;
+  std::map<std::string, std::string> names;
+  std::map<std::string, FileIdentity> identities;
+  void Add(const std::string& path, std::string stored_name) { names[path] = std::move(stored_name); }
+  std::string FindFileName(const std::string& path) override { return names.count(path) ? names[path] : ""; }
+  FileIdentity IdentityAt(const std::string& path) override { return identities[path]; }
 };
 
 class FakeDirectories : public Directories {
  public:
-  std::string system_dir = "C:\\WINDOWS\\system32";
-  std::string windows_dir = "C:\\WINDOWS";
-  std::string program_folder = "C:\\Tools";
+  std::string system_dir = "C:\\WINDOWS\\system32", windows_dir = "C:\\WINDOWS", program_folder = "C:\\Tools";
   std::string SystemDirectory() override { return system_dir; }
   std::string WindowsDirectory() override { return windows_dir; }
   std::string ProgramFolder() override { return program_folder; }
 };
 
-// Answers from a table (file, section, key) -> value, names matched as given.
+// Values by "file|section|key", names matched as given; the reads in order.
 class FakeProfile : public ProfileReader {
  public:
-  void Set(std::string file, std::string section, std::string key, std::string value);
-  std::string GetString(const std::string& section, const std::string& key, const std::string& file) override;
-  struct Read {
-    std::string section, key, file;
-  };
-  const std::vector<Read>& reads() const { return reads_; }
-
- private:
-  std::map<std::string, std::string> values_;
-  std::vector<Read> reads_;
+  std::map<std::string, std::string> values;
+  std::vector<std::string> reads;
+  void Set(const std::string& file, const std::string& section, const std::string& key, std::string value) {
+    values[file + '|' + section + '|' + key] = std::move(value);
+  }
+  std::string GetString(const std::string& section, const std::string& key,
+                        const std::string& file) override {
+    reads.push_back(file + '|' + section + '|' + key);
+    return values[reads.back()];
+  }
 };
 
-// The portable rendering, or a failure when asked to fail.
 class FakeSizeFormatter : public SizeFormatter {
  public:
   bool fail = false;
-  std::optional<std::string> FormatByteSize(std::uint64_t bytes) override;
+  std::optional<std::string> FormatByteSize(std::uint64_t bytes) override {
+    return fail ? std::nullopt : std::optional(FormatByteSizePortable(bytes));
+  }
 };
 
-// Icons: a picture for every path in `with_icon`; the image list records keys.
-class FakePicture : public Picture {
- public:
-  explicit FakePicture(int* live) : live_(live) { ++*live_; }
-  ~FakePicture() override { --*live_; }
-
- private:
-  int* live_;
-};
-
+// A picture for every path in `with_icon`, counted while it lives.
 class FakeIcons : public IconSource {
  public:
+  struct Counted : Picture {
+    explicit Counted(int& live) : live(live) { ++live; }
+    ~Counted() override { --live; }
+    int& live;
+  };
   std::set<std::string> with_icon;
-  int queries = 0;
-  int live_pictures = 0;
-  std::unique_ptr<Picture> GetFileIcon(const std::string& path, bool small) override;
+  int queries = 0, live_pictures = 0;
+  std::unique_ptr<Picture> GetFileIcon(const std::string& path, bool) override {
+    ++queries;
+    return with_icon.count(path) ? std::make_unique<Counted>(live_pictures) : nullptr;
+  }
 };
 
 class FakeImageList : public ImageList {
  public:
-  bool Add(const std::string& key, std::unique_ptr<Picture> picture) override;
-  bool Contains(const std::string& key) const override { return images_.count(key) != 0; }
-  int size() const { return static_cast<int>(images_.size()); }
-
- private:
-  std::map<std::string, std::unique_ptr<Picture>> images_;
+  std::map<std::string, std::unique_ptr<Picture>> images;
+  bool Add(const std::string& key, std::unique_ptr<Picture> picture) override {
+    return picture && images.try_emplace(key, std::move(picture)).second;
+  }
+  bool Contains(const std::string& key) const override { return images.count(key) != 0; }
 };
 
 }  // namespace kelvar::fake

@@ -1,5 +1,4 @@
-// A whole MainForm on the fake system and fake controls, for tests and
-// benchmarks of the core.
+// A whole MainForm on the fake system and fake controls.
 #pragma once
 
 #include "fake/fake_controls.h"
@@ -30,13 +29,12 @@ struct TestForm {
 
   TestForm() { form.Rows().SetObserver(&observer); }
   RowStore& rows() { return form.Rows(); }
-  // A process with a file at its path, as most tests want.
+  // A process with a file at its path.
   FakeProcess& Start(Pid pid, const std::string& path, std::uint64_t ws = 8192) {
     files.Add(path, path.substr(path.find_last_of("\\/") + 1));
     return procs.Start(pid, path, ws);
   }
-  // The row of a PID, or 0.
-  int RowOf(Pid pid) { return form.Monitor().RowOf(pid); }
+  int RowOf(Pid pid) { return form.Monitor().RowOf(pid); }  // 0: none
   std::string Cell(Pid pid, int column) { return std::string(rows().Text(RowOf(pid), column)); }
 };
 

@@ -1,8 +1,6 @@
-// What the Linux and Qt tests share: children they start and always end
-// (killed and reaped when the object goes, and killed by the kernel should
-// the test process die first), checks run in a forked child, a scratch
-// folder, polling with a deadline, and the monitor on the real adapters with
-// fakes only for the window's icons, image list and status bar.
+// What the Linux and Qt tests share: children they start and always end,
+// checks run in a forked child, a scratch folder, polling with a deadline,
+// and the monitor on the real adapters with fakes only for the window's parts.
 #pragma once
 
 #include <fcntl.h>
@@ -11,7 +9,6 @@
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/syscall.h>
-#include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,7 +17,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -43,26 +39,22 @@
 namespace kelvar::test {
 
 // Polls `done` until it holds or ten seconds pass (a loaded machine is slow).
-inline bool WaitUntil(const std::function<bool()>& done,
-                      std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
+inline bool WaitUntil(const std::function<bool()>& done) {
+  using namespace std::chrono_literals;
+  const auto end = std::chrono::steady_clock::now() + 10s;
+  for (; !done(); std::this_thread::sleep_for(2ms))
+    if (std::chrono::steady_clock::now() > end) return false;
   return true;
 }
 
-// Runs `checks` in a forked child (which alone lives with what it changes)
-// and expects it to exit 0; its exit code carries the failed checks as bits.
+// Runs `checks` in a forked child (which alone lives with what it changes);
+// its exit code carries the failed checks as bits.
 inline void ExpectInChild(const std::function<int()>& checks) {
   const pid_t checker = ::fork();
-  ASSERT_GE(checker, 0);
   if (checker == 0) ::_exit(checks());
-  int status = 0;
+  int status = -1;
   ASSERT_EQ(::waitpid(checker, &status, 0), checker);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "failed checks (bits): " << WEXITSTATUS(status);
+  EXPECT_EQ(status, 0) << "failed checks (bits): " << (WIFEXITED(status) ? WEXITSTATUS(status) : -1);
 }
 
 // The state letter of /proc/PID/stat, 0 when it cannot be read.
@@ -76,24 +68,18 @@ inline std::vector<std::string> ListDir(const std::string& path) {
   std::vector<std::string> names;
   std::error_code ignored;
   for (const auto& e : std::filesystem::directory_iterator(path, ignored))
-    names.push_back(e.path().filename().string());
+    names.push_back(e.path().filename());
   return names;
 }
-
-inline std::vector<pid_t> ThreadsOf(pid_t pid) {
-  std::vector<pid_t> tids;
-  for (const std::string& name : ListDir("/proc/" + std::to_string(pid) + "/task"))
-    tids.push_back(std::stoi(name));
-  return tids;
-}
-
 inline int OpenFdCount() { return static_cast<int>(ListDir("/proc/self/fd").size()); }
 
+// A child running `exe` (argv[0] = `exe`), killed and reaped when the object
+// goes, killed by the kernel should the test process die first.  Spawn
+// returns after the exec; pid() is 0 when it failed, or when the child cannot
+// get exactly `want_pid` (clone3 with set_tid).
 class Child {
  public:
   Child() = default;
-  // Starts `exe` with argv[0] = `exe`; with `want_pid` the child gets exactly
-  // that PID (clone3 with set_tid), else pid() is 0 when that cannot be done.
   static Child Spawn(const std::string& exe, const std::vector<std::string>& args = {"600"},
                      pid_t want_pid = 0) {
     std::vector<char*> argv{const_cast<char*>(exe.c_str())};
@@ -113,22 +99,19 @@ class Child {
       ::prctl(PR_SET_PDEATHSIG, SIGKILL);
       if (::getppid() != parent) ::_exit(126);
       ::execv(exe.c_str(), argv.data());
-      const int error = errno;
-      [[maybe_unused]] ssize_t n = ::write(fds[1], &error, sizeof error);
+      [[maybe_unused]] ssize_t n = ::write(fds[1], "", 1);
       ::_exit(127);
     }
     Child child;
-    if (pid < 0) return child;
-    child.pid_ = pid;
+    child.pid_ = pid > 0 ? pid : 0;
     write_end.Reset();
-    int error = 0;
-    // The pipe closes on a successful exec: nothing to read then.
-    if (::read(read_end.get(), &error, sizeof error) > 0) child.Reap();
+    char failed;  // the pipe closes unwritten on a successful exec
+    if (::read(read_end.get(), &failed, 1) > 0) child.Reap();
     return child;
   }
   Child(Child&& other) noexcept : pid_(std::exchange(other.pid_, 0)) {}
-  Child& operator=(Child&& other) noexcept {
-    if (this != &other) Reap(), pid_ = std::exchange(other.pid_, 0);
+  Child& operator=(Child other) noexcept {  // the one held before is reaped with `other`
+    std::swap(pid_, other.pid_);
     return *this;
   }
   ~Child() { Reap(); }
@@ -138,10 +121,8 @@ class Child {
     if (pid_ > 0) ::kill(pid_, SIGKILL);
   }
   void Reap() {
-    if (pid_ <= 0) return;
-    ::kill(pid_, SIGKILL);
-    while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
-    }
+    Kill();
+    while (pid_ > 0 && ::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) continue;
     pid_ = 0;
   }
   bool WaitForZombie() {
@@ -167,8 +148,6 @@ class TempDir {
     std::error_code ignored;
     if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
   }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
   const std::string& path() const { return path_; }
 
  private:
@@ -196,13 +175,9 @@ inline bool Exists(const std::string& path) {
   return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
 }
 
-// The real process source, with the snapshot cut down to chosen PIDs when
-// a test wants its passes short; everything else passes straight through.
-class SnapshotFilter : public ProcessSource {
- public:
+// The real process source, its snapshot cut down to `only` unless empty.
+struct SnapshotFilter : ProcessSource {
   explicit SnapshotFilter(ProcessSource& real) : real_(real) {}
-  std::set<Pid> only;  // empty: the whole process table
-
   bool Snapshot(std::vector<Pid>& pids) override {
     if (!real_.Snapshot(pids)) return false;
     if (!only.empty()) std::erase_if(pids, [&](Pid pid) { return only.count(pid) == 0; });
@@ -212,9 +187,8 @@ class SnapshotFilter : public ProcessSource {
   Liveness Look(const ProcessId& p, FileIdentity& image) override { return real_.Look(p, image); }
   bool End(const ProcessId& p) override { return real_.End(p); }
   bool SetPriority(const ProcessId& p, Priority priority) override { return real_.SetPriority(p, priority); }
-
- private:
   ProcessSource& real_;
+  std::set<Pid> only;
 };
 
 // The monitor over the real adapters.
@@ -231,12 +205,12 @@ struct Rig {
   RowStore rows;
   ProcessMonitor monitor{rows, MonitorPorts{filter, files, dirs, profile, sizes, icons, images, status}};
 
-  // The row of `pid` after one more refresh pass, or 0.
-  int RowAfterPass(Pid pid) {
+  int RowAfterPass(Pid pid) {  // the row of `pid` after one more refresh pass, or 0
     monitor.ListProcess();
     return monitor.RowOf(pid);
   }
   std::string Cell(Pid pid, int column) { return std::string(rows.Text(monitor.RowOf(pid), column)); }
+  ProcessId Id(Pid pid) { return rows.Row(monitor.RowOf(pid)).id; }
 };
 
 }  // namespace kelvar::test

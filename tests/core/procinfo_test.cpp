@@ -1,0 +1,127 @@
+// What a row is made of: executable paths, the remark lookup, size texts and
+// the icon step.
+#include <gtest/gtest.h>
+
+#include "fake/fake_system.h"
+#include "procinfo/icon_step.h"
+#include "procinfo/ini.h"
+#include "procinfo/size_text.h"
+#include "procinfo/sys_path.h"
+#include "support/size_cases.h"
+
+namespace kelvar {
+namespace {
+
+using namespace std::string_literals;
+
+// Native Windows forms become drive paths; POSIX paths stay.
+TEST(CheckPath, Rules) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"\\??\\C:\\WINDOWS\\system32\\winlogon.exe", "C:\\WINDOWS\\system32\\winlogon.exe"},
+      {"\\SystemRoot\\System32\\smss.exe", "C:\\WINDOWS\\System32\\smss.exe"},
+      {"\\systemroot\\x.exe", "C:\\WINDOWS\\x.exe"},
+      {"\\??\\\\SystemRoot\\a.exe", "C:\\WINDOWS\\a.exe"},  // both rules, in that order
+      {"\\SYSTEMROOTS\\a.exe", "\\SYSTEMROOTS\\a.exe"},
+      {"x\\SystemRoot\\a.exe", "x\\SystemRoot\\a.exe"},
+      {"C:\\a\\??\\b.exe", "C:\\ab.exe"},
+      {"\\?\\??\\?\\", "\\??\\"},  // text joined by a removal is not searched again
+      {"\\SystemRoot\\系统\\a.exe", "C:\\WINDOWS\\系统\\a.exe"},
+      {"/usr/bin/a\\??\\b", "/usr/bin/a\\??\\b"}};  // POSIX paths are never rewritten
+  fake::FakeDirectories dirs;
+  for (auto [in, out] : cases) EXPECT_EQ(CheckPath(in, dirs), out) << in;
+  dirs.windows_dir = "";
+  EXPECT_EQ(CheckPath("\\SystemRoot\\System32\\smss.exe", dirs), "\\System32\\smss.exe");
+}
+
+TEST(TrimModulePath, SpacesOnlyAndOnlyForWindowsPaths) {
+  const char* cases[][2] = {{"\tC:\\a.exe\t", "\tC:\\a.exe\t"},
+                            {"   ", ""},
+                            {"/usr/bin/name ", "/usr/bin/name "},
+                            {"  C:\\my prog\\a b.exe  ", "C:\\my prog\\a b.exe"}};
+  for (auto [in, out] : cases) {
+    std::string path = in;
+    TrimModulePath(path);
+    EXPECT_EQ(path, out) << in;
+  }
+}
+
+const std::string kFile = "C:\\Tools\\Comment\\system.ini";
+
+// The section and key read, as "section|key"; "" when the file is not read.
+TEST(LookupRemark, SectionAndKeyForAPath) {
+  const struct {
+    const char *sys, *win, *path, *read;
+  } cases[] = {
+      {"C:\\WINDOWS\\system32", "C:\\WINDOWS", "C:\\WINDOWS\\system32\\svchost.exe", "sysdir|svchost.exe"},
+      {"C:\\WINDOWS\\system32", "C:\\WINDOWS", "C:\\WINDOWS\\explorer.exe", "windir|explorer.exe"},
+      {"C:\\WINDOWS\\system32", "C:\\WINDOWS", "C:\\WINDOWS\\system32\\wbem\\w.exe", "sysdir|wbem\\w.exe"},
+      {"C:\\WINDOWS\\system32", "C:\\WINDOWS", "c:\\windows\\SYSTEM32\\Svchost.exe", "sysdir|Svchost.exe"},
+      {"C:\\WINDOWS\\system32", "C:\\WINDOWS", "C:\\WINDOWS\\system32abc\\x.exe", "sysdir|bc\\x.exe"},
+      {"C:\\WINDOWS\\system32", "C:\\WINDOWS", "C:\\WINDOWS\\system32", "sysdir|"},
+      {"C:\\WINDOWS\\system32", "C:\\WINDOWS", "C:\\Program Files\\x.exe", ""},
+      {"C:\\WINDOWS\\system32", "C:\\WINDOWS", "C:\\WIN", ""},
+      {"", "C:\\WINDOWS", "C:\\Program Files\\x.exe", "sysdir|:\\Program Files\\x.exe"},
+      // Characters, not bytes: "D:\" is three, and the fourth is skipped whole.
+      {"D:\\系统", "D:\\", "d:\\系统\\程序.exe", "sysdir|程序.exe"},
+      {"D:\\系统", "D:\\", "D:\\系\\a.exe", "windir|\\a.exe"}};
+  for (const auto& c : cases) {
+    fake::FakeDirectories dirs;
+    dirs.system_dir = c.sys, dirs.windows_dir = c.win;
+    fake::FakeProfile profile;
+    EXPECT_FALSE(LookupRemark(c.path, kFile, dirs, profile)) << c.path;
+    std::vector<std::string> read;
+    if (*c.read) read.push_back(kFile + "|" + c.read);
+    EXPECT_EQ(profile.reads, read) << c.path;
+  }
+}
+
+// The value splits into kind|level|remark; an empty value (or none) is no remark.
+TEST(LookupRemark, ValueSplitsIntoLevelAndRemark) {
+  const std::pair<std::string, const char*> cases[] = {{"01", "系统|01|"},
+                                                       {"1", "系统|1|"},
+                                                       {"01-", "系统|01|"},
+                                                       {"", "none"},
+                                                       {"ab\0"s, "系统|ab|"},
+                                                       {"高危|病毒常用名", "系统|高危|病毒常用名"},
+                                                       {"01 Windows 服务宿主", "系统|01|Windows 服务宿主"}};
+  for (auto [value, want] : cases) {  // ab\0: the reader's trailing NUL is dropped
+    fake::FakeDirectories dirs;
+    fake::FakeProfile profile;
+    profile.Set(kFile, "sysdir", "a.exe", value);
+    auto r = LookupRemark("C:\\WINDOWS\\system32\\a.exe", kFile, dirs, profile);
+    EXPECT_EQ(r ? r->kind + "|" + r->level + "|" + r->remark : "none", want) << value;
+  }
+}
+
+// The shell formatter's rendering, and the status-bar text from whichever
+// formatter there is: without its NUL, and empty on failure.
+TEST(SizeText, PortableRenderingAndTheFormattersText) {
+  for (const test::SizeCase& c : test::kSizeCases)
+    EXPECT_EQ(FormatByteSizePortable(c.bytes), c.text) << c.bytes;
+  struct NulFormatter : SizeFormatter {
+    std::optional<std::string> FormatByteSize(std::uint64_t) override { return std::string("1 KB\0", 5); }
+  } nul;
+  EXPECT_EQ(FormatSize(1024, nul), "1 KB");
+  fake::FakeSizeFormatter failing;
+  failing.fail = true;
+  EXPECT_EQ(FormatSize(1536, failing), "");
+}
+
+// One image per whole executable path, shared by every row of that path and
+// kept when the file later yields no picture.
+TEST(IconStep, OneImagePerPathSharedAndKept) {
+  const std::string a = "C:\\WINDOWS\\notepad.exe", b = "D:\\tools\\notepad.exe";
+  fake::FakeIcons icons;
+  fake::FakeImageList images;
+  EXPECT_EQ(IconStep(a, icons, images), std::nullopt);  // no picture, none before
+  icons.with_icon = {a, b};
+  EXPECT_EQ(IconStep(a, icons, images), a);
+  EXPECT_EQ(IconStep(a, icons, images), a);
+  EXPECT_EQ(IconStep(b, icons, images), b);
+  icons.with_icon.clear();
+  EXPECT_EQ(IconStep(a, icons, images), a);
+  EXPECT_EQ(std::tuple(icons.queries, images.images.size(), icons.live_pictures), std::tuple(5, 2u, 2));
+}
+
+}  // namespace
+}  // namespace kelvar
