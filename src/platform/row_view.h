@@ -42,7 +42,6 @@ class RowObserver {
   virtual void AfterReorder() = 0;
   // One cell now shows another text.
   virtual void CellChanged(int row, int column) = 0;
-  virtual void IconChanged(int row) = 0;
   virtual void SelectionChanged() = 0;
 };
 

@@ -73,9 +73,8 @@ TEST(Commands, CancelledOrWithoutSelection) {
   }
 }
 
-// A name or path shows as the list shows it, on lines a box can hold: control
-// pictures, a long path broken after a separator or else inside a word (by
-// characters, not bytes), and a too-long question cut to its first and last lines.
+// Names and paths as the list shows them, on lines a box holds (broken after
+// a separator, else by characters), a too-long question cut in the middle.
 TEST(Questions, ShowNamesAndPathsAsTheListDoesOnLinesABoxCanHold) {
   const std::string folder(40, 'f'), file(70, 'n'), n56(56, 'n'), x49(49, 'x');
   auto more = [&](int lines) {
@@ -145,9 +144,8 @@ TEST(DeleteProcessFile, ReachesOnlyTheFileTheProcessRuns) {
   }
 }
 
-// The sixth item sets "低" on the picked process, shown from the next pass on;
-// a ticked item, no selection, a refusal or a PID taken set nothing, and the
-// last two say so.
+// The sixth item sets "低" on the picked process from the next pass on; a
+// ticked item, no selection, a refusal or a PID taken set nothing.
 TEST(SetPriority, SetsTheChosenClassOnThePickedProcessOnly) {
   const struct {
     const char* what;

@@ -30,9 +30,9 @@ TEST(Startup, CentresStartsTheTimersFillsTheListAndFindsTheRemarkFile) {
 TEST(Layout, ContainerFollowsTheOuterWidthAndTheListIsEightNarrower) {
   TestForm t;
   t.window.outer_w = 9000;
-  t.window.pic_h = 377;
+  t.window.host_h = 377;
   t.form.OnResize();
-  EXPECT_EQ(t.window.pic_w, 600);
+  EXPECT_EQ(t.window.host_w, 600);
   EXPECT_EQ(t.window.list, (std::vector<int>{0, 0, 592, 377}));
 }
 

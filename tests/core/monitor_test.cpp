@@ -1,6 +1,5 @@
-// The refresh pass and the sweep on the fake system: new and known rows, what
-// a steady pass tells the view (nothing), the status panels, ended rows and
-// PID reuse.
+// The refresh pass and the sweep on the fake system: new and known rows, a
+// steady pass telling nothing, the status panels, ended rows, PID reuse.
 #include <gtest/gtest.h>
 
 #include "fake/test_form.h"

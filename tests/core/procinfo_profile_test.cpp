@@ -1,7 +1,5 @@
-// The portable profile reader against the Windows reader's answers: the
-// rules shared with the Windows tests (support/profile_cases.h) and those of
-// names, NULs, quotes and the 254-byte cut, in UTF-8 and in GBK (where a
-// trail byte may look like an ASCII letter or bracket), and hostile files.
+// The portable profile reader against the Windows reader's answers, in UTF-8
+// and GBK (trail bytes that look like ASCII), the 254-byte cut, hostile files.
 #include <gtest/gtest.h>
 
 #include <chrono>

@@ -30,8 +30,8 @@ class FakeStatusBar : public StatusBar {
 class CountingObserver : public RowObserver {
  public:
   std::vector<std::pair<int, int>> cell_writes;  // (row, column) in order
-  int rows = 0, icons = 0, selections = 0;
-  int Total() const { return static_cast<int>(cell_writes.size()) + rows + icons + selections; }
+  int rows = 0, selections = 0;
+  int Total() const { return static_cast<int>(cell_writes.size()) + rows + selections; }
   void BeforeInsert(int) override { ++rows; }
   void AfterInsert() override {}
   void BeforeRemove(int) override { ++rows; }
@@ -39,14 +39,13 @@ class CountingObserver : public RowObserver {
   void BeforeReorder() override { ++rows; }
   void AfterReorder() override {}
   void CellChanged(int row, int column) override { cell_writes.emplace_back(row, column); }
-  void IconChanged(int) override { ++icons; }
   void SelectionChanged() override { ++selections; }
 };
 
 class FakeWindow : public Window {
  public:
   double screen_w = 15360, screen_h = 11520, outer_w = 8160, outer_h = 7950, left = -1, top = -1;
-  int pic_w = 0, pic_h = 400;
+  int host_w = 0, host_h = 400;
   std::vector<int> list;  // left, top, width, height
   std::vector<bool> topmost_calls;
   bool closed = false;
@@ -55,9 +54,9 @@ class FakeWindow : public Window {
   double OuterWidth() override { return outer_w; }
   double OuterHeight() override { return outer_h; }
   void Move(double l, double t) override { left = l, top = t; }
-  int ListHostWidth() override { return pic_w; }
-  int ListHostHeight() override { return pic_h; }
-  void SetListHostWidth(int w) override { pic_w = w; }
+  int ListHostWidth() override { return host_w; }
+  int ListHostHeight() override { return host_h; }
+  void SetListHostWidth(int w) override { host_w = w; }
   void MoveList(int l, int t, int w, int h) override { list = {l, t, w, h}; }
   void SetTopMost(bool on) override { topmost_calls.push_back(on); }
   void Close() override { closed = true; }

@@ -1,5 +1,4 @@
-// A fake operating system for the core's tests: a scriptable process table
-// (processes start, exit, turn unreadable, a newer one takes a PID), files by
+// A fake system for the core's tests: a scriptable process table, files by
 // path, directories, a profile table, the portable size texts and icons.
 #pragma once
 

@@ -1,6 +1,5 @@
-// The file a process runs, as its row shows it after the row was made: the
-// process execs another program, its file is deleted while an unrelated file
-// takes the name the kernel gives the link, or it turns unreadable.
+// The file a process runs, as its row shows it after an exec, a deletion
+// (with an unrelated file at the marked name) or turning unreadable.
 #include <grp.h>
 #include <gtest/gtest.h>
 
@@ -33,9 +32,8 @@ TEST(ImageTest, TheRowFollowsAnExec) {
   EXPECT_EQ(rig.Cell(pid, column::kPath), after);
 }
 
-// A deleted file, with an unrelated file where the kernel's " (deleted)" mark
-// points: the row, made before or after the deletion, names the path and no
-// file.  A program whose own name ends so keeps it.
+// A deleted file, with an unrelated file at the marked name: the row names
+// the path and no file; a program whose own name ends so keeps it.
 TEST(ImageTest, TheDeletionMarkIsNotPartOfTheName) {
   TempDir dir;
   const std::string gone = dir.path() + "/kelvar-gone", live = dir.path() + "/kelvar-live (deleted)";
@@ -58,9 +56,8 @@ TEST(ImageTest, TheDeletionMarkIsNotPartOfTheName) {
   }
 }
 
-// A process that makes itself unreadable, as an exec of a set-uid program
-// does: its row goes at the next sweep and no pass makes another.  Root reads
-// any process, so as root the check and the process run as 'nobody'.
+// A process that turns unreadable (as a set-uid exec makes it) loses its row
+// at the next sweep; as root, the check and the process run as 'nobody'.
 TEST(ImageTest, AProcessThatTurnsUnreadableLosesItsRow) {
   ExpectInChild([] {
     if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||

@@ -1,13 +1,11 @@
-// The Linux adapters under the monitor, on /proc and on children of the
-// tests: rows and their cells, ending, descriptors, a PID taken anew, another
-// user's process, priority classes, and the remark file through iconv.
+// The Linux adapters under the monitor, on /proc and children of the tests:
+// rows, ending, descriptors, PID reuse, other users, classes, the remark file.
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <sys/resource.h>
 
 #include <algorithm>
-#include <fstream>
 
 #include "platform/linux/procfs_priority.h"
 #include "procinfo/priority.h"
@@ -50,10 +48,9 @@ TEST_F(ProcfsLinuxTest, ChildrenGetRowsAndLeaveWithinOneSweep) {
   EXPECT_NE(rig_.monitor.RowOf(living.pid()), 0);
 }
 
-// Passes over a living process, a zombie, PID 1, a kernel thread, the own
-// process and a free PID, with commands between, while a thousand children
-// come and go (ended by the end command or killed): the adapter ends with the
-// descriptors and cache it had.
+// Passes over a living process, a zombie, PID 1, a kernel thread, our own and
+// a free PID, with commands, while a thousand children come and go: the
+// adapter ends with the descriptors and cache it had.
 TEST_F(ProcfsLinuxTest, NoDescriptorIsLeftBehind) {
   Child living = Child::Spawn(sleeper_), zombie = Child::Spawn(sleeper_);
   zombie.Kill();
@@ -132,9 +129,8 @@ TEST_F(ProcfsLinuxTest, AnotherUsersProcessIsCountedWithoutARow) {
   });
 }
 
-// A PID taken by a process of another file: reads answer for the newer one
-// from its first moment on; the old row's end and set-priority don't touch
-// it; the sweep drops the old row.
+// A PID taken by a process of another file: reads answer for the newer one,
+// the old row's end and set-priority don't touch it, the sweep drops it.
 TEST_F(ProcfsLinuxTest, PidTakenByANewerProcess) {
   Child old = Child::Spawn(sleeper_);
   const pid_t pid = old.pid();

@@ -1,8 +1,6 @@
-// The remark files as shipped (code page 936, built by the packages' own
-// command), read through the program's profile reader: valid CP936, enough
-// entries, no key twice in a section (letters folded, as the reader matches
-// them), each value read back whole as a level of the file's set, '|' and a
-// remark.
+// The shipped remark files through the program's reader: valid CP936, enough
+// entries, no key twice in a section (letters folded), and each value read
+// back whole as a level of the file's set, '|' and a remark.
 #include <gtest/gtest.h>
 
 #include <cctype>

@@ -60,9 +60,7 @@ INSTANTIATE_TEST_SUITE_P(Names, EndAndDelete,
                                            "line\nbreak", "x\\??\\y", "long"));
 
 // The process ends but nothing goes to the trash, and the last box says why,
-// when its executable was replaced after its row was made, or deleted before
-// with an unrelated file where the kernel's " (deleted)" mark points; or when
-// a plain file stands where a trash folder must be.
+// when its executable was replaced or deleted, or a file blocks the trash.
 TEST(NoTrash, ChangedExecutableOrBlockedTrash) {
   for (std::string c : {"replaced", "deleted", "/Trash", "/Trash/files", "/Trash/info"}) {
     RealProgram p;

@@ -32,10 +32,8 @@ QString Tree(const QList<QAction*>& actions) {
 
 QString NameOf(QAccessibleInterface* node) { return node ? node->text(QAccessible::Name) : QString(); }
 
-// Named processes, ten of one name, and one whose file is gone: texts and
-// sizes, names for a screen reader, the header sorting through the store
-// (the name first descending, then by turns), passes that cost nothing, the
-// process menu and the view's selection.
+// Named processes, ten of one name, one whose file is gone: texts, sizes,
+// spoken names, header sorting, free passes, the process menu, the selection.
 TEST(Window, TextsNamesHeaderSteadyListProcessMenuAndRemovedRows) {
   FakeProgram p;
   for (int pid = 100; pid <= 105; ++pid) {

@@ -1,7 +1,6 @@
-// Profile files and the value the Windows reader gives for a section and
-// key, in ASCII so they read alike as UTF-8, GBK and code page 936.  The
-// Windows tests hold GetPrivateProfileStringW and the program's reader to
-// them, the core tests the portable reader in both encodings.
+// Profile files in ASCII (alike as UTF-8, GBK and code page 936) and the
+// value the Windows reader gives; Windows and the program's reader are held
+// to them.
 #pragma once
 
 #include <string>

@@ -1,8 +1,6 @@
-// Byte counts and their texts as the shell's StrFormatByteSizeW renders them
-// on a Chinese Windows (Wine under zh_CN): three figures, cut not rounded.
-// The Windows tests hold the shell and the portable formatter to them, the
-// core tests the portable one; counts beyond the shell's signed range are
-// the portable formatter's alone.
+// Byte counts and their texts as StrFormatByteSizeW gives them on a Chinese
+// Windows: three figures, cut not rounded.  Both formatters are held to them;
+// counts beyond the shell's signed range are the portable formatter's alone.
 #pragma once
 
 #include <cstdint>

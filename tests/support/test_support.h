@@ -1,6 +1,5 @@
-// What the Linux and Qt tests share: children they start and always end,
-// checks run in a forked child, a scratch folder, polling with a deadline,
-// and the monitor on the real adapters with fakes only for the window's parts.
+// What the Linux and Qt tests share: children, checks in a forked child, a
+// scratch folder, polling, and the monitor on the real adapters.
 #pragma once
 
 #include <fcntl.h>
@@ -73,10 +72,8 @@ inline std::vector<std::string> ListDir(const std::string& path) {
 }
 inline int OpenFdCount() { return static_cast<int>(ListDir("/proc/self/fd").size()); }
 
-// A child running `exe` (argv[0] = `exe`), killed and reaped when the object
-// goes, killed by the kernel should the test process die first.  Spawn
-// returns after the exec; pid() is 0 when it failed, or when the child cannot
-// get exactly `want_pid` (clone3 with set_tid).
+// A child running `exe`, killed and reaped with the object (and by the kernel
+// if the tests die); pid() is 0 when the exec, or getting `want_pid`, failed.
 class Child {
  public:
   Child() = default;

@@ -1,9 +1,7 @@
 // The Win32 adapters on real Wine processes and files.
 #include <gtest/gtest.h>
 
-#include "actions/commands.h"
 #include "fake/fake_controls.h"
-#include "monitor/process_monitor.h"
 #include "platform/win32/controls_win32.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_system.h"
@@ -69,10 +67,8 @@ TEST(ProcessOnWin32, ChildIsListedSteeredAndEndedAndItsRowLeavesWithinOneSweep) 
   EXPECT_EQ(real.monitor.RowOf(child.pid()), 0);
 }
 
-// An updater renames the running exe away and puts the new version at its
-// path: ending and deleting that process must not trash the new file.  The
-// program's shell call, with FOF_NOCONFIRMATION so nothing waits for a
-// click, then sends that file to Wine's trash.
+// An updater renames the running exe away and puts a new one at its path:
+// end and delete must not trash it; then the shell call trashes it.
 TEST(ShellOnWin32, EndAndDeleteLeavesAFileThatReplacedTheRunningExe) {
   fake::FakeMessageBox box;
   fake::FakePump pump;

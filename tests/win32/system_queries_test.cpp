@@ -1,6 +1,5 @@
-// The Windows system queries against what both programs share: the shell's
-// size formatter against the shared size texts, and GetPrivateProfileStringW
-// against the remark-file reader with the Win32 code-page converter.
+// The shell's size texts and GetPrivateProfileStringW against the tables
+// and the remark-file reader both programs share.
 #include <gtest/gtest.h>
 
 #include <filesystem>

@@ -2,7 +2,6 @@
 #include "platform/win32/win32_api.h"
 
 #include <gtest/gtest.h>
-#include <objbase.h>
 
 int main(int argc, char** argv) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};

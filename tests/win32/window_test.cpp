@@ -1,8 +1,6 @@
 // The native window under Wine with its real controls.
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "platform/win32/main_window.h"
 #include "platform/win32/wide_text.h"
 #include "test_support.h"
@@ -45,12 +43,10 @@ class WindowTest : public ::testing::Test {
   std::unique_ptr<MainWindow> window_ = std::make_unique<MainWindow>(system_);
 };
 
-// Sizes are given for 96 DPI: as started, then WM_DPICHANGED to 144 and back
-// rescales columns (the memory column right-aligned), status panels and
-// font, and the window takes the suggested rect.
+// Sizes given for 96 DPI: as started, at 144 and back, columns, panels and
+// font follow WM_DPICHANGED and the window takes the suggested rect.
 TEST_F(WindowTest, SizesFollowTheDpi) {
-  // Each column's "title/width" ("R" when right-aligned), then the panel
-  // edges and the font height.
+  // Each column's "title/width" ("R": right-aligned), panel edges, font height.
   const std::string at96 =
       "进程名称/120 PID/45 内存(K)/55R 种类/36 级别/36 优先/36 进程路径/400 备注/500 | 96 | 246 | -1 | -12 ";
   const std::string at144 =
@@ -86,11 +82,9 @@ TEST_F(WindowTest, SizesFollowTheDpi) {
   }
 }
 
-// A program whose file was renamed away before its row was made shows no
-// name, but a screen reader asking the list for the row's text hears its
-// path.  F5 lists it; the row selected in the control is the program's; the
-// Menu key and Shift+F10 (WM_CONTEXTMENU at (-1, -1)) open the process menu
-// at that row with its class ticked.
+// A row whose file was renamed away shows no name but is spoken by its path;
+// selected in the control it is the program's; the keyboard's WM_CONTEXTMENU
+// opens the process menu at that row with its class ticked.
 TEST_F(WindowTest, ANamelessRowIsSpokenByItsPathAndTheKeyboardOpensItsMenu) {
   StopTimers();
   const std::wstring exe = TestFolder() + L"\\nameless" + std::to_wstring(GetTickCount()) + L".exe";
@@ -137,11 +131,8 @@ TEST_F(WindowTest, ANamelessRowIsSpokenByItsPathAndTheKeyboardOpensItsMenu) {
   DeleteFileW((exe + L".old").c_str());
 }
 
-// As started the control shows every row and is named by its window text;
-// typing a name's start selects its row (the owner-data list asks the
-// program), services.exe in either build; when the selected row and the
-// next go, none shows highlighted though the control keeps its states by
-// index.
+// The control shows every row and is named; typing selects services.exe in
+// either build; when the selected row and the next go, none is highlighted.
 TEST_F(WindowTest, StartUpListIsNamedFoundByTypingAndForgetsRemovedRows) {
   StopTimers();
   EXPECT_EQ(ListView_GetItemCount(list()), rows().Count());

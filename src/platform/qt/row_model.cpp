@@ -121,11 +121,6 @@ void RowModel::CellChanged(int row, int column) {
   if (at.isValid()) emit dataChanged(at, at, {Qt::DisplayRole, Qt::ToolTipRole});
 }
 
-void RowModel::IconChanged(int row) {
-  QModelIndex at = index(row - 1, 0);
-  if (at.isValid()) emit dataChanged(at, at, {Qt::DecorationRole});
-}
-
 void RowModel::SelectionChanged() {
   if (selection_changed_) selection_changed_();
 }

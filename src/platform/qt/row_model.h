@@ -54,7 +54,6 @@ class RowModel : public QAbstractTableModel, public RowObserver {
   void BeforeReorder() override;
   void AfterReorder() override;
   void CellChanged(int row, int column) override;
-  void IconChanged(int row) override;
   void SelectionChanged() override;
 
  private:

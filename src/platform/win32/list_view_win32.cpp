@@ -233,7 +233,6 @@ void Win32ListView::AfterReorder() {
 }
 
 void Win32ListView::CellChanged(int row, int /*column*/) { RedrawRow(row); }
-void Win32ListView::IconChanged(int row) { RedrawRow(row); }
 void Win32ListView::SelectionChanged() {
   Guard guard(syncing_);
   SyncSelection();

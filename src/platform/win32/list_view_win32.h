@@ -57,7 +57,6 @@ class Win32ListView : public ListControl, public RowObserver {
   void BeforeReorder() override {}
   void AfterReorder() override;
   void CellChanged(int row, int column) override;
-  void IconChanged(int row) override;
   void SelectionChanged() override;
 
  private:

@@ -1,2 +1,0 @@
-// The fakes are defined in their headers; this is the fake library's unit.
-#include "fake/fake_system.h"
