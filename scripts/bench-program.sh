@@ -17,16 +17,7 @@ sleepers=${BENCH_SLEEPERS:-1000}
 long_s=${BENCH_LONG_SECONDS:-600}
 [ -x "$exe" ] || { echo "bench-program: no $exe; build first" >&2; exit 1; }
 
-missing=()
-for tool in htop:htop btop:btop tmux:tmux Xvfb:xvfb; do
-  command -v "${tool%%:*}" >/dev/null || missing+=("${tool##*:}")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  if [ "$(id -u)" != 0 ]; then SUDO=sudo; else SUDO=; fi
-  export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null ||
-    { $SUDO apt-get update -q >/dev/null && $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null; }
-fi
+bash scripts/setup.sh htop btop tmux >/dev/null
 
 work=$(mktemp -d /tmp/kelvar-bench.XXXXXX)
 tmux_sock=kelvar-bench-$$

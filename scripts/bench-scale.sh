@@ -46,16 +46,7 @@ if [ -z "${KELVAR_SCALE_INSIDE:-}" ]; then
   for b in "${builds[@]}"; do
     [ -x "$b/src/platform/qt/kelvarpm" ] || { echo "bench-scale: no $b/src/platform/qt/kelvarpm; build first" >&2; exit 1; }
   done
-  missing=()
-  for tool in btop:btop tmux:tmux Xvfb:xvfb; do
-    command -v "${tool%%:*}" >/dev/null || missing+=("${tool##*:}")
-  done
-  if [ ${#missing[@]} -gt 0 ]; then
-    if [ "$(id -u)" != 0 ]; then SUDO=sudo; else SUDO=; fi
-    export DEBIAN_FRONTEND=noninteractive
-    $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null ||
-      { $SUDO apt-get update -q >/dev/null && $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null; }
-  fi
+  bash scripts/setup.sh btop tmux >/dev/null
 
   xvfb_pid=
   stop_xvfb() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true; }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the program and the tests need.
 # Idempotent: when everything is there it does nothing; otherwise it runs
-# apt-get update once and installs what is missing.
+# apt-get update once and installs what is missing.  Packages given as
+# arguments are added to the list (the benchmarks ask for their peers so).
 set -euo pipefail
 
 packages=(
@@ -15,6 +16,7 @@ packages=(
   fonts-noto-cjk adwaita-icon-theme
   procps util-linux
   dpkg-dev fakeroot lintian desktop-file-utils appstream zip
+  "$@"
 )
 
 if [ "$(id -u)" != 0 ]; then SUDO=sudo; else SUDO=; fi
