@@ -138,25 +138,28 @@ bool Win32ProcessSource::Snapshot(std::vector<Pid>& pids) {
 }
 
 bool Win32ProcessSource::Read(Pid pid, bool with_image, ProcessRecord& record) {
-  Kept* kept = KeptOf(pid);
-  if (!kept || !kept->held || kept->path.empty()) return false;
-  record.id = {pid, kept->create_time};
-  record.working_set = table_.Find(pid)->working_set;
-  record.priority = PriorityOfClass(GetPriorityClass(kept->held));
+  const TableEntry* entry = table_.Find(pid);
+  if (!entry) return false;
+  const Kept& kept = KeptOf(*entry);
+  if (!kept.held || kept.path.empty()) return false;
+  record.id = {pid, kept.create_time};
+  record.working_set = entry->working_set;
+  record.priority = PriorityOfClass(GetPriorityClass(kept.held));
   if (with_image) {
-    record.path = kept->path;
-    record.image = kept->image;
+    record.path = kept.path;
+    record.image = kept.image;
   }
   return true;
 }
 
 Liveness Win32ProcessSource::Look(const ProcessId& process, FileIdentity& image) {
-  if (!table_.Find(process.pid)) return LookUnlisted(process, image);
-  Kept* kept = KeptOf(process.pid);
-  if (!SameProcess(process, kept->create_time)) return Liveness::kGone;
-  if (!kept->held) return Liveness::kUnreadable;
-  if (!StillRuns(kept->held)) return Liveness::kGone;
-  image = kept->image;
+  const TableEntry* entry = table_.Find(process.pid);
+  if (!entry) return LookUnlisted(process, image);
+  const Kept& kept = KeptOf(*entry);
+  if (!SameProcess(process, kept.create_time)) return Liveness::kGone;
+  if (!kept.held) return Liveness::kUnreadable;
+  if (!StillRuns(kept.held)) return Liveness::kGone;
+  image = kept.image;
   return Liveness::kRunning;
 }
 
@@ -180,18 +183,17 @@ bool Win32ProcessSource::SetPriority(const ProcessId& process, Priority priority
   return value != 0 && h.get() && SetPriorityClass(h.get(), value);
 }
 
-Win32ProcessSource::Kept* Win32ProcessSource::KeptOf(Pid pid) {
-  const TableEntry* entry = table_.Find(pid);
-  if (!entry) return nullptr;
+Win32ProcessSource::Kept& Win32ProcessSource::KeptOf(const TableEntry& entry) {
+  const Pid pid = entry.pid;
   auto it = kept_.find(pid);
-  if (it != kept_.end() && it->second.create_time == entry->create_time) return &it->second;
+  if (it != kept_.end() && it->second.create_time == entry.create_time) return it->second;
   if (it != kept_.end()) Forget(it);
   Kept kept;
-  kept.create_time = entry->create_time;
+  kept.create_time = entry.create_time;
   if (HANDLE h = OpenHeld(pid)) {
     // The table may be a moment old: a PID opened now must be the process it
     // listed, not a newer one that took the PID since.
-    if (CreateTimeOf(h) == entry->create_time) {
+    if (CreateTimeOf(h) == entry.create_time) {
       kept.held = h;
       kept.path = PathOf(h);
       kept.image = ImageIdentityOf(h);
@@ -199,7 +201,7 @@ Win32ProcessSource::Kept* Win32ProcessSource::KeptOf(Pid pid) {
       CloseHandle(h);
     }
   }
-  return &kept_.insert_or_assign(pid, std::move(kept)).first->second;
+  return kept_.insert_or_assign(pid, std::move(kept)).first->second;
 }
 
 void Win32ProcessSource::Forget(std::unordered_map<Pid, Kept>::iterator it) {

@@ -69,9 +69,8 @@ class Win32ProcessSource : public ProcessSource {
     FileIdentity image;     // of the image file, read at first sight
   };
 
-  // The kept process of `pid` as the last table shows it, opened and read
-  // now if it is new; nullptr when the table does not list the PID.
-  Kept* KeptOf(Pid pid);
+  // The kept process of a table entry, opened and read now if it is new.
+  Kept& KeptOf(const TableEntry& entry);
   void Forget(std::unordered_map<Pid, Kept>::iterator it);
   // A process the last table does not list, opened for the look.
   static Liveness LookUnlisted(const ProcessId& process, FileIdentity& image);
