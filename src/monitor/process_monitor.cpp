@@ -28,10 +28,18 @@ void ProcessMonitor::ListProcess() {
   ShowTotals(pro_count, mem_total);
 }
 
-// A known row takes the pass's figures; only a new one reads the image.
+// A known row takes the pass's figures; only a new one reads the image.  A
+// process that runs another file than its row was made for (an exec the
+// source noticed) gets its row made afresh.
 void ProcessMonitor::RefreshOne(Pid pid, std::uint64_t& mem_total) {
-  const int index = rows_.RowOf(pid);
+  int index = rows_.RowOf(pid);
   if (!os_.processes.Read(pid, index == 0, record_)) return;
+  if (index && SameProcess(rows_.Row(index).id, record_.id.start) &&
+      record_.image != rows_.Row(index).image) {
+    rows_.Remove(index);
+    index = 0;
+    if (!os_.processes.Read(pid, true, record_)) return;
+  }
   if (index) {
     UpdateRow(index, mem_total);
   } else {
@@ -89,7 +97,7 @@ void ProcessMonitor::CheckProcess() {
   for (int i = rows_.Count(); i >= 1; --i) {
     const ProcessRow& row = rows_.Row(i);
     FileIdentity now;
-    if (os_.processes.Look(row.id, now) != Liveness::kRunning || now != row.image) rows_.Remove(i);
+    if (os_.processes.Glance(row.id, now) != Liveness::kRunning || now != row.image) rows_.Remove(i);
   }
 }
 

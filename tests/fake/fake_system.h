@@ -52,7 +52,8 @@ class FakeProcessTable : public ProcessSource {
     FakeProcess* p = Live({pid, 0});
     if (!p || p->unreadable) return false;
     record.id = {pid, p->start_time}, record.working_set = p->working_set, record.priority = p->priority;
-    if (with_image) ++image_reads, record.path = p->module_path, record.image = p->image;
+    record.image = p->image;
+    if (with_image) ++image_reads, record.path = p->module_path;
     return true;
   }
   Liveness Look(const ProcessId& process, FileIdentity& image) override {

@@ -32,8 +32,9 @@ TEST(ImageTest, TheRowFollowsAnExec) {
   EXPECT_EQ(rig.Cell(pid, column::kPath), after);
 }
 
-// A deleted file, with an unrelated file at the marked name: the row names
-// the path and no file; a program whose own name ends so keeps it.
+// A deleted file, with an unrelated file at the marked name: its row goes
+// at the sweep, and the next names the path and no file; a program whose
+// own name ends so keeps it.
 TEST(ImageTest, TheDeletionMarkIsNotPartOfTheName) {
   TempDir dir;
   const std::string gone = dir.path() + "/kelvar-gone", live = dir.path() + "/kelvar-live (deleted)";
@@ -45,6 +46,8 @@ TEST(ImageTest, TheDeletionMarkIsNotPartOfTheName) {
   ASSERT_EQ(::unlink(gone.c_str()), 0);
   ASSERT_TRUE(CopySleep(gone + " (deleted)"));
   before.monitor.CheckProcess();
+  EXPECT_EQ(std::pair(before.monitor.RowOf(a.pid()) == 0, before.monitor.RowOf(b.pid()) == 0),
+            std::pair(true, false));
   before.monitor.ListProcess();
   after.monitor.ListProcess();
   for (Rig* rig : {&before, &after}) {

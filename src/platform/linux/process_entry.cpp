@@ -77,15 +77,21 @@ bool ProcessEntry::Exited() const {
   return ::poll(&p, 1, 0) != 0;
 }
 
-bool ProcessEntry::ResidentPages(std::uint64_t& pages) const {
+bool ProcessEntry::ReadMemory(std::uint64_t& pages, bool& moved) {
+  moved = false;
   if (!statm) return false;
   char buf[256];
+  MemoryLayout now;
   const ssize_t n = ::pread(statm.get(), buf, sizeof buf, 0);
-  return n > 0 && ParseStatmResident(std::string_view(buf, static_cast<std::size_t>(n)), pages);
+  if (n <= 0 || !ParseStatm(std::string_view(buf, static_cast<std::size_t>(n)), pages, now)) return false;
+  moved = now != layout && layout != MemoryLayout{};
+  layout = now;
+  return true;
 }
 
-FileIdentity ProcessEntry::RecheckImage(int proc_dir, std::string& link) {
+FileIdentity ProcessEntry::RecheckImage(int proc_dir, std::string& link, bool watch_access) {
   if (!readable) return {};
+  if (watch_access) access_known = ReadAccess(pidfd.get(), access);
   FileIdentity now;
   if (!StatImage(proc_dir, pid, now)) {
     MakeUnreadable();
@@ -104,13 +110,14 @@ void ProcessEntry::MakeUnreadable() {
   statm.Reset();
 }
 
-std::shared_ptr<ProcessEntry> ProbeProcess(int proc_dir, Pid pid, std::string& link) {
+std::shared_ptr<ProcessEntry> ProbeProcess(int proc_dir, Pid pid, std::string& link, bool watch_access) {
   UniqueFd pidfd(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
   ProcStat stat;
   if (!pidfd || !ReadStat(proc_dir, pid, stat)) return nullptr;
   auto entry = std::make_shared<ProcessEntry>();
   entry->pid = pid;
   entry->pidfd = std::move(pidfd);
+  if (watch_access) entry->access_known = ReadAccess(entry->pidfd.get(), entry->access);
   if (ReadImage(proc_dir, *entry, link)) {
     entry->readable = true;
     entry->statm.Reset(::openat(proc_dir, ProcPath(pid, "statm").c_str(), O_RDONLY | O_CLOEXEC));

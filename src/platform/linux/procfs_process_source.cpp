@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "platform/linux/fd_limit.h"
+#include "platform/linux/process_access.h"
 #include "platform/linux/procfs_priority.h"
 
 namespace kelvar {
@@ -29,7 +30,7 @@ ProcfsProcessSource::ProcfsProcessSource()
     : ProcfsProcessSource(procfs::ProcessesWithin(procfs::RaiseFdLimit())) {}
 
 ProcfsProcessSource::ProcfsProcessSource(std::size_t max_cached)
-    : proc_(::opendir("/proc")), cache_(max_cached) {
+    : proc_(::opendir("/proc")), tells_access_(procfs::KernelTellsAccess()), cache_(max_cached) {
   if (proc_) proc_fd_ = ::dirfd(proc_);
   if (long size = ::sysconf(_SC_PAGESIZE); size > 0) page_size_ = size;
 }
@@ -51,22 +52,24 @@ bool ProcfsProcessSource::Snapshot(std::vector<Pid>& pids) {
   return true;
 }
 
-// The image of a kept entry is rechecked before the path is taken: had the
-// process run another file meanwhile, the path is already that file's.  An
-// entry probed just now read both a moment ago.
+// The image of a kept entry is rechecked before the path is taken, and
+// whenever its memory layout moved: had the process run another file
+// meanwhile, the path is already that file's.  An entry probed just now
+// read both a moment ago.
 bool ProcfsProcessSource::Read(Pid pid, bool with_image, ProcessRecord& record) {
   if (pid <= 0 || proc_fd_ < 0) return false;
   bool probed = false;
   std::shared_ptr<procfs::ProcessEntry> entry = EntryOf(pid, &probed);
   if (!entry || !entry->readable) return false;
-  if (with_image) {
-    record.image = probed ? entry->image : entry->RecheckImage(proc_fd_, link_);
-    if (!entry->readable) return false;
-    record.path.assign(entry->exe);
-  }
-  record.id = {pid, entry->start_time};
   std::uint64_t pages = 0;
-  record.working_set = entry->ResidentPages(pages) ? pages * static_cast<std::uint64_t>(page_size_) : 0;
+  bool moved = false;
+  const bool resident = entry->ReadMemory(pages, moved);
+  if (!probed && (with_image || moved)) entry->RecheckImage(proc_fd_, link_, tells_access_);
+  if (!entry->readable) return false;
+  record.id = {pid, entry->start_time};
+  record.image = entry->image;
+  if (with_image) record.path.assign(entry->exe);
+  record.working_set = resident ? pages * static_cast<std::uint64_t>(page_size_) : 0;
   record.priority = procfs::ReadClass(pid);
   return true;
 }
@@ -83,8 +86,29 @@ Liveness ProcfsProcessSource::Look(const ProcessId& process, FileIdentity& image
   if (!entry || !SameProcess(process, entry->start_time) || (!kept && entry->Exited()))
     return Liveness::kGone;
   if (!entry->readable) return Liveness::kUnreadable;
-  image = entry->RecheckImage(proc_fd_, link_);
+  image = entry->RecheckImage(proc_fd_, link_, tells_access_);
   return entry->readable ? Liveness::kRunning : Liveness::kUnreadable;
+}
+
+Liveness ProcfsProcessSource::Glance(const ProcessId& process, FileIdentity& image) {
+  if (!tells_access_ || process.pid <= 0) return Look(process, image);
+  cache_.DropEndedOlderThan(std::chrono::milliseconds(1));
+  std::shared_ptr<procfs::ProcessEntry> entry = cache_.Find(process.pid);
+  if (!entry) return Look(process, image);
+  if (!SameProcess(process, entry->start_time)) return Liveness::kGone;
+  if (!entry->readable) return Liveness::kUnreadable;
+  image = MustLook(*entry) ? entry->RecheckImage(proc_fd_, link_, true) : entry->image;
+  return entry->readable ? Liveness::kRunning : Liveness::kUnreadable;
+}
+
+// The eighth glances are spread over the sweeps by PID, so that no one
+// sweep looks at every process.
+bool ProcfsProcessSource::MustLook(procfs::ProcessEntry& entry) {
+  constexpr unsigned kLookEvery = 8;
+  if ((++entry.glances + static_cast<unsigned>(entry.pid)) % kLookEvery == 0) return true;
+  procfs::ProcessAccess now;
+  if (!entry.access_known || !procfs::ReadAccess(entry.pidfd.get(), now) || now != entry.access) return true;
+  return !names_.StillNames(entry.exe, entry.image);
 }
 
 bool ProcfsProcessSource::End(const ProcessId& process) {
@@ -108,7 +132,7 @@ std::shared_ptr<procfs::ProcessEntry> ProcfsProcessSource::LiveEntry(const Proce
 std::shared_ptr<procfs::ProcessEntry> ProcfsProcessSource::EntryOf(Pid pid, bool* probed) {
   if (std::shared_ptr<procfs::ProcessEntry> kept = cache_.Find(pid)) return kept;
   if (probed) *probed = true;
-  std::shared_ptr<procfs::ProcessEntry> fresh = procfs::ProbeProcess(proc_fd_, pid, link_);
+  std::shared_ptr<procfs::ProcessEntry> fresh = procfs::ProbeProcess(proc_fd_, pid, link_, tells_access_);
   if (fresh && !fresh->ended) cache_.Keep(fresh);
   return fresh;
 }

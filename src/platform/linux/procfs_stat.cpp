@@ -55,11 +55,12 @@ bool ParseStat(std::string_view text, ProcStat& out) {
   return true;
 }
 
-bool ParseStatmResident(std::string_view text, std::uint64_t& pages) {
+bool ParseStatm(std::string_view text, std::uint64_t& pages, MemoryLayout& layout) {
   Fields fields(text.substr(0, text.find('\n')));
-  std::uint64_t size = 0;
-  if (!ToNumber(fields.Next(), size)) return false;
-  return ToNumber(fields.Next(), pages);
+  std::uint64_t shared = 0, lib = 0;
+  return ToNumber(fields.Next(), layout.size) && ToNumber(fields.Next(), pages) &&
+         ToNumber(fields.Next(), shared) && ToNumber(fields.Next(), layout.text) &&
+         ToNumber(fields.Next(), lib) && ToNumber(fields.Next(), layout.data);
 }
 
 long ReadSmallFile(int proc_dir, const char* rel, char* buf, std::size_t cap) {

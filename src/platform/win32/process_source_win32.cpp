@@ -145,10 +145,8 @@ bool Win32ProcessSource::Read(Pid pid, bool with_image, ProcessRecord& record) {
   record.id = {pid, kept.create_time};
   record.working_set = entry->working_set;
   record.priority = PriorityOfClass(GetPriorityClass(kept.held));
-  if (with_image) {
-    record.path = kept.path;
-    record.image = kept.image;
-  }
+  record.image = kept.image;
+  if (with_image) record.path = kept.path;
   return true;
 }
 
