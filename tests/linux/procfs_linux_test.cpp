@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "platform/linux/process_listing.h"
 #include "platform/linux/procfs_priority.h"
 #include "procinfo/priority.h"
 #include "support/test_support.h"
@@ -84,28 +85,65 @@ TEST_F(ProcfsLinuxTest, NoDescriptorIsLeftBehind) {
   EXPECT_EQ(rig_.processes.CachedProcesses(), kept);
 }
 
+// The listing kept between whole reads of /proc names what the directory
+// names, pass after pass and past a whole read: new children, zombies until
+// reaped, never a thread.
+TEST_F(ProcfsLinuxTest, TheListingNamesWhatTheDirectoryNames) {
+  DIR* proc = ::opendir("/proc");
+  ASSERT_NE(proc, nullptr);
+  procfs::ProcessListing listing(proc);
+  std::vector<Child> children;
+  std::set<Pid> ours;
+  auto of_ours = [&](std::vector<Pid> pids) {
+    std::erase_if(pids, [&](Pid pid) { return ours.count(pid) == 0; });
+    std::ranges::sort(pids);
+    return pids;
+  };
+  for (int pass = 0; pass < 12; ++pass) {
+    const bool threads = pass % 3 == 0;
+    const Child& child =
+        children.emplace_back(Child::Spawn(threads ? KELVAR_THREADS_CHILD : sleeper_, {"3"}));
+    const std::string tasks = "/proc/" + std::to_string(child.pid()) + "/task";
+    ASSERT_TRUE(WaitUntil([&] { return ListDir(tasks).size() == (threads ? 4u : 1u); }));
+    for (const std::string& tid : ListDir(tasks)) ours.insert(std::stoi(tid));
+    if (pass % 4 == 1) children[pass - 1].Kill();  // a zombie ...
+    if (pass % 4 == 2) children[pass - 2].Reap();  // ... then reaped
+    std::vector<Pid> listed, whole;
+    listing.List(listed, [](Pid) { return false; });
+    for (const std::string& name : ListDir("/proc"))
+      if (name.find_first_not_of("0123456789") == std::string::npos) whole.push_back(std::stoi(name));
+    EXPECT_EQ(of_ours(listed), of_ours(whole)) << "pass " << pass;
+  }
+  ::closedir(proc);
+}
+
 // A soft descriptor limit of 64 under a hard one of 320 is raised to 320,
-// room to keep 32 processes: 40 children and the rest still get rows.
+// room for 64 descriptors of kept processes: of 80 children, 64 are kept by
+// their pidfd alone, the rest not at all, and each gets its row and memory.
 TEST_F(ProcfsLinuxTest, ALowDescriptorLimitIsRaisedAndKept) {
   constexpr rlim_t kSoft = 64, kHard = 320;
   rlimit limit{};
   ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
   if (limit.rlim_max < kHard) GTEST_SKIP() << "the hard descriptor limit is below " << kHard;
   std::vector<Child> children;
-  for (int i = 0; i < 40; ++i) children.push_back(Child::Spawn(sleeper_));
+  for (int i = 0; i < 80; ++i) children.push_back(Child::Spawn(sleeper_));
   ExpectInChild([&] {
     const rlimit low{kSoft, kHard};
     if (::setrlimit(RLIMIT_NOFILE, &low) != 0) return 100;
-    const int most_fds = OpenFdCount() + 2 + 2 * 32;  // /proc, the epoll set, two per kept process
+    const int most_fds = OpenFdCount() + 3 + 64;  // /proc, the last PID, the epoll set, the kept processes'
     Rig rig;
+    for (const Child& child : children) rig.filter.only.insert(child.pid());
     rlimit now{};
     int failed = ::getrlimit(RLIMIT_NOFILE, &now) != 0 || now.rlim_cur != kHard ? 1 : 0;
     for (int pass = 0; pass < 20; ++pass) {
       rig.monitor.ListProcess();
       rig.monitor.CheckProcess();
-      if (rig.processes.CachedProcesses() > 32 || OpenFdCount() > most_fds) failed |= 2;
+      if (rig.processes.CachedProcesses() > 64 || OpenFdCount() > most_fds) failed |= 2;
     }
-    for (const Child& child : children) failed |= rig.monitor.RowOf(child.pid()) == 0 ? 4 : 0;
+    for (const Child& child : children) {
+      const int row = rig.monitor.RowOf(child.pid());
+      failed |= row == 0 || rig.rows.Row(row).memory_k == 0 ? 4 : 0;
+    }
     return failed;
   });
 }

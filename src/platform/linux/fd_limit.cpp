@@ -28,9 +28,7 @@ std::size_t RaiseFdLimit() {
   return static_cast<std::size_t>(limit.rlim_cur);
 }
 
-std::size_t ProcessesWithin(std::size_t fd_limit) {
-  return fd_limit > kSpare ? (fd_limit - kSpare) / kDescriptorsPerProcess : 0;
-}
+std::size_t CacheBudget(std::size_t fd_limit) { return fd_limit > kSpare ? fd_limit - kSpare : 0; }
 
 std::size_t DescriptorsFor(std::size_t processes) { return processes * kDescriptorsPerProcess + kSpare; }
 

@@ -18,10 +18,11 @@ namespace kelvar::procfs {
 // Raises the soft RLIMIT_NOFILE to the hard limit; the soft limit now in force.
 std::size_t RaiseFdLimit();
 
-// How many processes the cache may keep within `fd_limit` descriptors: two
-// each, with 256 left for everything else the program opens.
-std::size_t ProcessesWithin(std::size_t fd_limit);
-// The descriptors the program needs while it keeps `processes` processes.
+// The descriptors the cache may hold within `fd_limit`: 256 are left for
+// everything else the program opens.
+std::size_t CacheBudget(std::size_t fd_limit);
+// The descriptors the program needs while it keeps `processes` processes
+// with two descriptors each.
 std::size_t DescriptorsFor(std::size_t processes);
 
 // Grows the descriptor table at once to hold `count` descriptors; `fd` is any

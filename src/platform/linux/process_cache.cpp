@@ -3,6 +3,8 @@
 
 #include <sys/epoll.h>
 
+#include <algorithm>
+
 namespace kelvar::procfs {
 namespace {
 
@@ -10,8 +12,8 @@ constexpr int kBatch = 64;  // exits taken from the epoll set per call
 
 }  // namespace
 
-ProcessCache::ProcessCache(std::size_t capacity)
-    : capacity_(capacity), epoll_(capacity > 0 ? ::epoll_create1(EPOLL_CLOEXEC) : -1) {}
+ProcessCache::ProcessCache(std::size_t budget)
+    : budget_(budget), epoll_(budget > 0 ? ::epoll_create1(EPOLL_CLOEXEC) : -1) {}
 
 void ProcessCache::DropEndedOlderThan(std::chrono::steady_clock::duration age) {
   if (std::chrono::steady_clock::now() - dropped_ >= age) DropEnded();
@@ -30,19 +32,24 @@ void ProcessCache::DropEnded() {
 
 std::shared_ptr<ProcessEntry> ProcessCache::Find(Pid pid) const {
   auto it = entries_.find(pid);
-  return it == entries_.end() ? nullptr : it->second;
+  return it == entries_.end() ? nullptr : it->second.entry;
 }
 
+// Whole entries are kept while every process the table holds would still
+// find room for its pidfd.
 bool ProcessCache::Keep(const std::shared_ptr<ProcessEntry>& entry) {
-  if (!epoll_ || entries_.size() >= capacity_) return false;
-  auto [it, added] = entries_.try_emplace(entry->pid, entry);
-  if (!added) return false;
+  if (!epoll_ || held_ >= budget_ || entries_.count(entry->pid)) return false;
+  if (entry->statm && (held_ + 2 > budget_ || whole_ + std::max(expected_, entries_.size() + 1) >= budget_))
+    entry->statm.Reset();
   epoll_event event{};
   event.events = EPOLLIN;
   event.data.u32 = static_cast<std::uint32_t>(entry->pid);
-  if (::epoll_ctl(epoll_.get(), EPOLL_CTL_ADD, entry->pidfd.get(), &event) == 0) return true;
-  entries_.erase(it);
-  return false;
+  if (::epoll_ctl(epoll_.get(), EPOLL_CTL_ADD, entry->pidfd.get(), &event) != 0) return false;
+  const bool whole = static_cast<bool>(entry->statm);
+  entries_.emplace(entry->pid, Kept{entry, whole});
+  held_ += whole ? 2 : 1;
+  whole_ += whole ? 1 : 0;
+  return true;
 }
 
 // The pidfd leaves the epoll set now, not when it is closed: a handle may
@@ -51,7 +58,9 @@ bool ProcessCache::Keep(const std::shared_ptr<ProcessEntry>& entry) {
 void ProcessCache::Drop(Pid pid) {
   auto it = entries_.find(pid);
   if (it == entries_.end()) return;
-  ProcessEntry& entry = *it->second;
+  ProcessEntry& entry = *it->second.entry;
+  held_ -= it->second.whole ? 2 : 1;
+  whole_ -= it->second.whole ? 1 : 0;
   entry.ended = true;
   ::epoll_ctl(epoll_.get(), EPOLL_CTL_DEL, entry.pidfd.get(), nullptr);
   entries_.erase(it);

@@ -7,8 +7,12 @@
 // process its PID names: the PID cannot have passed to a newer process while
 // the entry's process had not ended.
 //
-// The cache holds at most `capacity` processes, so its descriptors stay
-// within the program's limit; beyond it, processes are simply not kept.
+// The cache's descriptors stay within a budget under the program's limit.
+// A process kept whole holds two (its pidfd and statm); when the process
+// table would not fit so, the processes beyond keep their pidfd alone and
+// have their statm opened for each read, which costs a read a few
+// microseconds where probing the process afresh every pass cost tens.
+// Beyond the budget, processes are not kept.
 #pragma once
 
 #include <chrono>
@@ -23,7 +27,7 @@ namespace kelvar::procfs {
 
 class ProcessCache {
  public:
-  explicit ProcessCache(std::size_t capacity);
+  explicit ProcessCache(std::size_t budget);
   ProcessCache(const ProcessCache&) = delete;
   ProcessCache& operator=(const ProcessCache&) = delete;
 
@@ -36,19 +40,29 @@ class ProcessCache {
   void DropEndedOlderThan(std::chrono::steady_clock::duration age);
   // The entry kept for `pid`, or nullptr.
   std::shared_ptr<ProcessEntry> Find(Pid pid) const;
-  // Keeps the entry of a process that had not ended when it was read;
-  // false when the cache is full or already keeps one for the PID.
+  bool Keeps(Pid pid) const { return entries_.count(pid) != 0; }
+  // The processes the table holds now: the room for keeping each.
+  void Expect(std::size_t processes) { expected_ = processes; }
+  // Keeps the entry of a process that had not ended when it was read,
+  // closing its statm when only its pidfd fits; false when not even that
+  // fits or the cache already keeps one for the PID.
   bool Keep(const std::shared_ptr<ProcessEntry>& entry);
   std::size_t size() const { return entries_.size(); }
-  std::size_t capacity() const { return capacity_; }
 
  private:
   void Drop(Pid pid);
 
-  std::size_t capacity_;
+  std::size_t budget_;
+  std::size_t expected_ = 0;
+  std::size_t held_ = 0;   // descriptors of the kept entries
+  std::size_t whole_ = 0;  // entries that keep their statm
   UniqueFd epoll_;
   std::chrono::steady_clock::time_point dropped_{};
-  std::unordered_map<Pid, std::shared_ptr<ProcessEntry>> entries_;
+  struct Kept {
+    std::shared_ptr<ProcessEntry> entry;
+    bool whole = false;  // charged for its statm too
+  };
+  std::unordered_map<Pid, Kept> entries_;
 };
 
 }  // namespace kelvar::procfs

@@ -77,12 +77,19 @@ bool ProcessEntry::Exited() const {
   return ::poll(&p, 1, 0) != 0;
 }
 
-bool ProcessEntry::ReadMemory(std::uint64_t& pages, bool& moved) {
+// A read by path answers for this process only while it has not ended, so
+// the pidfd is asked after the read.
+bool ProcessEntry::ReadMemory(int proc_dir, std::uint64_t& pages, bool& moved) {
   moved = false;
-  if (!statm) return false;
   char buf[256];
+  long n = -1;
+  if (statm) {
+    n = ::pread(statm.get(), buf, sizeof buf, 0);
+  } else if (readable) {
+    n = ReadSmallFile(proc_dir, ProcPath(pid, "statm").c_str(), buf, sizeof buf);
+    if (n > 0 && Exited()) n = -1;
+  }
   MemoryLayout now;
-  const ssize_t n = ::pread(statm.get(), buf, sizeof buf, 0);
   if (n <= 0 || !ParseStatm(std::string_view(buf, static_cast<std::size_t>(n)), pages, now)) return false;
   moved = now != layout && layout != MemoryLayout{};
   layout = now;

@@ -44,7 +44,7 @@ namespace kelvar::procfs {
 struct ProcessEntry {
   Pid pid = 0;
   UniqueFd pidfd;
-  UniqueFd statm;                // open when `readable`, if it could be opened
+  UniqueFd statm;                // open when `readable`, if it could be opened and the cache has room
   std::uint64_t start_time = 0;  // clock ticks after boot, plus one; 0 when unknown
   std::string exe;               // the link's exact bytes (without the mark), when `readable`
   FileIdentity image;            // the running image, when `readable`
@@ -57,9 +57,10 @@ struct ProcessEntry {
 
   // Whether the process has exited, asked of the pidfd now unless known.
   bool Exited() const;
-  // The resident pages, read now; false when they cannot be read.  `moved`
-  // tells whether the memory layout differs from the last read's.
-  bool ReadMemory(std::uint64_t& pages, bool& moved);
+  // The resident pages, read now (through the statm kept open, else by
+  // path); false when they cannot be read.  `moved` tells whether the
+  // memory layout differs from the last read's.
+  bool ReadMemory(int proc_dir, std::uint64_t& pages, bool& moved);
   // Stats the image now and follows what changed (see above); answers the
   // image, unknown when the process cannot be read any more.  `link` is the
   // caller's scratch buffer; with `watch_access` the access is read first.

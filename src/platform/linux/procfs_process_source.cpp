@@ -6,31 +6,21 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <charconv>
-#include <cstring>
 
 #include "platform/linux/fd_limit.h"
 #include "platform/linux/process_access.h"
 #include "platform/linux/procfs_priority.h"
 
 namespace kelvar {
-namespace {
 
-// A snapshot entry: all digits, not starting with 0, within a PID's range.
-bool ParsePid(const char* name, Pid& pid) {
-  if (name[0] < '1' || name[0] > '9') return false;
-  const char* end = name + std::strlen(name);
-  auto [ptr, ec] = std::from_chars(name, end, pid);
-  return ec == std::errc() && ptr == end;
-}
+ProcfsProcessSource::ProcfsProcessSource() : ProcfsProcessSource(procfs::RaiseFdLimit()) {}
 
-}  // namespace
-
-ProcfsProcessSource::ProcfsProcessSource()
-    : ProcfsProcessSource(procfs::ProcessesWithin(procfs::RaiseFdLimit())) {}
-
-ProcfsProcessSource::ProcfsProcessSource(std::size_t max_cached)
-    : proc_(::opendir("/proc")), tells_access_(procfs::KernelTellsAccess()), cache_(max_cached) {
+ProcfsProcessSource::ProcfsProcessSource(std::size_t fd_limit)
+    : proc_(::opendir("/proc")),
+      fd_limit_(fd_limit),
+      tells_access_(procfs::KernelTellsAccess()),
+      listing_(proc_),
+      cache_(procfs::CacheBudget(fd_limit)) {
   if (proc_) proc_fd_ = ::dirfd(proc_);
   if (long size = ::sysconf(_SC_PAGESIZE); size > 0) page_size_ = size;
 }
@@ -43,11 +33,8 @@ bool ProcfsProcessSource::Snapshot(std::vector<Pid>& pids) {
   pids.clear();
   if (!proc_) return false;
   cache_.DropEnded();
-  ::rewinddir(proc_);
-  while (const dirent* entry = ::readdir(proc_)) {
-    Pid pid = 0;
-    if (ParsePid(entry->d_name, pid)) pids.push_back(pid);
-  }
+  listing_.List(pids, [this](Pid pid) { return cache_.Keeps(pid); });
+  cache_.Expect(pids.size());
   ReserveFor(pids.size());
   return true;
 }
@@ -63,7 +50,7 @@ bool ProcfsProcessSource::Read(Pid pid, bool with_image, ProcessRecord& record) 
   if (!entry || !entry->readable) return false;
   std::uint64_t pages = 0;
   bool moved = false;
-  const bool resident = entry->ReadMemory(pages, moved);
+  const bool resident = entry->ReadMemory(proc_fd_, pages, moved);
   if (!probed && (with_image || moved)) entry->RecheckImage(proc_fd_, link_, tells_access_);
   if (!entry->readable) return false;
   record.id = {pid, entry->start_time};
@@ -138,7 +125,7 @@ std::shared_ptr<procfs::ProcessEntry> ProcfsProcessSource::EntryOf(Pid pid, bool
 }
 
 void ProcfsProcessSource::ReserveFor(std::size_t processes) {
-  const std::size_t want = procfs::DescriptorsFor(std::min(processes, cache_.capacity()));
+  const std::size_t want = std::min(procfs::DescriptorsFor(processes), fd_limit_);
   if (want <= reserved_fds_) return;
   procfs::ReserveDescriptors(proc_fd_, want);
   reserved_fds_ = want;

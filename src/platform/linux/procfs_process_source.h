@@ -1,6 +1,8 @@
 // The process source over /proc.
 //
-//  - The snapshot is the numeric entries of /proc (processes, not threads).
+//  - The snapshot is the numeric entries of /proc (processes, not threads),
+//    kept up to date without reading the whole directory every pass
+//    (process_listing.h).
 //  - A process can be read while readlink /proc/PID/exe succeeds, so kernel
 //    threads and other users' processes have no row, as protected processes
 //    have none on Windows; the link's bytes are the record's path, without
@@ -11,8 +13,9 @@
 // stat and statm anew each time kept the kernel answering /proc for most of
 // the program's time.  So the first read of a process probes it once
 // (process_entry.h), and the cache keeps the entry with a pidfd and the open
-// statm file until the process ends (process_cache.h).  A known process then
-// costs a pass one pread of statm and one scheduling call for its class.
+// statm file until the process ends (process_cache.h; past its descriptor
+// budget, with the pidfd alone).  A known process then costs a pass one
+// pread of statm and one scheduling call for its class.
 //
 // Every answer stays exact where it must: the processes that have ended are
 // dropped once a pass, at the snapshot (one epoll_wait, a fifth of a
@@ -48,6 +51,7 @@
 #include "platform/linux/image_names.h"
 #include "platform/linux/process_cache.h"
 #include "platform/linux/process_entry.h"
+#include "platform/linux/process_listing.h"
 #include "platform/process_source.h"
 
 namespace kelvar {
@@ -56,8 +60,8 @@ class ProcfsProcessSource final : public ProcessSource {
  public:
   // Raises the descriptor limit, and keeps as many processes as it allows.
   ProcfsProcessSource();
-  // Keeps at most `max_cached` processes.
-  explicit ProcfsProcessSource(std::size_t max_cached);
+  // Keeps processes within `fd_limit` descriptors.
+  explicit ProcfsProcessSource(std::size_t fd_limit);
   ~ProcfsProcessSource() override;
   ProcfsProcessSource(const ProcfsProcessSource&) = delete;
   ProcfsProcessSource& operator=(const ProcfsProcessSource&) = delete;
@@ -86,12 +90,14 @@ class ProcfsProcessSource final : public ProcessSource {
   // Room in the descriptor table for keeping that many processes.
   void ReserveFor(std::size_t processes);
 
-  DIR* proc_ = nullptr;  // /proc, kept open: the snapshot rewinds it
+  DIR* proc_ = nullptr;  // /proc, kept open: the listing rewinds it
   int proc_fd_ = -1;     // its descriptor, for the *at() calls
   long page_size_ = 4096;
+  std::size_t fd_limit_;
   std::size_t reserved_fds_ = 0;
   bool tells_access_ = false;  // the kernel tells a process's access through its pidfd
   std::string link_;           // room for the executable links the probes read
+  procfs::ProcessListing listing_;
   procfs::ProcessCache cache_;
   procfs::ImageNames names_;
 };
