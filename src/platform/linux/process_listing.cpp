@@ -16,7 +16,7 @@
 namespace kelvar::procfs {
 namespace {
 
-constexpr int kWholeEvery = 10;               // passes
+constexpr int kWholeEvery = 10;                // passes
 constexpr std::int64_t kMostHandedOut = 4096;  // PIDs a pass asks after, beyond which it reads the whole
 constexpr std::int64_t kRecent = 32;           // PIDs handed out just before a whole read, asked after again
 
@@ -47,7 +47,8 @@ std::int64_t ReadNumber(int dir, const char* rel) {
 bool ListsOurNamespaceWhole(int proc_fd) {
   char self[32];
   const ssize_t n = ::readlinkat(proc_fd, "self", self, sizeof self);
-  if (n <= 0 || std::string_view(self, static_cast<std::size_t>(n)) != std::to_string(::getpid())) return false;
+  if (n <= 0 || std::string_view(self, static_cast<std::size_t>(n)) != std::to_string(::getpid()))
+    return false;
   FILE* mounts = ::setmntent("/proc/self/mounts", "re");
   if (!mounts) return false;
   bool hides = false;
@@ -85,7 +86,8 @@ void ProcessListing::ReadWhole(std::vector<Pid>& pids, std::int64_t last) {
   listed_ = pids;
   waiting_.clear();
   for (std::int64_t pid = std::max<std::int64_t>(1, last - kRecent + 1); pid <= last; ++pid)
-    if (!std::binary_search(pids.begin(), pids.end(), static_cast<Pid>(pid))) waiting_.push_back(static_cast<Pid>(pid));
+    if (!std::binary_search(pids.begin(), pids.end(), static_cast<Pid>(pid)))
+      waiting_.push_back(static_cast<Pid>(pid));
   last_ = last;
   passes_ = 0;
 }

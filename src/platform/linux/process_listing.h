@@ -46,10 +46,10 @@ class ProcessListing {
   std::int64_t LastPid() const;
 
   DIR* proc_;
-  UniqueFd last_pid_;        // /proc/sys/kernel/ns_last_pid, when usable
-  std::int64_t last_ = -1;   // the last PID handed out at the previous pass
-  int passes_ = 0;           // since the whole directory was read
-  std::vector<Pid> listed_;  // the previous pass's list
+  UniqueFd last_pid_;         // /proc/sys/kernel/ns_last_pid, when usable
+  std::int64_t last_ = -1;    // the last PID handed out at the previous pass
+  int passes_ = 0;            // since the whole directory was read
+  std::vector<Pid> listed_;   // the previous pass's list
   std::vector<Pid> waiting_;  // handed out but not yet leaders at the previous pass
   std::vector<Pid> fresh_;
 };
