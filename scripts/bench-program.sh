@@ -49,12 +49,8 @@ rss_kb() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status"; }
 hz=$(getconf CLK_TCK)
 
 if [ -z "${DISPLAY:-}" ]; then
-  n=90
-  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=":$n"
-  wait_for 10 test -S "/tmp/.X11-unix/X$n" || { echo "bench-program: Xvfb did not start" >&2; exit 1; }
+  . scripts/xvfb.sh
+  start_xvfb bench-program
   # No session bus on this display: keep Qt from autolaunching one that
   # would outlive the run.
   [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] || export DBUS_SESSION_BUS_ADDRESS=unix:path=$work/no-bus

@@ -51,15 +51,8 @@ if [ -z "${KELVAR_SCALE_INSIDE:-}" ]; then
   xvfb_pid=
   stop_xvfb() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true; }
   trap stop_xvfb EXIT
-  if [ -z "${DISPLAY:-}" ]; then
-    n=90
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=":$n"
-    for ((i = 0; i < 200; i++)); do [ -S "/tmp/.X11-unix/X$n" ] && break; sleep 0.05; done
-    [ -S "/tmp/.X11-unix/X$n" ] || { echo "bench-scale: Xvfb did not start" >&2; exit 1; }
-  fi
+  . scripts/xvfb.sh
+  start_xvfb bench-scale
 
   echo "bench-scale: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg), pid_max $(cat /proc/sys/kernel/pid_max)," \
     "ulimit -u $(ulimit -u), descriptors soft $(ulimit -Sn) hard $(ulimit -Hn)"
