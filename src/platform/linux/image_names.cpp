@@ -1,8 +1,6 @@
 // The files at the images' paths; see image_names.h.
 #include "platform/linux/image_names.h"
 
-#include <sys/stat.h>
-
 namespace kelvar::procfs {
 namespace {
 
@@ -21,10 +19,7 @@ bool ImageNames::StillNames(const std::string& path, const FileIdentity& image) 
   Seen& seen = it->second;
   const auto now = std::chrono::steady_clock::now();
   if (now - seen.when >= kFresh) {
-    struct stat st;
-    seen.at = ::lstat(path.c_str(), &st) == 0 ? FileIdentity{true, static_cast<std::uint64_t>(st.st_dev),
-                                                             static_cast<std::uint64_t>(st.st_ino), false}
-                                              : FileIdentity{};
+    seen.at = files_.IdentityAt(path);
     seen.when = now;
   }
   return SameFile(seen.at, image);

@@ -10,6 +10,7 @@
 #include <unordered_map>
 
 #include "platform/file_identity.h"
+#include "platform/linux/linux_files.h"
 
 namespace kelvar::procfs {
 
@@ -24,6 +25,7 @@ class ImageNames {
     std::chrono::steady_clock::time_point when;
   };
 
+  LinuxFileSearch files_;
   std::unordered_map<std::string, Seen> seen_;
 };
 

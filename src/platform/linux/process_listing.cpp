@@ -35,9 +35,8 @@ bool IsLeader(Pid pid) {
   return true;
 }
 
-std::int64_t ReadNumber(int dir, const char* rel) {
-  char buf[32];
-  const long n = ReadSmallFile(dir, rel, buf, sizeof buf);
+// The number a /proc/sys file of `n` bytes holds, or -1.
+std::int64_t NumberIn(const char* buf, long n) {
   std::int64_t value = -1;
   if (n > 0) std::from_chars(buf, buf + n, value);
   return value;
@@ -121,7 +120,9 @@ bool ProcessListing::HandedOutSince(std::int64_t last, std::vector<Pid>& out) co
   if (last == last_) return true;
   std::int64_t first = last_ + 1, end = last + 1;
   if (last < last_) {
-    const std::int64_t pid_max = ReadNumber(::dirfd(proc_), "sys/kernel/pid_max");
+    char buf[32];
+    const std::int64_t pid_max =
+        NumberIn(buf, ReadSmallFile(::dirfd(proc_), "sys/kernel/pid_max", buf, sizeof buf));
     if (pid_max <= last_ || pid_max - last_ + last > kMostHandedOut) return false;
     for (std::int64_t pid = first; pid < pid_max; ++pid) out.push_back(static_cast<Pid>(pid));
     first = 1;
@@ -134,10 +135,7 @@ bool ProcessListing::HandedOutSince(std::int64_t last, std::vector<Pid>& out) co
 std::int64_t ProcessListing::LastPid() const {
   if (!last_pid_) return -1;
   char buf[32];
-  const ssize_t n = ::pread(last_pid_.get(), buf, sizeof buf, 0);
-  std::int64_t value = -1;
-  if (n > 0) std::from_chars(buf, buf + n, value);
-  return value;
+  return NumberIn(buf, ::pread(last_pid_.get(), buf, sizeof buf, 0));
 }
 
 }  // namespace kelvar::procfs
