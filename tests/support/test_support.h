@@ -181,16 +181,27 @@ struct SnapshotFilter : ProcessSource {
     return true;
   }
   bool Read(Pid pid, bool image, ProcessRecord& r) override { return real_.Read(pid, image, r); }
-  Liveness Look(const ProcessId& p, FileIdentity& image) override { return real_.Look(p, image); }
-  Liveness Glance(const ProcessId& p, FileIdentity& image) override { return real_.Glance(p, image); }
+  Liveness Look(const ProcessId& p, FileIdentity& image, LookDepth depth) override {
+    return real_.Look(p, image, depth);
+  }
   bool End(const ProcessId& p) override { return real_.End(p); }
   bool SetPriority(const ProcessId& p, Priority priority) override { return real_.SetPriority(p, priority); }
   ProcessSource& real_;
   std::set<Pid> only;
 };
 
+// The process source whose sweep looks at an image only when a signal says
+// so, never for its turn alone: what the signals miss, the tests see.
+inline ProcfsOptions SignalsOnly() {
+  ProcfsOptions options;
+  options.look_every = 0;
+  return options;
+}
+
 // The monitor over the real adapters.
 struct Rig {
+  explicit Rig(ProcfsOptions options = SignalsOnly()) : processes(std::move(options)) {}
+
   ProcfsProcessSource processes;
   SnapshotFilter filter{processes};
   LinuxFileSearch files;

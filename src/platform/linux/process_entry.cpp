@@ -2,7 +2,9 @@
 #include "platform/linux/process_entry.h"
 
 #include <fcntl.h>
+#include <linux/kcmp.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -14,6 +16,23 @@
 
 namespace kelvar::procfs {
 namespace {
+
+// The kernel's struct pidfd_info as of Linux 6.16 (its second version):
+// the installed headers may be older than the running kernel.
+struct PidfdInfo {
+  std::uint64_t mask;
+  std::uint64_t cgroupid;
+  std::uint32_t pid, tgid, ppid;
+  std::uint32_t ruid, rgid, euid, egid, suid, sgid, fsuid, fsgid;
+  std::int32_t exit_code;
+  std::uint32_t coredump_mask;
+  std::uint32_t spare;
+};
+static_assert(sizeof(PidfdInfo) == 72);
+
+constexpr std::uint64_t kInfoCreds = 1u << 1;
+constexpr std::uint64_t kInfoCoredump = 1u << 4;
+constexpr unsigned long kGetInfo = _IOWR(0xFF, 11, PidfdInfo);
 
 constexpr std::size_t kLinkBuffer = 4096;      // the kernel's own limit for the link
 constexpr std::size_t kLinkBufferMax = 65536;  // in case a kernel ever allows more
@@ -67,7 +86,28 @@ bool ReadImage(int proc_dir, ProcessEntry& entry, std::string& link) {
   return true;
 }
 
+// Opens the maps file, on memory that is the process's own: a child forked
+// that has run no program since may share its parent's memory (vfork, or a
+// clone of it), which would outlive the child's exec.
+void ArmExecSignal(int proc_dir, ProcessEntry& entry, const ProcStat& stat) {
+  entry.maps.Reset();
+  if (!entry.watch_exec) return;
+  if ((stat.flags & kForkedWithoutExec) && ::syscall(SYS_kcmp, entry.pid, stat.parent, KCMP_VM, 0, 0) <= 0)
+    return;
+  entry.maps.Reset(::openat(proc_dir, ProcPath(entry.pid, "maps").c_str(), O_RDONLY | O_CLOEXEC));
+}
+
 }  // namespace
+
+bool ReadAccess(int pidfd, ProcessAccess& access) {
+  PidfdInfo info{};
+  info.mask = kInfoCreds | kInfoCoredump;
+  if (::ioctl(pidfd, kGetInfo, &info) != 0) return false;
+  if ((info.mask & (kInfoCreds | kInfoCoredump)) != (kInfoCreds | kInfoCoredump)) return false;
+  access.ids = {info.ruid, info.euid, info.suid, info.fsuid, info.rgid, info.egid, info.sgid, info.fsgid};
+  access.dump_mode = info.coredump_mask;
+  return true;
+}
 
 // A pidfd turns readable when its process has exited.  A failed poll is
 // taken as an end too: nothing read before it can then be vouched for.
@@ -96,9 +136,17 @@ bool ProcessEntry::ReadMemory(int proc_dir, std::uint64_t& pages, bool& moved) {
   return true;
 }
 
-FileIdentity ProcessEntry::RecheckImage(int proc_dir, std::string& link, bool watch_access) {
+bool ProcessEntry::MayHaveExeced() const {
+  char c;
+  return !maps || ::pread(maps.get(), &c, 1, 0) != 1;
+}
+
+// The exec signal is armed again, before the image is read, once it fired.
+FileIdentity ProcessEntry::RecheckImage(int proc_dir, std::string& link) {
   if (!readable) return {};
-  if (watch_access) access_known = ReadAccess(pidfd.get(), access);
+  if (ProcStat stat; watch_exec && MayHaveExeced() && ReadStat(proc_dir, pid, stat))
+    ArmExecSignal(proc_dir, *this, stat);
+  access_known = ReadAccess(pidfd.get(), access);
   FileIdentity now;
   if (!StatImage(proc_dir, pid, now)) {
     MakeUnreadable();
@@ -115,16 +163,18 @@ void ProcessEntry::MakeUnreadable() {
   exe.clear();
   image = {};
   statm.Reset();
+  maps.Reset();
 }
 
-std::shared_ptr<ProcessEntry> ProbeProcess(int proc_dir, Pid pid, std::string& link, bool watch_access) {
+std::unique_ptr<ProcessEntry> ProbeProcess(int proc_dir, Pid pid, std::string& link) {
   UniqueFd pidfd(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
   ProcStat stat;
   if (!pidfd || !ReadStat(proc_dir, pid, stat)) return nullptr;
-  auto entry = std::make_shared<ProcessEntry>();
+  auto entry = std::make_unique<ProcessEntry>();
   entry->pid = pid;
   entry->pidfd = std::move(pidfd);
-  if (watch_access) entry->access_known = ReadAccess(entry->pidfd.get(), entry->access);
+  ArmExecSignal(proc_dir, *entry, stat);
+  entry->access_known = ReadAccess(entry->pidfd.get(), entry->access);
   if (ReadImage(proc_dir, *entry, link)) {
     entry->readable = true;
     entry->statm.Reset(::openat(proc_dir, ProcPath(pid, "statm").c_str(), O_RDONLY | O_CLOEXEC));
