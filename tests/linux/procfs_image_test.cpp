@@ -1,7 +1,6 @@
 // The file a process runs, as its row shows it after an exec, a deletion
 // (with an unrelated file at the marked name) or turning unreadable, and
-// when the sweep looks at it.  The sweep's source looks only when a signal
-// says so (never for a process's turn), unless a test says otherwise.
+// when the sweep looks at it.
 #include <grp.h>
 #include <gtest/gtest.h>
 
@@ -78,41 +77,24 @@ TEST(ImageTest, TheDeletionMarkIsNotPartOfTheName) {
   }
 }
 
-// A look every second glance looks at two sweeps of four; a quiet process is
-// not looked at otherwise; a file replaced at its path is seen once the clock
-// has moved on a millisecond.
-TEST(ImageTest, TheSweepLooksWhenASignalOrItsTurnSaysSo) {
+// The sweep looks at a quiet process's image no more, and at one whose file
+// was renamed once, as its exe link reads the new name.
+TEST(ImageTest, TheSweepLooksOnlyWhenTheLinkReadsOtherwise) {
   TempDir dir;
-  const std::string path = dir.path() + "/kelvar-sleeper", other = dir.path() + "/other";
-  ASSERT_TRUE(CopySleep(path) && CopySleep(other));
+  const std::string path = dir.path() + "/kelvar-sleeper", renamed = dir.path() + "/kelvar-renamed";
+  ASSERT_TRUE(CopySleep(path));
   Child child = Child::Spawn(path);
-  const pid_t pid = child.pid();
-  ProcfsOptions every_second = SignalsOnly();
-  every_second.look_every = 2;
-  Rig turns(std::move(every_second));
-  turns.filter.only = {pid};
-  ASSERT_NE(turns.RowAfterPass(pid), 0);
-  const std::size_t first = turns.processes.ImageLooks();
-  for (int sweep = 0; sweep < 4; ++sweep) turns.monitor.CheckProcess();
-  EXPECT_EQ(turns.processes.ImageLooks(), first + 2);
-
-  auto now = std::chrono::steady_clock::time_point() + std::chrono::hours(1);
-  ProcfsOptions options = SignalsOnly();
-  options.clock = [&now] { return now; };
-  Rig rig(std::move(options));
-  rig.filter.only = {pid};
-  ASSERT_NE(rig.RowAfterPass(pid), 0);
+  Rig rig;
+  rig.filter.only = {child.pid()};
+  ASSERT_NE(rig.RowAfterPass(child.pid()), 0);
   const std::size_t looks = rig.processes.ImageLooks();
   rig.monitor.CheckProcess();
   rig.monitor.CheckProcess();
   EXPECT_EQ(rig.processes.ImageLooks(), looks);
-  ASSERT_EQ(::rename(other.c_str(), path.c_str()), 0);
+  ASSERT_EQ(::rename(path.c_str(), renamed.c_str()), 0);
   rig.monitor.CheckProcess();
-  EXPECT_EQ(rig.processes.ImageLooks(), looks);
-  now += std::chrono::milliseconds(1);
   rig.monitor.CheckProcess();
-  EXPECT_GT(rig.processes.ImageLooks(), looks);
-  EXPECT_TRUE(rig.rows.Row(rig.monitor.RowOf(pid)).image.unlinked);
+  EXPECT_EQ(rig.processes.ImageLooks(), looks + 1);
 }
 
 // A process that turns unreadable (as a set-uid exec makes it) loses its row

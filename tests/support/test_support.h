@@ -190,18 +190,8 @@ struct SnapshotFilter : ProcessSource {
   std::set<Pid> only;
 };
 
-// The process source whose sweep looks at an image only when a signal says
-// so, never for its turn alone: what the signals miss, the tests see.
-inline ProcfsOptions SignalsOnly() {
-  ProcfsOptions options;
-  options.look_every = 0;
-  return options;
-}
-
 // The monitor over the real adapters.
 struct Rig {
-  explicit Rig(ProcfsOptions options = SignalsOnly()) : processes(std::move(options)) {}
-
   ProcfsProcessSource processes;
   SnapshotFilter filter{processes};
   LinuxFileSearch files;

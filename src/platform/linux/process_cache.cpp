@@ -19,11 +19,8 @@ constexpr std::size_t kSpare = 256;  // descriptors left for the rest of the pro
 std::size_t RaiseFdLimit() {
   rlimit limit{};
   if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return 0;
-  if (limit.rlim_cur < limit.rlim_max) {
-    rlimit raised = limit;
-    raised.rlim_cur = limit.rlim_max;
-    if (::setrlimit(RLIMIT_NOFILE, &raised) == 0) limit = raised;
-  }
+  const rlimit raised{limit.rlim_max, limit.rlim_max};
+  if (limit.rlim_cur < limit.rlim_max && ::setrlimit(RLIMIT_NOFILE, &raised) == 0) limit = raised;
   return static_cast<std::size_t>(std::min<rlim_t>(limit.rlim_cur, std::numeric_limits<int>::max()));
 }
 
@@ -63,31 +60,33 @@ ProcessEntry* ProcessCache::Find(Pid pid) const {
   return it == entries_.end() ? nullptr : it->second.entry.get();
 }
 
-// Every process the table holds keeps room for its pidfd; what is left goes
-// to statm, then to maps.
+// Every process the table holds keeps room for its pidfd, and for its statm
+// before any keeps its exe link.
 ProcessEntry* ProcessCache::Keep(std::unique_ptr<ProcessEntry>& entry) {
-  if (!epoll_ || entries_.size() + extras_ >= budget_ || entries_.count(entry->pid)) return nullptr;
-  const std::size_t pidfds = std::max(expected_, entries_.size() + 1);
-  const std::size_t spare = budget_ > pidfds + extras_ ? budget_ - pidfds - extras_ : 0;
-  if (spare < 2 || !entry->readable) {
-    entry->maps.Reset();
-    entry->watch_exec = false;
+  const std::size_t held = entries_.size() + statms_ + links_;
+  if (!epoll_ || held >= budget_ || entries_.count(entry->pid)) return nullptr;
+  const std::size_t processes = std::max(expected_, entries_.size() + 1);
+  if (2 * processes + links_ >= budget_) {
+    entry->exe_link.Reset();
   }
-  if (spare < 1) entry->statm.Reset();
+  if (processes + statms_ + links_ >= budget_) entry->statm.Reset();
   epoll_event event{};
   event.events = EPOLLIN;
   event.data.u32 = static_cast<std::uint32_t>(entry->pid);
   if (::epoll_ctl(epoll_.get(), EPOLL_CTL_ADD, entry->pidfd.get(), &event) != 0) return nullptr;
-  const std::size_t extras = (entry->statm ? 1 : 0) + (entry->watch_exec ? 1 : 0);
-  extras_ += extras;
-  const Pid pid = entry->pid;
-  return entries_.emplace(pid, Kept{std::move(entry), extras}).first->second.entry.get();
+  const bool statm = static_cast<bool>(entry->statm), exe_link = static_cast<bool>(entry->exe_link);
+  statms_ += statm ? 1 : 0;
+  links_ += exe_link ? 1 : 0;
+  Kept& kept = entries_[entry->pid];
+  kept = Kept{std::move(entry), statm, exe_link};
+  return kept.entry.get();
 }
 
 void ProcessCache::Drop(Pid pid) {
   auto it = entries_.find(pid);
   if (it == entries_.end()) return;
-  extras_ -= it->second.extras;
+  statms_ -= it->second.statm ? 1 : 0;
+  links_ -= it->second.exe_link ? 1 : 0;
   ::epoll_ctl(epoll_.get(), EPOLL_CTL_DEL, it->second.entry->pidfd.get(), nullptr);
   entries_.erase(it);
 }

@@ -8,12 +8,12 @@
 // the entry's process had not ended.
 //
 // The cache stays within the descriptor limit, less 256 for the rest of the
-// program.  A process kept whole holds three (pidfd, statm, maps); where the
-// table would not fit so, the ones beyond keep pidfd and statm, then the
-// pidfd alone (a read then opens statm by path; the sweep looks at the
-// image), and beyond that none.  The room is reserved at once: the kernel
-// grows the table by doubling, each growth waiting ~10 ms for RCU in a
-// process with threads.
+// program.  A process kept whole holds three (pidfd, statm, exe link); where
+// the table would not fit so, every process keeps its pidfd and as many as
+// fit their statm too, which spares a read more than the link spares a sweep
+// (a walk through /proc each), and beyond that none.  The room is reserved at once: the kernel grows the
+// table by doubling, each growth waiting ~10 ms for RCU in a process with
+// threads.
 #pragma once
 
 #include <chrono>
@@ -56,13 +56,13 @@ class ProcessCache {
 
   struct Kept {
     std::unique_ptr<ProcessEntry> entry;
-    std::size_t extras = 0;  // descriptors charged beyond its pidfd
+    bool statm = false, exe_link = false;  // descriptors charged beyond its pidfd
   };
 
   std::size_t fd_limit_, budget_;
   std::size_t expected_ = 0;
   std::size_t reserved_ = 0;  // the descriptor table's room
-  std::size_t extras_ = 0;    // descriptors charged beyond one per kept process
+  std::size_t statms_ = 0, links_ = 0;
   UniqueFd epoll_;
   std::chrono::steady_clock::time_point dropped_{};
   std::unordered_map<Pid, Kept> entries_;

@@ -9,23 +9,23 @@
 // ended keeps nothing that could be another's.
 //
 // The image can change while the process lives: an exec runs another file,
-// the file can be deleted or replaced under it, and the process can turn
-// unreadable (a set-uid exec, or it asks the kernel so).  RecheckImage, one
-// stat of the exe link, notices each and reads the link again or makes the
-// entry unreadable.  The image is stat'ed before the link is read, so an
-// exec between the two leaves a stale identity that the next recheck sees,
-// never a stale path under a fresh identity.  Kept with the image, for
-// cheaper questions (image_check.h): the access, the memory layout, and the
-// maps file, opened before the image is read, which belongs to the memory
-// of the program the process ran then and reads empty once an exec has
-// replaced that memory.
+// the file can be renamed, deleted or replaced under it, and the process can
+// turn unreadable (a set-uid exec, or it asks the kernel so).  The text of
+// the exe link shows each of these: the kernel makes it anew at every read,
+// from the file the process runs now, with " (deleted)" once the file has
+// lost its name, and refuses it to a reader no longer allowed.  So while the
+// link reads as it did, the row made from it still shows what runs; only an
+// exec of another file at the very same path keeps the text, and the row's
+// texts with it.  The link is read through a descriptor kept on it, which
+// spares the walk through /proc.  RecheckImage stats the image and reads the
+// link again.  The image is stat'ed before the link is read, so an exec
+// between the two leaves a stale identity, never a stale path.
 //
-// " (deleted)" is the kernel's mark on the link of an image whose name was
-// removed: it is taken off when the image has no name left, or when the file
-// at the marked path is not the image.  A file whose name ends so keeps it.
+// " (deleted)" is the kernel's mark, not part of the file's name: it is taken
+// off when the image has no name left, or when the file at the marked path
+// is not the image.  A file whose name ends so keeps it.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -37,36 +37,18 @@
 
 namespace kelvar::procfs {
 
-// Who a process runs as (real, effective, saved and file-system user IDs,
-// then group IDs) and its core-dump mode (PR_SET_DUMPABLE, cleared by a
-// change of credentials): what decides, short of an exec, whether another
-// process may read its /proc entries.  Its pidfd tells them from Linux 6.16.
-struct ProcessAccess {
-  std::array<std::uint32_t, 8> ids{};
-  std::uint32_t dump_mode = 0;
-
-  friend bool operator==(const ProcessAccess&, const ProcessAccess&) = default;
-};
-
-// The access of the process `pidfd` names; false when the kernel cannot tell
-// it (too old, or the process has been reaped).
-bool ReadAccess(int pidfd, ProcessAccess& access);
-
 struct ProcessEntry {
   Pid pid = 0;
   UniqueFd pidfd;
   UniqueFd statm;                // open when `readable`, if it could be opened and the cache has room
-  UniqueFd maps;                 // open while the exec signal is armed
+  UniqueFd exe_link;             // on the exe link itself, when `readable` and the cache has room
   std::uint64_t start_time = 0;  // clock ticks after boot, plus one; 0 when unknown
-  std::string exe;               // the link's exact bytes (without the mark), when `readable`
+  std::string link;              // the link's bytes as last read, when `readable`
+  std::string exe;               // the same without the kernel's mark
   FileIdentity image;            // the running image, when `readable`
   bool readable = false;         // the link could be read: an open to read succeeds
   bool ended = false;            // known to have exited (a zombie has)
-  bool watch_exec = true;        // the cache has room for the maps file
-  ProcessAccess access;          // when the image was last read, if `access_known`
-  bool access_known = false;
-  MemoryLayout layout;   // at the last read of the working set
-  unsigned glances = 0;  // sweeps that asked after the process
+  MemoryLayout layout;           // at the last read of the working set
 
   // Whether the process has exited, asked of the pidfd now unless known.
   bool Exited() const;
@@ -74,19 +56,18 @@ struct ProcessEntry {
   // path); false when they cannot be read.  `moved` tells whether the
   // memory layout differs from the last read's.
   bool ReadMemory(int proc_dir, std::uint64_t& pages, bool& moved);
-  // Whether the process may have run another program since the maps file
-  // was opened: it reads empty, or none is open.
-  bool MayHaveExeced() const;
-  // Stats the image now and follows what changed (see above); answers the
-  // image, unknown when the process cannot be read any more.  `link` is the
-  // caller's scratch buffer.  The access is read first.
-  FileIdentity RecheckImage(int proc_dir, std::string& link);
+  // Whether the exe link reads now as it did when the image was last read.
+  // `scratch` is the caller's buffer.
+  bool LinkReadsAsBefore(int proc_dir, std::string& scratch) const;
+  // Stats the image and reads the link now (see above); answers the image,
+  // unknown when the process cannot be read any more.
+  FileIdentity RecheckImage(int proc_dir, std::string& scratch);
   void MakeUnreadable();
 };
 
 // The entry of the process `pid` names now; nullptr when it names none (or a
-// thread, which has no pidfd of its own).  `link` is a scratch buffer for
-// the executable's link, kept by the caller so its room is reused.
-std::unique_ptr<ProcessEntry> ProbeProcess(int proc_dir, Pid pid, std::string& link);
+// thread, which has no pidfd of its own).  `scratch` is a buffer for the
+// executable's link, kept by the caller so its room is reused.
+std::unique_ptr<ProcessEntry> ProbeProcess(int proc_dir, Pid pid, std::string& scratch);
 
 }  // namespace kelvar::procfs

@@ -12,8 +12,7 @@ namespace kelvar {
 ProcfsProcessSource::ProcfsProcessSource(ProcfsOptions options)
     : proc_(::opendir("/proc")),
       listing_(options.listing ? std::move(options.listing) : procfs::ProcListingProbe(proc_)),
-      cache_(options.fd_limit ? options.fd_limit : procfs::RaiseFdLimit()),
-      check_(options.look_every, std::move(options.clock)) {
+      cache_(options.fd_limit ? options.fd_limit : procfs::RaiseFdLimit()) {
   if (proc_) proc_fd_ = ::dirfd(proc_);
   if (long size = ::sysconf(_SC_PAGESIZE); size > 0) page_size_ = size;
 }
@@ -67,7 +66,7 @@ Liveness ProcfsProcessSource::Look(const ProcessId& process, FileIdentity& image
   if (!entry || !SameProcess(process, entry->start_time) || (!kept && entry->Exited()))
     return Liveness::kGone;
   if (!entry->readable) return Liveness::kUnreadable;
-  const bool look = depth == LookDepth::kExact || !kept || check_.MustLook(*entry);
+  const bool look = depth == LookDepth::kExact || !kept || !entry->LinkReadsAsBefore(proc_fd_, link_);
   image = look ? LookAtImage(*entry) : entry->image;
   return entry->readable ? Liveness::kRunning : Liveness::kUnreadable;
 }

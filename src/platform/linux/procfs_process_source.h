@@ -18,10 +18,9 @@
 // figures read as nothing, and the sweep lets its row go.
 //
 // The image is the one thing a live process can change: an exact look
-// stats the exe link again, the sweep's only where the image check does not
-// vouch for what the entry knows (image_check.h), the refresh where the
-// memory layout moved.  Paths are relative to one /proc descriptor held for
-// the object's life.  The object belongs to one thread.
+// stats the exe link again, the sweep's where the link reads otherwise than
+// it did (process_entry.h), the refresh's where the memory layout moved.  Paths are relative to one /proc
+// descriptor held for the object's life.  The object belongs to one thread.
 #pragma once
 
 #include <dirent.h>
@@ -31,7 +30,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/image_check.h"
 #include "platform/linux/process_cache.h"
 #include "platform/linux/process_entry.h"
 #include "platform/linux/process_listing.h"
@@ -41,9 +39,7 @@ namespace kelvar {
 
 // What tests may set; the program takes the defaults.
 struct ProcfsOptions {
-  std::size_t fd_limit = 0;  // 0: the soft limit, raised to the hard one
-  unsigned look_every = 8;   // the sweep's look in turn (image_check.h); 0: none
-  procfs::ImageCheck::Clock clock = std::chrono::steady_clock::now;
+  std::size_t fd_limit = 0;                       // 0: the soft limit, raised to the hard one
   std::unique_ptr<procfs::ListingProbe> listing;  // null: /proc's own
 };
 
@@ -81,10 +77,9 @@ class ProcfsProcessSource final : public ProcessSource {
   int proc_fd_ = -1;     // its descriptor, for the *at() calls
   long page_size_ = 4096;
   std::size_t looks_ = 0;
-  std::string link_;  // room for the executable links the probes read
+  std::string link_;  // room for the executable links read
   procfs::ProcessListing listing_;
   procfs::ProcessCache cache_;
-  procfs::ImageCheck check_;
 };
 
 }  // namespace kelvar

@@ -36,13 +36,13 @@ bool ParseStat(std::string_view text, ProcStat& out) {
   std::string_view rest = text.substr(close + 1);
   if (!NextField(rest).empty()) return false;  // the space after ')'
   const std::string_view state = NextField(rest);
+  if (state.size() != 1) return false;
   ProcStat s;
-  s.state = state.size() == 1 ? state[0] : 0;
-  bool ok = s.state != 0 && ToNumber(NextField(rest), s.parent);
-  for (int field = 5; ok && field < 9; ++field) ok = !NextField(rest).empty();
-  ok = ok && ToNumber(NextField(rest), s.flags);
-  for (int field = 10; ok && field < 22; ++field) ok = !NextField(rest).empty();
-  if (!ok || !ToNumber(NextField(rest), s.start_time)) return false;
+  s.state = state[0];
+  // Field 3 was the state; count on from field 4.
+  for (int number = 4; number < 22; ++number)
+    if (NextField(rest).empty()) return false;
+  if (!ToNumber(NextField(rest), s.start_time)) return false;
   out = s;
   return true;
 }

@@ -1,9 +1,9 @@
-// The two per-process files the process control reads: /proc/PID/stat (state,
-// parent, flags and start time), read once for each process met, and
-// /proc/PID/statm (resident pages, and the sizes that show an exec), read for
-// every process of every refresh.  The command name in stat is free text: it
-// may hold spaces, parentheses and newlines, so the fields are counted from
-// the LAST ')' on.  Reading and parsing allocate nothing.
+// The two per-process files the process control reads: /proc/PID/stat (state
+// and start time), read once for each process met, and /proc/PID/statm
+// (resident pages, and the sizes that show an exec), read for every process
+// of every refresh.  The command name in stat is free text: it may hold
+// spaces, parentheses and newlines, so the fields are counted from the LAST
+// ')' on.  Reading and parsing allocate nothing.
 #pragma once
 
 #include <cstddef>
@@ -16,13 +16,8 @@ namespace kelvar::procfs {
 
 struct ProcStat {
   char state = 0;                // field 3: R, S, D, Z, X, ...
-  Pid parent = 0;                // field 4
-  std::uint32_t flags = 0;       // field 9: the kernel's flags of the process
   std::uint64_t start_time = 0;  // field 22: clock ticks after boot
 };
-
-// The flag of a process that was forked and has not run a program since.
-inline constexpr std::uint32_t kForkedWithoutExec = 0x40;
 
 // False when the text is not a stat line up to its start time.
 bool ParseStat(std::string_view text, ProcStat& out);
