@@ -44,7 +44,7 @@ class LightTable : public ProcessSource {
     if (with_image) record.path = p->path;
     return true;
   }
-  Liveness Look(const ProcessId& process, FileIdentity&) override {
+  Liveness Look(const ProcessId& process, FileIdentity&, LookDepth) override {
     Proc* p = P(process.pid);
     return p && p->running && SameProcess(process, p->start) ? Liveness::kRunning : Liveness::kGone;
   }

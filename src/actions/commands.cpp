@@ -57,7 +57,7 @@ void Commands::ShowSelectedProperties() {
 FileIdentity Commands::RunningImage(const ProcessRow& row) {
   if (!row.image.known) return {};
   FileIdentity now;
-  switch (os_.processes.Look(row.id, now)) {
+  switch (os_.processes.Look(row.id, now, LookDepth::kExact)) {
     case Liveness::kRunning:
       return now;
     case Liveness::kGone:

@@ -28,23 +28,23 @@ void ProcessMonitor::ListProcess() {
   ShowTotals(pro_count, mem_total);
 }
 
-// A known row takes the pass's figures; only a new one reads the image.  A
-// process that runs another file than its row was made for (an exec the
-// source noticed) gets its row made afresh.
+// A known row takes the pass's figures; only a new one reads the image.
 void ProcessMonitor::RefreshOne(Pid pid, std::uint64_t& mem_total) {
-  int index = rows_.RowOf(pid);
+  const int index = rows_.RowOf(pid);
   if (!os_.processes.Read(pid, index == 0, record_)) return;
-  if (index && SameProcess(rows_.Row(index).id, record_.id.start) &&
-      record_.image != rows_.Row(index).image) {
-    rows_.Remove(index);
-    index = 0;
-    if (!os_.processes.Read(pid, true, record_)) return;
-  }
-  if (index) {
-    UpdateRow(index, mem_total);
-  } else {
+  if (index == 0) {
     CreateRow(mem_total);
+  } else if (SameProcess(rows_.Row(index).id, record_.id.start) && record_.image != rows_.Row(index).image) {
+    MakeAfresh(index, mem_total);
+  } else {
+    UpdateRow(index, mem_total);
   }
+}
+
+void ProcessMonitor::MakeAfresh(int index, std::uint64_t& mem_total) {
+  const Pid pid = rows_.Row(index).id.pid;
+  rows_.Remove(index);
+  if (os_.processes.Read(pid, true, record_)) CreateRow(mem_total);
 }
 
 // A row whose PID now names a newer process is not the newer process's row:
@@ -87,18 +87,24 @@ void ProcessMonitor::ShowTotals(std::int64_t pro_count, std::uint64_t mem_total)
   }
 }
 
-// A row also goes when its process now runs another file than the row was
-// made for (an exec, the file deleted or replaced) or can no longer be read:
-// the next pass makes the row afresh, or none.  Where the system cannot tell
-// files apart the identities are unknown alike and the row stays.
+// Where the system cannot tell files apart the identities are unknown alike
+// and the row stays.  Rows are made afresh after the walk, which goes from
+// the last row to the first so that removing a row shifts only rows already
+// visited: a row added during the walk could take the place of one not yet
+// visited.
 void ProcessMonitor::CheckProcess() {
-  // The walk goes from the last row to the first, so removing a row shifts
-  // only rows already visited.
+  std::vector<Pid> changed;
   for (int i = rows_.Count(); i >= 1; --i) {
     const ProcessRow& row = rows_.Row(i);
     FileIdentity now;
-    if (os_.processes.Glance(row.id, now) != Liveness::kRunning || now != row.image) rows_.Remove(i);
+    if (os_.processes.Look(row.id, now, LookDepth::kSweep) != Liveness::kRunning)
+      rows_.Remove(i);
+    else if (now != row.image)
+      changed.push_back(row.id.pid);
   }
+  std::uint64_t not_shown = 0;
+  for (Pid pid : changed)
+    if (const int index = rows_.RowOf(pid)) MakeAfresh(index, not_shown);
 }
 
 }  // namespace kelvar

@@ -1,14 +1,16 @@
 // The process monitor: the refresh pass ListProcess, which turns the process
 // source's records into process rows and keeps their memory and priority
-// current; the sweep CheckProcess, the only way a row leaves the list;
-// RowOf, the lookup of a row by PID; and the status-bar totals with the two
-// figures last shown.  Rows remember when their process started, so a PID
-// taken by a newer process never lends its figures to the old row and the
-// sweep removes that row.  They also remember the file their process ran
-// when they were made: the refresh pass, which runs five times a second,
-// reads a known row's figures alone, and the sweep, one look per row,
-// removes a row whose process has run another file since (or can no longer
-// be read), so the row that follows shows what runs now.
+// current; the sweep CheckProcess; RowOf, the lookup of a row by PID; and
+// the status-bar totals with the two figures last shown.  Rows remember
+// when their process started, so a PID taken by a newer process never lends
+// its figures to the old row, and the file their process ran when they were
+// made.  A row leaves the list at the sweep, when its process has ended, its
+// PID names a newer process, or it can no longer be read.  A row whose
+// process runs another file now (an exec, its file deleted or replaced) is
+// made afresh (removed, and added again unless it can no longer be read) by
+// whichever sees it first: the refresh, which reads a known row's figures
+// alone and notices an exec that moved the memory layout, or the sweep, one
+// look per row.
 #pragma once
 
 #include <cstdint>
@@ -55,6 +57,8 @@ class ProcessMonitor {
 
  private:
   void RefreshOne(Pid pid, std::uint64_t& mem_total);
+  // Removes the row at `index` and makes one afresh from the process now.
+  void MakeAfresh(int index, std::uint64_t& mem_total);
   void UpdateRow(int index, std::uint64_t& mem_total);
   void CreateRow(std::uint64_t& mem_total);
   void ShowTotals(std::int64_t pro_count, std::uint64_t mem_total);

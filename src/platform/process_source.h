@@ -50,6 +50,12 @@ struct ProcessRecord {
   FileIdentity image;
 };
 
+// How fresh the answer of a look must be.  A command acts on it, and the
+// system is asked now; the sweep asks after every row twice a second, and
+// the source may answer from what it knows where the system vouches, more
+// cheaply than a look, that nothing it rests on changed.
+enum class LookDepth { kExact, kSweep };
+
 // What became of a process the program knows.
 enum class Liveness {
   kRunning,     // it runs and can be read
@@ -71,11 +77,7 @@ class ProcessSource {
   virtual bool Read(Pid pid, bool with_image, ProcessRecord& record) = 0;
   // Whether `process` still runs and can be read; while it does, `image` is
   // the file it runs now (unknown where the system cannot tell files apart).
-  virtual Liveness Look(const ProcessId& process, FileIdentity& image) = 0;
-  // Look, for the sweep, which asks after every row twice a second: the
-  // source may answer from what it knows where the system vouches, more
-  // cheaply than a look, that nothing it rests on changed.
-  virtual Liveness Glance(const ProcessId& process, FileIdentity& image) { return Look(process, image); }
+  virtual Liveness Look(const ProcessId& process, FileIdentity& image, LookDepth depth) = 0;
   // Ends `process`, and no newer process that took its PID; false when it
   // could not.
   virtual bool End(const ProcessId& process) = 0;

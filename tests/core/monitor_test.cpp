@@ -87,19 +87,22 @@ TEST(StatusBar, PanelsAreWrittenOnlyWhenTheirFigureChanges) {
   EXPECT_EQ(t.status.panels, (std::map<int, std::string>{{1, "进程数：0"}, {2, "已用内存："}}));
 }
 
-// The sweep removes the rows of processes that ended, turned unreadable or
-// run another file now, and keeps the order of the rest.
+// The sweep removes the rows of processes that ended or turned unreadable,
+// keeps the order of the rest, and makes afresh the row of one that runs
+// another file now.
 TEST(CheckProcess, RemovesRowsWhoseProcessIsNoLongerTheirs) {
   TestForm t;
   for (Pid pid = 1; pid <= 5; ++pid) t.Start(pid, "C:\\p.exe").image = {true, 1, 1};
   t.form.ListProcess();
   t.procs.Exit(2);
   t.procs.Get(3).unreadable = true;
-  t.procs.Get(5).image = {true, 1, 2};  // an exec, or the file replaced
+  t.procs.Get(5).image = {true, 1, 2};  // an exec: its row is made afresh
+  t.procs.Get(5).module_path = "C:\\q.exe";
   t.form.CheckProcess();
   std::string left;
   for (int i = 1; i <= t.rows().Count(); ++i) left += t.rows().Text(i, column::kPid);
-  EXPECT_EQ(left, "14");
+  EXPECT_EQ(left, "145");
+  EXPECT_EQ(t.Cell(5, column::kPath), "C:\\q.exe");
 }
 
 TEST(PidReuse, NewerProcessNeverWritesIntoTheOldRow) {

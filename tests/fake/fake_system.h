@@ -56,7 +56,7 @@ class FakeProcessTable : public ProcessSource {
     if (with_image) ++image_reads, record.path = p->module_path;
     return true;
   }
-  Liveness Look(const ProcessId& process, FileIdentity& image) override {
+  Liveness Look(const ProcessId& process, FileIdentity& image, LookDepth) override {
     FakeProcess* p = Live(process);
     if (p && !p->unreadable) image = p->image;
     return !p ? Liveness::kGone : p->unreadable ? Liveness::kUnreadable : Liveness::kRunning;

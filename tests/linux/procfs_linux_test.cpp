@@ -91,7 +91,7 @@ TEST_F(ProcfsLinuxTest, NoDescriptorIsLeftBehind) {
 TEST_F(ProcfsLinuxTest, TheListingNamesWhatTheDirectoryNames) {
   DIR* proc = ::opendir("/proc");
   ASSERT_NE(proc, nullptr);
-  procfs::ProcessListing listing(proc);
+  procfs::ProcessListing listing(procfs::ProcListingProbe(proc));
   std::vector<Child> children;
   std::set<Pid> ours;
   auto of_ours = [&](std::vector<Pid> pids) {
@@ -130,7 +130,7 @@ TEST_F(ProcfsLinuxTest, ALowDescriptorLimitIsRaisedAndKept) {
   ExpectInChild([&] {
     const rlimit low{kSoft, kHard};
     if (::setrlimit(RLIMIT_NOFILE, &low) != 0) return 100;
-    const int most_fds = OpenFdCount() + 3 + 64;  // /proc, the last PID, the epoll set, the kept processes'
+    const int most_fds = OpenFdCount() + 5 + 64;  // /proc, its stat, loadavg and pid_max, the epoll set
     Rig rig;
     for (const Child& child : children) rig.filter.only.insert(child.pid());
     rlimit now{};

@@ -181,8 +181,9 @@ struct SnapshotFilter : ProcessSource {
     return true;
   }
   bool Read(Pid pid, bool image, ProcessRecord& r) override { return real_.Read(pid, image, r); }
-  Liveness Look(const ProcessId& p, FileIdentity& image) override { return real_.Look(p, image); }
-  Liveness Glance(const ProcessId& p, FileIdentity& image) override { return real_.Glance(p, image); }
+  Liveness Look(const ProcessId& p, FileIdentity& image, LookDepth depth) override {
+    return real_.Look(p, image, depth);
+  }
   bool End(const ProcessId& p) override { return real_.End(p); }
   bool SetPriority(const ProcessId& p, Priority priority) override { return real_.SetPriority(p, priority); }
   ProcessSource& real_;

@@ -7,12 +7,13 @@
 // process its PID names: the PID cannot have passed to a newer process while
 // the entry's process had not ended.
 //
-// The cache's descriptors stay within a budget under the program's limit.
-// A process kept whole holds two (its pidfd and statm); when the process
-// table would not fit so, the processes beyond keep their pidfd alone and
-// have their statm opened for each read, which costs a read a few
-// microseconds where probing the process afresh every pass cost tens.
-// Beyond the budget, processes are not kept.
+// The cache stays within the descriptor limit, less 256 for the rest of the
+// program.  A process kept whole holds three (pidfd, statm, exe link); where
+// the table would not fit so, every process keeps its pidfd and as many as
+// fit their statm too, which spares a read more than the link spares a sweep
+// (a walk through /proc each), and beyond that none.  The room is reserved at once: the kernel grows the
+// table by doubling, each growth waiting ~10 ms for RCU in a process with
+// threads.
 #pragma once
 
 #include <chrono>
@@ -25,43 +26,45 @@
 
 namespace kelvar::procfs {
 
+// Raises the soft descriptor limit to the hard one, which any process may:
+// this program waits with poll and epoll, never with select(), whose sets
+// end at 1,023.  Answers the limit now in force.
+std::size_t RaiseFdLimit();
+
 class ProcessCache {
  public:
-  explicit ProcessCache(std::size_t budget);
-  ProcessCache(const ProcessCache&) = delete;
-  ProcessCache& operator=(const ProcessCache&) = delete;
+  explicit ProcessCache(std::size_t fd_limit);
 
-  // Forgets every process that has ended.  An entry still held elsewhere
-  // (by an open handle) is marked ended and keeps its descriptors until it
-  // is let go.
+  // Forgets every process that has ended.
   void DropEnded();
   // DropEnded, unless it ran less than `age` ago: a sweep that looks at
   // every kept process asks the epoll set a few times, not each pidfd.
   void DropEndedOlderThan(std::chrono::steady_clock::duration age);
   // The entry kept for `pid`, or nullptr.
-  std::shared_ptr<ProcessEntry> Find(Pid pid) const;
+  ProcessEntry* Find(Pid pid) const;
   bool Keeps(Pid pid) const { return entries_.count(pid) != 0; }
   // The processes the table holds now: the room for keeping each.
-  void Expect(std::size_t processes) { expected_ = processes; }
-  // Keeps the entry of a process that had not ended when it was read,
-  // closing its statm when only its pidfd fits; false when not even that
-  // fits or the cache already keeps one for the PID.
-  bool Keep(const std::shared_ptr<ProcessEntry>& entry);
+  void Expect(std::size_t processes);
+  // Takes the entry of a process that had not ended when it was read,
+  // closing what does not fit; answers it, or nullptr (and leaves `entry`
+  // as it was) when not even its pidfd fits or the PID is kept already.
+  ProcessEntry* Keep(std::unique_ptr<ProcessEntry>& entry);
   std::size_t size() const { return entries_.size(); }
 
  private:
   void Drop(Pid pid);
 
-  std::size_t budget_;
+  struct Kept {
+    std::unique_ptr<ProcessEntry> entry;
+    bool statm = false, exe_link = false;  // descriptors charged beyond its pidfd
+  };
+
+  std::size_t fd_limit_, budget_;
   std::size_t expected_ = 0;
-  std::size_t held_ = 0;   // descriptors of the kept entries
-  std::size_t whole_ = 0;  // entries that keep their statm
+  std::size_t reserved_ = 0;  // the descriptor table's room
+  std::size_t statms_ = 0, links_ = 0;
   UniqueFd epoll_;
   std::chrono::steady_clock::time_point dropped_{};
-  struct Kept {
-    std::shared_ptr<ProcessEntry> entry;
-    bool whole = false;  // charged for its statm too
-  };
   std::unordered_map<Pid, Kept> entries_;
 };
 

@@ -10,7 +10,6 @@
 #include <string_view>
 
 #include "platform/linux/proc_path.h"
-#include "platform/linux/procfs_stat.h"
 
 namespace kelvar::procfs {
 namespace {
@@ -18,13 +17,16 @@ namespace {
 constexpr std::size_t kLinkBuffer = 4096;      // the kernel's own limit for the link
 constexpr std::size_t kLinkBufferMax = 65536;  // in case a kernel ever allows more
 
-// The length of the link /proc/PID/exe, read into `link`; 0 when unreadable
-// (a kernel thread, another user's process, one that is ending).
-std::size_t ReadExeLink(int proc_dir, Pid pid, std::string& link) {
+// The length of the link, read into `link`, through the descriptor kept on
+// it or else by path; 0 when unreadable (a kernel thread, another user's
+// process, one that has ended).
+std::size_t ReadExeLink(int proc_dir, const ProcessEntry& entry, std::string& link) {
   if (link.size() < kLinkBuffer) link.resize(kLinkBuffer);
-  const ProcPath path(pid, "exe");
+  const ProcPath path(entry.pid, "exe");
+  const int dir = entry.exe_link ? entry.exe_link.get() : proc_dir;
+  const char* name = entry.exe_link ? "" : path.c_str();
   for (;;) {
-    const ssize_t n = ::readlinkat(proc_dir, path.c_str(), link.data(), link.size());
+    const ssize_t n = ::readlinkat(dir, name, link.data(), link.size());
     if (n <= 0) return 0;
     if (static_cast<std::size_t>(n) < link.size()) return static_cast<std::size_t>(n);
     if (link.size() >= kLinkBufferMax) return 0;
@@ -42,28 +44,28 @@ bool StatImage(int proc_dir, Pid pid, FileIdentity& image) {
 }
 
 // The link's length without the kernel's deletion mark, when it is one.
-std::size_t WithoutDeletedMark(const std::string& link, std::size_t n, const FileIdentity& image) {
+std::size_t WithoutDeletedMark(std::string_view link, const FileIdentity& image) {
   constexpr std::string_view kMark = " (deleted)";
-  const std::string_view text(link.data(), n);
-  if (n <= kMark.size() || !text.ends_with(kMark)) return n;
+  if (link.size() <= kMark.size() || !link.ends_with(kMark)) return link.size();
   if (!image.unlinked) {
     // A name is left: the mark is the kernel's unless the file so named is
     // the image itself.
-    const std::string marked(text);
+    const std::string marked(link);
     struct stat st;
     if (::lstat(marked.c_str(), &st) == 0 && static_cast<std::uint64_t>(st.st_dev) == image.device &&
         static_cast<std::uint64_t>(st.st_ino) == image.inode)
-      return n;
+      return link.size();
   }
-  return n - kMark.size();
+  return link.size() - kMark.size();
 }
 
 // Reads the image, then the link; false when either cannot be read.
-bool ReadImage(int proc_dir, ProcessEntry& entry, std::string& link) {
+bool ReadImage(int proc_dir, ProcessEntry& entry, std::string& scratch) {
   if (!StatImage(proc_dir, entry.pid, entry.image)) return false;
-  std::size_t n = ReadExeLink(proc_dir, entry.pid, link);
+  const std::size_t n = ReadExeLink(proc_dir, entry, scratch);
   if (n == 0) return false;
-  entry.exe.assign(link.data(), WithoutDeletedMark(link, n, entry.image));
+  entry.link.assign(scratch.data(), n);
+  entry.exe.assign(entry.link, 0, WithoutDeletedMark(entry.link, entry.image));
   return true;
 }
 
@@ -96,38 +98,38 @@ bool ProcessEntry::ReadMemory(int proc_dir, std::uint64_t& pages, bool& moved) {
   return true;
 }
 
-FileIdentity ProcessEntry::RecheckImage(int proc_dir, std::string& link, bool watch_access) {
+bool ProcessEntry::LinkReadsAsBefore(int proc_dir, std::string& scratch) const {
+  const std::size_t n = ReadExeLink(proc_dir, *this, scratch);
+  return n > 0 && std::string_view(scratch.data(), n) == link;
+}
+
+// Read by PID: once the process has ended, what was read may be another's.
+FileIdentity ProcessEntry::RecheckImage(int proc_dir, std::string& scratch) {
   if (!readable) return {};
-  if (watch_access) access_known = ReadAccess(pidfd.get(), access);
-  FileIdentity now;
-  if (!StatImage(proc_dir, pid, now)) {
-    MakeUnreadable();
-    return {};
-  }
-  if (now == image) return image;
-  // Read by PID: once the process has ended, what was read may be another's.
-  if (!ReadImage(proc_dir, *this, link) || Exited()) MakeUnreadable();
+  if (!ReadImage(proc_dir, *this, scratch) || Exited()) MakeUnreadable();
   return image;
 }
 
 void ProcessEntry::MakeUnreadable() {
   readable = false;
+  link.clear();
   exe.clear();
   image = {};
   statm.Reset();
+  exe_link.Reset();
 }
 
-std::shared_ptr<ProcessEntry> ProbeProcess(int proc_dir, Pid pid, std::string& link, bool watch_access) {
+std::unique_ptr<ProcessEntry> ProbeProcess(int proc_dir, Pid pid, std::string& scratch) {
   UniqueFd pidfd(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)));
   ProcStat stat;
   if (!pidfd || !ReadStat(proc_dir, pid, stat)) return nullptr;
-  auto entry = std::make_shared<ProcessEntry>();
+  auto entry = std::make_unique<ProcessEntry>();
   entry->pid = pid;
   entry->pidfd = std::move(pidfd);
-  if (watch_access) entry->access_known = ReadAccess(entry->pidfd.get(), entry->access);
-  if (ReadImage(proc_dir, *entry, link)) {
+  if (ReadImage(proc_dir, *entry, scratch)) {
     entry->readable = true;
     entry->statm.Reset(::openat(proc_dir, ProcPath(pid, "statm").c_str(), O_RDONLY | O_CLOEXEC));
+    entry->exe_link.Reset(::openat(proc_dir, ProcPath(pid, "exe").c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
   } else {
     entry->MakeUnreadable();
   }

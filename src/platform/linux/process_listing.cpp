@@ -7,11 +7,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <string>
+#include <string_view>
 
-#include "platform/linux/procfs_stat.h"
+#include "platform/linux/unique_fd.h"
 
 namespace kelvar::procfs {
 namespace {
@@ -19,6 +21,8 @@ namespace {
 constexpr int kWholeEvery = 10;                // passes
 constexpr std::int64_t kMostHandedOut = 4096;  // PIDs a pass asks after, beyond which it reads the whole
 constexpr std::int64_t kRecent = 32;           // PIDs handed out just before a whole read, asked after again
+constexpr std::int64_t kReservedPids = 300;    // where the counter starts again past pid_max
+constexpr unsigned kPidfdThread = O_EXCL;      // PIDFD_THREAD, Linux 6.9; older headers lack it
 
 // A directory entry: all digits, not starting with 0, within a PID's range.
 bool ParsePid(const char* name, Pid& pid) {
@@ -28,17 +32,12 @@ bool ParsePid(const char* name, Pid& pid) {
   return ec == std::errc() && ptr == end;
 }
 
-bool IsLeader(Pid pid) {
-  const long fd = ::syscall(SYS_pidfd_open, pid, 0);
-  if (fd < 0) return false;
-  ::close(static_cast<int>(fd));
-  return true;
-}
-
-// The number a /proc/sys file of `n` bytes holds, or -1.
-std::int64_t NumberIn(const char* buf, long n) {
+// The number after `key` in `text`, or -1.
+std::int64_t NumberAfter(std::string_view text, std::string_view key) {
+  const std::size_t at = text.find(key);
   std::int64_t value = -1;
-  if (n > 0) std::from_chars(buf, buf + n, value);
+  if (at != std::string_view::npos)
+    std::from_chars(text.data() + at + key.size(), text.data() + text.size(), value);
   return value;
 }
 
@@ -59,83 +58,153 @@ bool ListsOurNamespaceWhole(int proc_fd) {
   return !hides;
 }
 
+int OpenPidfd(Pid pid, unsigned flags) { return static_cast<int>(::syscall(SYS_pidfd_open, pid, flags)); }
+
+class ProcProbe final : public ListingProbe {
+ public:
+  explicit ProcProbe(DIR* proc) : proc_(proc) {
+    const int dir = proc_ ? ::dirfd(proc_) : -1;
+    if (dir < 0 || !ListsOurNamespaceWhole(dir)) return;
+    lists_all_ = true;
+    stat_.Reset(::openat(dir, "stat", O_RDONLY | O_CLOEXEC));
+    loadavg_.Reset(::openat(dir, "loadavg", O_RDONLY | O_CLOEXEC));
+    pid_max_.Reset(::openat(dir, "sys/kernel/pid_max", O_RDONLY | O_CLOEXEC));
+    UniqueFd self(OpenPidfd(::getpid(), kPidfdThread));
+    tells_threads_ = static_cast<bool>(self);
+  }
+
+  // loadavg ends "running/tasks last-pid".
+  Counters Read() override {
+    Counters c;
+    if (!lists_all_) return c;
+    c.forks = NumberAfter(ReadAll(stat_), "\nprocesses ");
+    const std::string_view load = ReadAll(loadavg_);
+    c.tasks = NumberAfter(load, "/");
+    const std::size_t space = load.rfind(' ');
+    if (space != std::string_view::npos) c.last_pid = NumberAfter(load.substr(space), " ");
+    c.pid_max = NumberAfter(ReadAll(pid_max_), "");
+    return c;
+  }
+
+  // A PID handed out but attached to no task yet is a fork under way; told
+  // apart from a thread only where the kernel opens threads' pidfds.
+  Kind KindOf(Pid pid) override {
+    if (UniqueFd leader(OpenPidfd(pid, 0)); leader) return Kind::kLeader;
+    if (errno == ESRCH) return Kind::kFree;
+    if (!tells_threads_) return Kind::kForming;
+    if (UniqueFd thread(OpenPidfd(pid, kPidfdThread)); thread) return Kind::kThread;
+    return errno == ESRCH ? Kind::kFree : Kind::kForming;
+  }
+
+  void ReadDirectory(std::vector<Pid>& pids) override {
+    ::rewinddir(proc_);
+    while (const dirent* entry = ::readdir(proc_)) {
+      Pid pid = 0;
+      if (ParsePid(entry->d_name, pid)) pids.push_back(pid);
+    }
+  }
+
+ private:
+  // The file's text from its start, or empty; the buffer grows to hold it.
+  std::string_view ReadAll(const UniqueFd& fd) {
+    if (!fd) return {};
+    if (buf_.empty()) buf_.resize(4096);
+    for (;;) {
+      const ssize_t n = ::pread(fd.get(), buf_.data(), buf_.size(), 0);
+      if (n < 0) return {};
+      if (static_cast<std::size_t>(n) < buf_.size()) return {buf_.data(), static_cast<std::size_t>(n)};
+      buf_.resize(buf_.size() * 2);
+    }
+  }
+
+  DIR* proc_;
+  bool lists_all_ = false;
+  bool tells_threads_ = false;
+  UniqueFd stat_, loadavg_, pid_max_;
+  std::string buf_;
+};
+
 }  // namespace
 
-ProcessListing::ProcessListing(DIR* proc) : proc_(proc) {
-  if (proc_ && ListsOurNamespaceWhole(::dirfd(proc_)))
-    last_pid_.Reset(::openat(::dirfd(proc_), "sys/kernel/ns_last_pid", O_RDONLY | O_CLOEXEC));
-}
+std::unique_ptr<ListingProbe> ProcListingProbe(DIR* proc) { return std::make_unique<ProcProbe>(proc); }
 
 void ProcessListing::List(std::vector<Pid>& pids, const std::function<bool(Pid)>& runs) {
-  const std::int64_t last = LastPid();
-  if (last < 0 || last_ < 0 || passes_ + 1 >= kWholeEvery || !Update(pids, last, runs)) ReadWhole(pids, last);
+  const ListingProbe::Counters now = probe_->Read();
+  const bool counted = now.forks >= 0 && now.tasks >= 0 && now.last_pid >= 0 && now.pid_max > 0;
+  if (!counted || last_.last_pid < 0 || passes_ + 1 >= kWholeEvery || !NoWholeCycleSince(now) ||
+      !Update(pids, now, runs))
+    ReadWhole(pids, now);
+  last_ = counted ? now : ListingProbe::Counters{};
 }
 
-// The last PID is taken before the directory is read: a process that gets
-// its PID meanwhile is asked after at the next pass, and so are the last
-// few handed out before, which a fork may not yet have made visible.
-void ProcessListing::ReadWhole(std::vector<Pid>& pids, std::int64_t last) {
+// The counter is read before the directory: a PID handed out meanwhile is
+// asked after at the next pass, and so are the last few handed out before,
+// which a fork may not yet have made visible.
+void ProcessListing::ReadWhole(std::vector<Pid>& pids, const ListingProbe::Counters& now) {
   pids.clear();
-  ::rewinddir(proc_);
-  while (const dirent* entry = ::readdir(proc_)) {
-    Pid pid = 0;
-    if (ParsePid(entry->d_name, pid)) pids.push_back(pid);
-  }
+  probe_->ReadDirectory(pids);
   std::sort(pids.begin(), pids.end());
   listed_ = pids;
   waiting_.clear();
-  for (std::int64_t pid = std::max<std::int64_t>(1, last - kRecent + 1); pid <= last; ++pid)
+  for (std::int64_t pid = std::max<std::int64_t>(1, now.last_pid - kRecent + 1); pid <= now.last_pid; ++pid)
     if (!std::binary_search(pids.begin(), pids.end(), static_cast<Pid>(pid)))
       waiting_.push_back(static_cast<Pid>(pid));
-  last_ = last;
   passes_ = 0;
 }
 
-bool ProcessListing::Update(std::vector<Pid>& pids, std::int64_t last, const std::function<bool(Pid)>& runs) {
-  std::vector<Pid> handed_out;
-  if (!HandedOutSince(last, handed_out)) return false;
+bool ProcessListing::NoWholeCycleSince(const ListingProbe::Counters& now) const {
+  const std::int64_t forks = now.forks - last_.forks, cycle = now.pid_max - kReservedPids;
+  return forks >= 0 && forks <= cycle && 4 * forks + 3 * last_.tasks <= cycle;
+}
+
+bool ProcessListing::Update(std::vector<Pid>& pids, const ListingProbe::Counters& now,
+                            const std::function<bool(Pid)>& runs) {
+  asked_.clear();
+  if (!HandedOutSince(now, asked_)) return false;
   fresh_.clear();
-  for (Pid pid : waiting_)
-    if (IsLeader(pid)) fresh_.push_back(pid);
-  waiting_.clear();
-  for (Pid pid : handed_out) (IsLeader(pid) ? fresh_ : waiting_).push_back(pid);
+  forming_.clear();
+  for (Pid pid : waiting_) Ask(pid);
+  for (Pid pid : asked_) Ask(pid);
+  waiting_.swap(forming_);
   std::sort(fresh_.begin(), fresh_.end());
   pids.clear();
   std::size_t next = 0;
   for (Pid pid : listed_) {
     for (; next < fresh_.size() && fresh_[next] < pid; ++next) pids.push_back(fresh_[next]);
     if (next < fresh_.size() && fresh_[next] == pid) ++next;
-    if (runs(pid) || IsLeader(pid)) pids.push_back(pid);
+    if (runs(pid) || probe_->KindOf(pid) == ListingProbe::Kind::kLeader) pids.push_back(pid);
   }
   pids.insert(pids.end(), fresh_.begin() + static_cast<std::ptrdiff_t>(next), fresh_.end());
   pids.erase(std::unique(pids.begin(), pids.end()), pids.end());
   listed_ = pids;
-  last_ = last;
   ++passes_;
   return true;
 }
 
-// Past pid_max the PIDs start again low (from 300, or 1 in a namespace).
-bool ProcessListing::HandedOutSince(std::int64_t last, std::vector<Pid>& out) const {
-  if (last == last_) return true;
-  std::int64_t first = last_ + 1, end = last + 1;
-  if (last < last_) {
-    char buf[32];
-    const std::int64_t pid_max =
-        NumberIn(buf, ReadSmallFile(::dirfd(proc_), "sys/kernel/pid_max", buf, sizeof buf));
-    if (pid_max <= last_ || pid_max - last_ + last > kMostHandedOut) return false;
-    for (std::int64_t pid = first; pid < pid_max; ++pid) out.push_back(static_cast<Pid>(pid));
-    first = 1;
-  }
-  if (end - first > kMostHandedOut) return false;
-  for (std::int64_t pid = first; pid < end; ++pid) out.push_back(static_cast<Pid>(pid));
-  return true;
+void ProcessListing::Ask(Pid pid) {
+  const ListingProbe::Kind kind = probe_->KindOf(pid);
+  if (kind == ListingProbe::Kind::kLeader) fresh_.push_back(pid);
+  if (kind == ListingProbe::Kind::kForming) forming_.push_back(pid);
 }
 
-std::int64_t ProcessListing::LastPid() const {
-  if (!last_pid_) return -1;
-  char buf[32];
-  return NumberIn(buf, ::pread(last_pid_.get(), buf, sizeof buf, 0));
+// Past pid_max the counter starts again at 300, or at 1 while it had not
+// passed 300; a counter below where it starts again was set by hand.
+bool ProcessListing::HandedOutSince(const ListingProbe::Counters& now, std::vector<Pid>& out) const {
+  const std::int64_t from = last_.last_pid, to = now.last_pid;
+  auto add = [&out](std::int64_t first, std::int64_t end) {
+    for (std::int64_t pid = first; pid < end; ++pid) out.push_back(static_cast<Pid>(pid));
+  };
+  if (to >= from) {
+    if (to - from > kMostHandedOut) return false;
+    add(from + 1, to + 1);
+    return true;
+  }
+  const std::int64_t low = from >= kReservedPids ? kReservedPids : 1;
+  if (from >= now.pid_max || to < low || (now.pid_max - from - 1) + (to - low + 1) > kMostHandedOut)
+    return false;
+  add(from + 1, now.pid_max);
+  add(low, to + 1);
+  return true;
 }
 
 }  // namespace kelvar::procfs

@@ -12,6 +12,8 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <optional>
+#include <utility>
 
 #include "platform/linux/proc_path.h"
 
@@ -23,6 +25,34 @@ constexpr int kResetOnFork = 0x40000000;
 
 bool IsRealtimePolicy(unsigned policy) {
   return policy == SCHED_FIFO || policy == SCHED_RR || policy == kSchedDeadline;
+}
+
+// How a class is set: SCHED_RR priority 1 for realtime, else SCHED_OTHER (or
+// the thread's own SCHED_BATCH) with this nice value.
+struct ClassSetting {
+  bool realtime = false;
+  int nice = 0;
+};
+
+Priority ClassOf(unsigned policy, long nice) {
+  if (IsRealtimePolicy(policy)) return Priority::kRealtime;
+  if (policy == SCHED_IDLE) return Priority::kIdle;
+  if (nice <= -11) return Priority::kHigh;
+  if (nice <= -1) return Priority::kAboveNormal;
+  if (nice == 0) return Priority::kNormal;
+  if (nice <= 10) return Priority::kBelowNormal;
+  return Priority::kIdle;
+}
+
+std::optional<ClassSetting> SettingOf(Priority priority) {
+  constexpr std::pair<Priority, ClassSetting> kSettings[] = {
+      {Priority::kRealtime, {true, 0}},      {Priority::kHigh, {false, -15}},
+      {Priority::kAboveNormal, {false, -5}}, {Priority::kNormal, {false, 0}},
+      {Priority::kBelowNormal, {false, 5}},  {Priority::kIdle, {false, 19}},
+  };
+  for (const auto& [p, setting] : kSettings)
+    if (p == priority) return setting;
+  return std::nullopt;
 }
 
 // The kernel's struct sched_attr as first published; its own header clashes
@@ -75,11 +105,10 @@ int SetThread(Pid tid, const ClassSetting& want) {
 // One walk over the threads; counts those already set and those changed.
 // A thread that ends during the walk is passed over.
 bool WalkThreads(int proc_dir, Pid pid, const ClassSetting& want, int& present, int& changed) {
-  int fd = ::openat(proc_dir, ProcPath(pid, "task").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return false;
-  DIR* dir = ::fdopendir(fd);
+  const int fd = ::openat(proc_dir, ProcPath(pid, "task").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  DIR* dir = fd < 0 ? nullptr : ::fdopendir(fd);
   if (!dir) {
-    ::close(fd);
+    if (fd >= 0) ::close(fd);
     return false;
   }
   bool ok = true;
@@ -107,49 +136,12 @@ bool WalkThreads(int proc_dir, Pid pid, const ClassSetting& want, int& present, 
 
 }  // namespace
 
-Priority ClassOf(unsigned policy, long nice) {
-  if (IsRealtimePolicy(policy)) return Priority::kRealtime;
-  if (policy == SCHED_IDLE) return Priority::kIdle;
-  if (nice <= -11) return Priority::kHigh;
-  if (nice <= -1) return Priority::kAboveNormal;
-  if (nice == 0) return Priority::kNormal;
-  if (nice <= 10) return Priority::kBelowNormal;
-  return Priority::kIdle;
-}
-
-std::optional<ClassSetting> SettingOf(Priority priority) {
-  switch (priority) {
-    case Priority::kRealtime:
-      return ClassSetting{true, 0};
-    case Priority::kHigh:
-      return ClassSetting{false, -15};
-    case Priority::kAboveNormal:
-      return ClassSetting{false, -5};
-    case Priority::kNormal:
-      return ClassSetting{false, 0};
-    case Priority::kBelowNormal:
-      return ClassSetting{false, 5};
-    case Priority::kIdle:
-      return ClassSetting{false, 19};
-    case Priority::kUnknown:
-      break;
-  }
-  return std::nullopt;
-}
-
 // One call gives the policy and, for the policies it decides the class of,
-// the nice value: every pass asks every process.  A kernel without the call
-// is asked the two older ones.
+// the nice value: every pass asks every process.
 Priority ReadClass(Pid tid) {
   SchedAttr attr;
-  if (::syscall(SYS_sched_getattr, tid, &attr, sizeof attr, 0) == 0) return ClassOf(attr.policy, attr.nice);
-  if (errno != ENOSYS) return Priority::kUnknown;
-  const int policy = PolicyOf(tid);
-  if (policy < 0) return Priority::kUnknown;
-  errno = 0;
-  const int nice = ::getpriority(PRIO_PROCESS, static_cast<id_t>(tid));
-  if (errno != 0) return Priority::kUnknown;
-  return ClassOf(static_cast<unsigned>(policy), nice);
+  if (::syscall(SYS_sched_getattr, tid, &attr, sizeof attr, 0) != 0) return Priority::kUnknown;
+  return ClassOf(attr.policy, attr.nice);
 }
 
 bool ApplyClass(int proc_dir, Pid pid, Priority priority) {

@@ -6,22 +6,9 @@
 // realtime or idle thread back to SCHED_OTHER.
 #pragma once
 
-#include <optional>
-
 #include "platform/process_source.h"
 
 namespace kelvar::procfs {
-
-// The class of a thread with scheduling `policy` (SCHED_*) and `nice`.
-Priority ClassOf(unsigned policy, long nice);
-
-// How a class is set: SCHED_RR priority 1 for realtime, else SCHED_OTHER (or
-// the thread's own SCHED_BATCH) with this nice value.
-struct ClassSetting {
-  bool realtime = false;
-  int nice = 0;
-};
-std::optional<ClassSetting> SettingOf(Priority priority);
 
 // The class of one thread, read live; unknown when it cannot be read.
 Priority ReadClass(Pid tid);

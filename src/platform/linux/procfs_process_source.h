@@ -1,44 +1,26 @@
-// The process source over /proc.
+// The process source over /proc.  The snapshot is the numeric entries of
+// /proc, processes and not threads (process_listing.h).  A process can be
+// read while readlink /proc/PID/exe succeeds, so kernel threads and other
+// users' processes have no row, as protected processes have none on
+// Windows; the link's bytes, without the kernel's " (deleted)" mark, are
+// the record's path.
 //
-//  - The snapshot is the numeric entries of /proc (processes, not threads),
-//    kept up to date without reading the whole directory every pass
-//    (process_listing.h).
-//  - A process can be read while readlink /proc/PID/exe succeeds, so kernel
-//    threads and other users' processes have no row, as protected processes
-//    have none on Windows; the link's bytes are the record's path, without
-//    the kernel's " (deleted)" mark.
+// The refresh reads every process five times a second and the sweep looks
+// at every row twice: reading the link, stat and statm anew each time kept
+// the kernel answering /proc for most of the program's time.  So a process
+// is probed once (process_entry.h) and kept with its pidfd and open files
+// until it ends (process_cache.h); a pass then costs it one pread of statm
+// and one scheduling call for its class.  The ended are dropped at the
+// snapshot (one epoll_wait) and again before ending or steering a process,
+// which acts only on the live process its PID names now, through its pidfd,
+// when that is the process that started when the caller says.  A read
+// within a pass may meet a process that ended since the snapshot: its
+// figures read as nothing, and the sweep lets its row go.
 //
-// Why it keeps what it reads: the refresh reads every process five times a
-// second and the sweep looks at every row twice a second.  Reading the link,
-// stat and statm anew each time kept the kernel answering /proc for most of
-// the program's time.  So the first read of a process probes it once
-// (process_entry.h), and the cache keeps the entry with a pidfd and the open
-// statm file until the process ends (process_cache.h; past its descriptor
-// budget, with the pidfd alone).  A known process then costs a pass one
-// pread of statm and one scheduling call for its class.
-//
-// Every answer stays exact where it must: the processes that have ended are
-// dropped once a pass, at the snapshot (one epoll_wait, a fifth of a
-// microsecond when none has), and again before ending or steering a process,
-// so that acts on the live process its PID names now, and only when that is
-// the process that started when the caller says.  (A read within a pass may
-// meet a process that ended since the snapshot: its figures read as nothing,
-// and the sweep, which asks the epoll set, lets its row go.)  Ending acts
-// through the entry's pidfd, on that process alone.
-//
-// The image (path and readability) is the one thing a live process can
-// change, and a look asks the kernel again with one stat of the exe link,
-// which walks a path through /proc.  The sweep's glance spares that walk
-// where cheaper answers vouch for the image: the access the pidfd tells is
-// what it was (process_access.h), the file at the image's path is still the
-// image (image_names.h), and the memory layout the refresh read shows no
-// exec, which the refresh follows at once.  Every eighth glance at a
-// process looks all the same, so an exec that left the layout as it was (a
-// copy of the same program under another name) is followed within eight
-// sweeps.  On a kernel that does not tell the access every glance looks.
-//
-// All paths are relative to one /proc descriptor held for the object's life.
-// The object belongs to one thread.
+// The image is the one thing a live process can change: an exact look
+// stats the exe link again, the sweep's where the link reads otherwise than
+// it did (process_entry.h), the refresh's where the memory layout moved.  Paths are relative to one /proc
+// descriptor held for the object's life.  The object belongs to one thread.
 #pragma once
 
 #include <dirent.h>
@@ -48,7 +30,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/linux/image_names.h"
 #include "platform/linux/process_cache.h"
 #include "platform/linux/process_entry.h"
 #include "platform/linux/process_listing.h"
@@ -56,12 +37,15 @@
 
 namespace kelvar {
 
+// What tests may set; the program takes the defaults.
+struct ProcfsOptions {
+  std::size_t fd_limit = 0;                       // 0: the soft limit, raised to the hard one
+  std::unique_ptr<procfs::ListingProbe> listing;  // null: /proc's own
+};
+
 class ProcfsProcessSource final : public ProcessSource {
  public:
-  // Raises the descriptor limit, and keeps as many processes as it allows.
-  ProcfsProcessSource();
-  // Keeps processes within `fd_limit` descriptors.
-  explicit ProcfsProcessSource(std::size_t fd_limit);
+  explicit ProcfsProcessSource(ProcfsOptions options = {});
   ~ProcfsProcessSource() override;
   ProcfsProcessSource(const ProcfsProcessSource&) = delete;
   ProcfsProcessSource& operator=(const ProcfsProcessSource&) = delete;
@@ -70,36 +54,32 @@ class ProcfsProcessSource final : public ProcessSource {
   // The start is in clock ticks after boot, plus one.
   bool Read(Pid pid, bool with_image, ProcessRecord& record) override;
   // A zombie has ended.
-  Liveness Look(const ProcessId& process, FileIdentity& image) override;
-  Liveness Glance(const ProcessId& process, FileIdentity& image) override;
+  Liveness Look(const ProcessId& process, FileIdentity& image, LookDepth depth) override;
   // SIGKILL through the pidfd.
   bool End(const ProcessId& process) override;
   bool SetPriority(const ProcessId& process, Priority priority) override;
 
-  // For tests: the processes kept.
+  // For tests: the processes kept, and the looks at an image so far.
   std::size_t CachedProcesses() const { return cache_.size(); }
+  std::size_t ImageLooks() const { return looks_; }
 
  private:
-  // The entry of the process `pid` names, kept when there is room;
-  // `probed` tells whether it was read just now.
-  std::shared_ptr<procfs::ProcessEntry> EntryOf(Pid pid, bool* probed = nullptr);
+  // The entry of the process `pid` names, kept when there is room, else
+  // held by `unkept` for the caller's call; `probed` tells whether it was
+  // read just now.
+  procfs::ProcessEntry* EntryOf(Pid pid, std::unique_ptr<procfs::ProcessEntry>& unkept,
+                                bool* probed = nullptr);
   // The entry of the live process `process` names now, or nullptr.
-  std::shared_ptr<procfs::ProcessEntry> LiveEntry(const ProcessId& process);
-  // Whether the glance at a kept, readable process must look at its image.
-  bool MustLook(procfs::ProcessEntry& entry);
-  // Room in the descriptor table for keeping that many processes.
-  void ReserveFor(std::size_t processes);
+  procfs::ProcessEntry* LiveEntry(const ProcessId& process, std::unique_ptr<procfs::ProcessEntry>& unkept);
+  FileIdentity LookAtImage(procfs::ProcessEntry& entry);
 
   DIR* proc_ = nullptr;  // /proc, kept open: the listing rewinds it
   int proc_fd_ = -1;     // its descriptor, for the *at() calls
   long page_size_ = 4096;
-  std::size_t fd_limit_;
-  std::size_t reserved_fds_ = 0;
-  bool tells_access_ = false;  // the kernel tells a process's access through its pidfd
-  std::string link_;           // room for the executable links the probes read
+  std::size_t looks_ = 0;
+  std::string link_;  // room for the executable links read
   procfs::ProcessListing listing_;
   procfs::ProcessCache cache_;
-  procfs::ImageNames names_;
 };
 
 }  // namespace kelvar

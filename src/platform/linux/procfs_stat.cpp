@@ -12,21 +12,13 @@
 namespace kelvar::procfs {
 namespace {
 
-// Splits the fields after the command name, one space between each.
-class Fields {
- public:
-  explicit Fields(std::string_view rest) : rest_(rest) {}
-  // The next field, or empty at the end.
-  std::string_view Next() {
-    std::size_t space = rest_.find(' ');
-    std::string_view field = rest_.substr(0, space);
-    rest_ = space == std::string_view::npos ? std::string_view() : rest_.substr(space + 1);
-    return field;
-  }
-
- private:
-  std::string_view rest_;
-};
+// The next field of `rest`, split at single spaces; empty at the end.
+std::string_view NextField(std::string_view& rest) {
+  const std::size_t space = rest.find(' ');
+  const std::string_view field = rest.substr(0, space);
+  rest = space == std::string_view::npos ? std::string_view() : rest.substr(space + 1);
+  return field;
+}
 
 template <typename T>
 bool ToNumber(std::string_view field, T& out) {
@@ -41,26 +33,26 @@ bool ParseStat(std::string_view text, ProcStat& out) {
   while (!text.empty() && text.back() == '\n') text.remove_suffix(1);
   const std::size_t close = text.rfind(')');
   if (close == std::string_view::npos || text.find('(') > close) return false;
-  Fields fields(text.substr(close + 1));
-  if (!fields.Next().empty()) return false;  // the space after ')'
-  std::string_view state = fields.Next();
+  std::string_view rest = text.substr(close + 1);
+  if (!NextField(rest).empty()) return false;  // the space after ')'
+  const std::string_view state = NextField(rest);
   if (state.size() != 1) return false;
   ProcStat s;
   s.state = state[0];
   // Field 3 was the state; count on from field 4.
   for (int number = 4; number < 22; ++number)
-    if (fields.Next().empty()) return false;
-  if (!ToNumber(fields.Next(), s.start_time)) return false;
+    if (NextField(rest).empty()) return false;
+  if (!ToNumber(NextField(rest), s.start_time)) return false;
   out = s;
   return true;
 }
 
 bool ParseStatm(std::string_view text, std::uint64_t& pages, MemoryLayout& layout) {
-  Fields fields(text.substr(0, text.find('\n')));
+  std::string_view rest = text.substr(0, text.find('\n'));
   std::uint64_t shared = 0, lib = 0;
-  return ToNumber(fields.Next(), layout.size) && ToNumber(fields.Next(), pages) &&
-         ToNumber(fields.Next(), shared) && ToNumber(fields.Next(), layout.text) &&
-         ToNumber(fields.Next(), lib) && ToNumber(fields.Next(), layout.data);
+  return ToNumber(NextField(rest), layout.size) && ToNumber(NextField(rest), pages) &&
+         ToNumber(NextField(rest), shared) && ToNumber(NextField(rest), layout.text) &&
+         ToNumber(NextField(rest), lib) && ToNumber(NextField(rest), layout.data);
 }
 
 long ReadSmallFile(int proc_dir, const char* rel, char* buf, std::size_t cap) {

@@ -1,10 +1,9 @@
 // The two per-process files the process control reads: /proc/PID/stat (state
 // and start time), read once for each process met, and /proc/PID/statm
 // (resident pages, and the sizes that show an exec), read for every process
-// of every refresh.  The command
-// name in stat is free text: it may hold spaces, parentheses and newlines,
-// so the fields are counted from the LAST ')' on.  Reading and parsing
-// allocate nothing.
+// of every refresh.  The command name in stat is free text: it may hold
+// spaces, parentheses and newlines, so the fields are counted from the LAST
+// ')' on.  Reading and parsing allocate nothing.
 #pragma once
 
 #include <cstddef>

@@ -15,11 +15,8 @@ class UniqueFd {
   explicit UniqueFd(int fd) : fd_(fd) {}
   ~UniqueFd() { Reset(); }
   UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-  UniqueFd& operator=(UniqueFd&& other) noexcept {
-    if (this != &other) {
-      Reset();
-      fd_ = std::exchange(other.fd_, -1);
-    }
+  UniqueFd& operator=(UniqueFd&& other) noexcept {  // safe on itself: it takes the descriptor first
+    Reset(std::exchange(other.fd_, -1));
     return *this;
   }
   UniqueFd(const UniqueFd&) = delete;

@@ -150,7 +150,7 @@ bool Win32ProcessSource::Read(Pid pid, bool with_image, ProcessRecord& record) {
   return true;
 }
 
-Liveness Win32ProcessSource::Look(const ProcessId& process, FileIdentity& image) {
+Liveness Win32ProcessSource::Look(const ProcessId& process, FileIdentity& image, LookDepth) {
   const TableEntry* entry = table_.Find(process.pid);
   if (!entry) return LookUnlisted(process, image);
   const Kept& kept = KeptOf(*entry);

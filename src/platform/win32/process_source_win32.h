@@ -53,7 +53,7 @@ class Win32ProcessSource : public ProcessSource {
   // changes its image, but the file at its path may be renamed away and
   // another put there.
   bool Read(Pid pid, bool with_image, ProcessRecord& record) override;
-  Liveness Look(const ProcessId& process, FileIdentity& image) override;
+  Liveness Look(const ProcessId& process, FileIdentity& image, LookDepth depth) override;
   // TerminateProcess with exit code 0.
   bool End(const ProcessId& process) override;
   bool SetPriority(const ProcessId& process, Priority priority) override;

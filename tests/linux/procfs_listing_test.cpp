@@ -1,0 +1,191 @@
+// The listing of /proc between whole reads: on a scripted kernel, what each
+// pass asks after and when it reads the whole directory; in a PID namespace
+// of its own, a counter gone round a whole cycle between two passes.
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/utsname.h>
+
+#include <algorithm>
+#include <map>
+
+#include "platform/linux/process_listing.h"
+#include "support/test_support.h"
+
+namespace kelvar::test {
+namespace {
+
+using Kind = procfs::ListingProbe::Kind;
+using Counters = procfs::ListingProbe::Counters;
+
+// A kernel whose counters, PIDs and directory the test sets; PIDs not named
+// are free.
+struct ScriptedProbe : procfs::ListingProbe {
+  Counters counters;
+  std::map<Pid, Kind> kinds;
+  std::set<Pid> asked;
+  int whole_reads = 0;
+
+  Counters Read() override { return counters; }
+  Kind KindOf(Pid pid) override {
+    asked.insert(pid);
+    auto it = kinds.find(pid);
+    return it == kinds.end() ? Kind::kFree : it->second;
+  }
+  void ReadDirectory(std::vector<Pid>& pids) override {
+    ++whole_reads;
+    for (const auto& [pid, kind] : kinds)
+      if (kind == Kind::kLeader) pids.push_back(pid);
+  }
+};
+
+std::set<Pid> Range(Pid first, Pid last, std::set<Pid> pids = {}) {
+  for (Pid pid = first; pid <= last; ++pid) pids.insert(pid);
+  return pids;
+}
+
+Counters At(std::int64_t forks, std::int64_t last, std::int64_t tasks = 50) {
+  return {forks, tasks, last, 1000};
+}
+
+struct Step {
+  Counters counters;
+  std::map<Pid, Kind> kinds;  // set before the pass
+  std::set<Pid> asked;        // every PID the pass asks after
+  bool whole;                 // whether it reads the whole directory
+  std::vector<Pid> listed;
+};
+
+// Each case starts with a whole read at its counters (pid_max 1,000), with
+// leaders 1 and 7; every listed PID is known to run.
+struct Case {
+  const char* what;
+  Counters start;
+  std::vector<Step> steps;
+};
+
+TEST(ListingTest, AsksWhatWasHandedOutAndReadsWholeWhenItCannotProve) {
+  Case tenth{"every tenth pass reads the whole", At(10000, 400), {}};
+  for (int pass = 1; pass <= 10; ++pass) tenth.steps.push_back({At(10000, 400), {}, {}, pass == 10, {1, 7}});
+  const std::vector<Case> cases = {
+      {"a fork still forming at one pass is listed at the next",
+       At(10000, 400),
+       {{At(10003, 403), {{401, Kind::kThread}, {402, Kind::kForming}}, Range(401, 403), false, {1, 7}},
+        {At(10003, 403), {{402, Kind::kLeader}}, {402}, false, {1, 7, 402}},
+        {At(10003, 403), {}, {}, false, {1, 7, 402}}}},
+      {"past pid_max the counter starts again at 300",
+       At(10000, 990),
+       {{At(10015, 305),
+         {{303, Kind::kLeader}, {5, Kind::kLeader}},
+         Range(991, 999, Range(300, 305)),
+         false,
+         {1, 7, 303}}}},
+      {"below 300 it starts again at 1",
+       At(10000, 150),
+       {{At(10010, 20), {{5, Kind::kLeader}}, Range(151, 999, Range(1, 20)), false, {1, 5, 7}}}},
+      {"more forks than prove that the counter did not go round a whole cycle",
+       At(10000, 400),
+       {{At(10160, 410), {{405, Kind::kLeader}, {900, Kind::kLeader}}, {}, true, {1, 7, 405, 900}}}},
+      {"tasks that might fill the cycle", At(10000, 400, 250), {{At(10001, 401), {}, {}, true, {1, 7}}}},
+      {"a counter set back by hand",
+       At(10000, 400),
+       {{At(10001, 250), {{250, Kind::kLeader}}, {}, true, {1, 7, 250}}}},
+      tenth,
+  };
+  for (const Case& c : cases) {
+    auto owned = std::make_unique<ScriptedProbe>();
+    ScriptedProbe& probe = *owned;
+    probe.counters = c.start;
+    probe.kinds = {{1, Kind::kLeader}, {7, Kind::kLeader}};
+    procfs::ProcessListing listing(std::move(owned));
+    std::vector<Pid> pids;
+    listing.List(pids, [](Pid) { return true; });
+    int pass = 0;
+    for (const Step& s : c.steps) {
+      probe.counters = s.counters;
+      for (const auto& [pid, kind] : s.kinds) probe.kinds[pid] = kind;
+      probe.asked.clear();
+      const int whole_before = probe.whole_reads;
+      listing.List(pids, [](Pid) { return true; });
+      ++pass;
+      EXPECT_EQ(probe.whole_reads > whole_before, s.whole) << c.what << ", pass " << pass;
+      if (!s.whole) {  // the first also asks after the last 32 PIDs handed out before the whole read
+        std::set<Pid> asked = pass > 1 ? std::set<Pid>{} : Range(c.start.last_pid - 31, c.start.last_pid);
+        std::erase_if(asked, [](Pid pid) { return pid == 1 || pid == 7; });
+        asked.insert(s.asked.begin(), s.asked.end());
+        EXPECT_EQ(probe.asked, asked) << c.what << ", pass " << pass;
+      }
+      EXPECT_EQ(pids, s.listed) << c.what << ", pass " << pass;
+    }
+  }
+}
+
+// The last PID handed out in this namespace, or -1.
+long LastPid() {
+  std::ifstream file("/proc/sys/kernel/ns_last_pid");
+  long last = -1;
+  file >> last;
+  return last;
+}
+
+bool ForkAndReap() {
+  const pid_t pid = ::fork();
+  if (pid == 0) ::_exit(0);
+  return pid > 0 && ::waitpid(pid, nullptr, 0) == pid;
+}
+
+// As the first process of a PID namespace with /proc of its own and a
+// pid_max of 1,000: the counter passes 400, the listing reads /proc, a child
+// is forked after 20 others, and the counter goes round until it stands just
+// past 400 again.  The next pass must list the child.
+int ListAfterAWholeCycle() {
+  if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+      ::mount("proc", "/proc", "proc", 0, nullptr) != 0)
+    return 10;
+  if (!(std::ofstream("/proc/sys/kernel/pid_max") << "1000").flush()) return 11;
+  while (LastPid() < 400)
+    if (!ForkAndReap()) return 12;
+  DIR* proc = ::opendir("/proc");
+  procfs::ProcessListing listing(procfs::ProcListingProbe(proc));
+  std::vector<Pid> pids;
+  listing.List(pids, [](Pid) { return false; });
+  const long start = LastPid();
+  for (int i = 0; i < 20; ++i) ForkAndReap();
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::pause();
+    ::_exit(0);
+  }
+  bool wrapped = false;
+  for (long before = LastPid(), last = before; !wrapped || last < start + 5; before = last) {
+    if (!ForkAndReap()) return 13;
+    last = LastPid();
+    wrapped = wrapped || last < before;
+  }
+  listing.List(pids, [](Pid) { return false; });
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
+  ::closedir(proc);
+  return std::ranges::binary_search(pids, child) ? 0 : 1;
+}
+
+bool PidMaxIsPerNamespace() {
+  utsname name{};
+  int major = 0, minor = 0;
+  return ::uname(&name) == 0 && std::sscanf(name.release, "%d.%d", &major, &minor) == 2 &&
+         (major > 6 || (major == 6 && minor >= 14));
+}
+
+TEST(ListingTest, ACounterGoneRoundAWholeCycleMissesNoProcess) {
+  if (::geteuid() != 0) GTEST_SKIP() << "a PID namespace of its own needs root";
+  if (!PidMaxIsPerNamespace()) GTEST_SKIP() << "pid_max is set per PID namespace from Linux 6.14 on";
+  ExpectInChild([] {
+    if (::unshare(CLONE_NEWPID | CLONE_NEWNS) != 0) return 100;
+    const pid_t first = ::fork();
+    if (first == 0) ::_exit(ListAfterAWholeCycle());
+    int status = -1;
+    return ::waitpid(first, &status, 0) == first && WIFEXITED(status) ? WEXITSTATUS(status) : 101;
+  });
+}
+
+}  // namespace
+}  // namespace kelvar::test
