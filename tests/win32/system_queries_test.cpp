@@ -25,8 +25,8 @@ TEST(SizeFormat, ShellFormatterGivesTheSharedTexts) {
 }
 
 // How a case's file is stored: code page 936, a byte-order mark and UTF-8
-// or UTF-16, or the bytes FF FE before code page 936.
-enum class Form { kCp936, kUtf8, kUtf16Le, kUtf16Be, kFfFeThenCp936 };
+// or UTF-16, the bytes FF FE before code page 936, or the case's own bytes.
+enum class Form { kCp936, kUtf8, kUtf16Le, kUtf16Be, kFfFeThenCp936, kAsWritten };
 
 std::string Repeat(const std::string& s, int n) { return n > 0 ? s + Repeat(s, n - 1) : ""; }
 
@@ -61,6 +61,7 @@ std::string InCodePage(const std::string& utf8) {
 }
 
 std::string Stored(const std::string& text, Form form) {
+  if (form == Form::kAsWritten) return text;
   if (form == Form::kUtf8) return "\xEF\xBB\xBF" + text;
   if (form == Form::kCp936) return InCodePage(text);
   if (form == Form::kFfFeThenCp936) return "\xFF\xFE" + InCodePage(text);
@@ -100,6 +101,7 @@ TEST(ProfileReader, ReadsAsGetPrivateProfileString) {
     EXPECT_EQ(reader.GetString(c.section, c.key, path), c.value);
   };
   for (const ProfileCase& c : kelvar::test::kProfileCases) check(c, Form::kCp936);
+  for (const ProfileCase& c : kelvar::test::kDecodingCases) check(c, Form::kAsWritten);
   for (const auto& c : kCases) check(c.c, c.form);
 }
 
