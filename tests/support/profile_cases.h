@@ -62,6 +62,13 @@ inline const ProfileCase kDecodingCases[] = {
     {"a private-use character counts two bytes in the cut", "[s]\r\na=" + Times(130, "\xA6\x81"), "s", "a",
      Times(127, "\uE6E6")},
     {"the euro sign is one byte, 0x80", "[s]\r\na=" + std::string(300, '\x80'), "s", "a", Times(254, "€")},
+    {"0xFF alone, and a lead byte at the end of the file", "[s]\r\na=\xFF\x81", "s", "a", "\uF8F5?"},
+    {"code page 936 names", "[s]\r\n\xBA\xCB\xD0\xC4.exe=\xBA\xCB\xD0\xC4|x\r\n", "s", "核心.exe", "核心|x"},
+    {"UTF-16LE", std::string("\xFF\xFE[\0s\0]\0\n\0a\0=\0\x38\x68\xC3\x5F", 18), "s", "a", "核心"},
+    {"UTF-8 cut at 254 bytes of code page 936", "\xEF\xBB\xBF[s]\na=" + Times(200, "汉"), "s", "a",
+     Times(127, "汉")},
+    {"UTF-8: no form in code page 936 counts a byte per UTF-16 unit",
+     "\xEF\xBB\xBF[s]\na=" + Times(100, "ő") + Times(100, "😀"), "s", "a", Times(100, "ő") + Times(77, "😀")},
 };
 
 }  // namespace kelvar::test

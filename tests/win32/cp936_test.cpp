@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "platform/win32/cp936_win32.h"
@@ -20,44 +19,30 @@ std::string Hex(const std::optional<std::string>& bytes) {
   if (!bytes) return "(none)";
   std::string out;
   char two[4];
-  for (unsigned char b : *bytes) {
-    std::snprintf(two, sizeof two, "%02X ", b);
-    out += two;
-  }
+  for (unsigned char b : *bytes) out.append(two, std::snprintf(two, sizeof two, "%02X ", b));
   return out;
-}
-
-// The next answer of the Linux file; nullopt for "no form".  Past its end,
-// `ended` is set.
-std::optional<std::string> NextAnswer(const std::string& file, std::size_t& pos, bool& ended) {
-  const auto n = pos < file.size() ? static_cast<unsigned char>(file[pos]) : 0u;
-  ended = ended || pos >= file.size() || (n != test::kNoForm && pos + 1 + n > file.size());
-  if (ended) return std::nullopt;
-  ++pos;
-  if (n == test::kNoForm) return std::nullopt;
-  pos += n;
-  return file.substr(pos - n, n);
 }
 
 TEST(CodePage936, TheLinuxProgramConvertsEveryInputAsWindows) {
   const wchar_t* name = _wgetenv(L"KELVAR_CP936_LINUX");
   if (!name || !*name) GTEST_SKIP() << "KELVAR_CP936_LINUX names no file of the Linux build";
-  std::ifstream in(std::filesystem::path(name), std::ios::binary);
-  ASSERT_TRUE(in) << Narrow(name);
-  const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::ifstream linux_answers(std::filesystem::path(name), std::ios::binary);
+  ASSERT_TRUE(linux_answers) << Narrow(name);
   Win32Cp936Codec windows;
-  std::size_t pos = 0;
+  std::vector<std::pair<std::string, std::optional<std::string>>> cases;  // the input, Windows' answer
+  for (const std::string& input : test::Cp936DecodeInputs()) cases.emplace_back(input, windows.Decode(input));
+  for (const std::string& input : test::Cp936EncodeInputs()) cases.emplace_back(input, windows.Encode(input));
   int wrong = 0;
-  bool ended = false;
-  const auto check = [&](const std::string& input, const std::optional<std::string>& expected) {
-    const std::optional<std::string> linux_answer = NextAnswer(file, pos, ended);
-    if (ended || linux_answer == expected || ++wrong > 20) return;
-    ADD_FAILURE() << Hex(input) << ": Windows " << Hex(expected) << ", Linux " << Hex(linux_answer);
-  };
-  for (const std::string& input : test::Cp936DecodeInputs()) check(input, windows.Decode(input));
-  for (const std::string& input : test::Cp936EncodeInputs()) check(input, windows.Encode(input));
+  for (const auto& [input, answer] : cases) {
+    const int size = linux_answers.get();
+    ASSERT_NE(size, EOF) << "the file ends before the answer for " << Hex(input);
+    std::optional<std::string> linux_answer;
+    if (size != test::kNoForm) linux_answers.read(linux_answer.emplace(size, '\0').data(), size);
+    if (linux_answer != answer && ++wrong <= 20)
+      ADD_FAILURE() << Hex(input) << ": Windows " << Hex(answer) << ", Linux " << Hex(linux_answer);
+  }
   EXPECT_EQ(wrong, 0);
-  EXPECT_TRUE(!ended && pos == file.size()) << "the file holds other inputs";
+  EXPECT_EQ(linux_answers.get(), EOF) << "the file holds more answers than there are inputs";
 }
 
 }  // namespace
