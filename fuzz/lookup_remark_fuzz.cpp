@@ -34,7 +34,7 @@ class FuzzProfile : public kelvar::ProfileReader {
   std::string GetString(const std::string& section, const std::string& key, const std::string&) override {
     ++reads;
     if (section != "sysdir" && section != "windir") Fail("unexpected section");
-    last = kelvar::ProfileValue(text, section, key, kelvar::TextEncoding::kUtf8);
+    last = kelvar::ProfileValue(text, section, key);
     return last;
   }
   static void Fail(const char* what) {

@@ -178,6 +178,21 @@ report_skips() {
     [ -n "${skip_reason[$arch]:-}" ] || continue
     echo "windows: $arch tests skipped ($(tests_in "$arch") tests): ${skip_reason[$arch]}; the $arch build was built and its imports checked"
   done
+  if [ ${#runnable[@]} -eq 0 ]; then
+    echo "windows: the Linux program's code page 936 is not compared with Windows': Wine runs no build here"
+  fi
+}
+
+# The Linux build's code page 936 answers (tests/linux/cp936_dump.cpp) as a
+# Windows path, for the test that compares them with Windows' own; empty,
+# with a line that says so, when there is no Linux build to give them.
+linux_cp936_answers() {
+  local file=$root/build/tests/linux/cp936_linux.bin
+  if [ -f "$file" ]; then
+    echo "Z:${file//\//\\}"
+  else
+    echo "windows: the Linux program's code page 936 is not compared with Windows': $file is missing (make test builds it first)" >&2
+  fi
 }
 
 # Runs inside xvfb-run: the probe, every Windows test of the builds that run
@@ -204,10 +219,11 @@ under_display() {
   run_step "Wine services" "$logs/wineboot.log" "$(probe_loader_of x86_64)" wineboot
   probe_builds
   report_skips
-  local trash="Z:${XDG_DATA_HOME//\//\\}\\Trash\\files" failed=0 arch
+  local trash="Z:${XDG_DATA_HOME//\//\\}\\Trash\\files" failed=0 arch cp936
+  cp936=$(linux_cp936_answers)
   for arch in "${runnable[@]}"; do
     step "Windows tests $arch under Wine"
-    env LC_ALL=zh_CN.UTF-8 KELVAR_TRASH="$trash" KELVAR_WINE="$(probe_loader_of "$arch")" \
+    env LC_ALL=zh_CN.UTF-8 KELVAR_TRASH="$trash" KELVAR_WINE="$(probe_loader_of "$arch")" KELVAR_CP936_LINUX="$cp936" \
       ctest --test-dir "build-win32-$arch" --output-on-failure --timeout 600 || {
       echo "windows: the step \"Windows tests $arch under Wine\" failed; its output is above" >&2
       failed=1

@@ -16,8 +16,10 @@ class Cp936Codec {
   // The text in code page 936; nullopt when it is not valid UTF-8 or holds a
   // character the code page has no form for.
   virtual std::optional<std::string> Encode(std::string_view utf8) = 0;
-  // The text of code-page bytes as UTF-8; bytes that form no character
-  // become U+FFFD.
+  // The text of code-page bytes as UTF-8, exactly as Windows decodes them
+  // (MultiByteToWideChar with code page 936): a lead byte takes the byte
+  // after it unless that is a NUL, and a pair or a lone lead byte that names
+  // no character is one "?".
   virtual std::string Decode(std::string_view cp936) = 0;
 };
 

@@ -13,16 +13,23 @@ std::size_t Utf8Expected(unsigned char lead) {
 
 bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
 
-bool IsDoubleByteLead(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-
 char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// The bytes a second byte after `lead` may be: no overlong forms, no
+// surrogates, nothing above U+10FFFF.
+bool SecondByteFits(unsigned char lead, unsigned char c) {
+  if (lead == 0xE0) return c >= 0xA0 && c <= 0xBF;
+  if (lead == 0xED) return c >= 0x80 && c <= 0x9F;
+  if (lead == 0xF0) return c >= 0x90 && c <= 0xBF;
+  if (lead == 0xF4) return c >= 0x80 && c <= 0x8F;
+  return IsContinuation(c);
+}
 
 }  // namespace
 
-std::size_t CharLength(std::string_view text, std::size_t pos, TextEncoding encoding) {
+std::size_t CharLength(std::string_view text, std::size_t pos, TextEncoding) {
   const auto lead = static_cast<unsigned char>(text[pos]);
   const std::size_t left = text.size() - pos;
-  if (encoding == TextEncoding::kDoubleByte) return (IsDoubleByteLead(lead) && left > 1) ? 2 : 1;
   const std::size_t expected = Utf8Expected(lead);
   std::size_t n = 1;
   while (n < expected && n < left && IsContinuation(static_cast<unsigned char>(text[pos + n]))) ++n;
@@ -59,6 +66,38 @@ std::size_t WholeCharsWithin(std::string_view text, std::size_t limit, TextEncod
     pos = next;
   }
   return pos;
+}
+
+Utf8Step NextUtf8(std::string_view text, std::size_t pos) {
+  const auto at = [&](std::size_t i) { return static_cast<unsigned char>(text[pos + i]); };
+  const unsigned char lead = at(0);
+  if (lead < 0x80) return {1, true};
+  const std::size_t expected = Utf8Expected(lead);
+  if (expected == 1) return {1, false};
+  std::size_t n = 1;
+  while (n < expected && pos + n < text.size() &&
+         (n == 1 ? SecondByteFits(lead, at(1)) : IsContinuation(at(n))))
+    ++n;
+  return {n, n == expected};
+}
+
+char32_t CodePointOf(std::string_view ch) {
+  const auto lead = static_cast<unsigned char>(ch[0]);
+  if (ch.size() == 1) return lead;
+  char32_t c = lead & (0x7F >> ch.size());
+  for (std::size_t i = 1; i < ch.size(); ++i) c = (c << 6) | (static_cast<unsigned char>(ch[i]) & 0x3F);
+  return c;
+}
+
+void AppendUtf8(char32_t c, std::string& out) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+    return;
+  }
+  const int tail = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+  static constexpr unsigned char kLead[] = {0, 0xC0, 0xE0, 0xF0};
+  out += static_cast<char>(kLead[tail] | (c >> (6 * tail)));
+  for (int i = tail - 1; i >= 0; --i) out += static_cast<char>(0x80 | ((c >> (6 * i)) & 0x3F));
 }
 
 }  // namespace kelvar

@@ -1,5 +1,5 @@
-// The portable profile reader against the Windows reader's answers, in UTF-8
-// and GBK (trail bytes that look like ASCII), the 254-byte cut, hostile files.
+// The portable profile reader against the Windows reader's answers on the
+// decoded (UTF-8) text of a file, the 254-byte cut, hostile files.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -16,12 +16,10 @@ using namespace std::string_literals;
 using test::ProfileCase;
 
 template <std::size_t N>
-void CheckAll(const ProfileCase (&cases)[N], TextEncoding encoding) {
-  for (const ProfileCase& c : cases)
-    EXPECT_EQ(ProfileValue(c.text, c.section, c.key, encoding), c.value) << c.what;
+void CheckAll(const ProfileCase (&cases)[N]) {
+  for (const ProfileCase& c : cases) EXPECT_EQ(ProfileValue(c.text, c.section, c.key), c.value) << c.what;
 }
 
-// Rules that hold alike for UTF-8 and GBK files.
 const ProfileCase kMoreCases[] = {
     {"key without '=' answers empty and shadows later ones", "[s]\nk\nk=v\n", "s", "k", ""},
     {"BOM skipped", "\xEF\xBB\xBF[s]\nk=v\n", "s", "k", "v"},
@@ -43,57 +41,34 @@ const ProfileCase kMoreCases[] = {
     {"quotes then NUL", "[s]\nk='a'\0'\n"s, "s", "k", "a"},
 };
 
+// Chinese names match as they are; only ASCII letters are folded.
 TEST(ProfileValue, CommonRules) {
-  for (TextEncoding encoding : {TextEncoding::kUtf8, TextEncoding::kDoubleByte}) {
-    CheckAll(test::kProfileCases, encoding);
-    CheckAll(kMoreCases, encoding);
-  }
-}
-
-// UTF-8 names are not folded.  GBK: 0x81..0xFE leads a two-byte character;
-// its trail byte is never a letter, a bracket, an '=' or a line break of its own.
-TEST(ProfileValue, EncodingRules) {
   const ProfileCase utf8[] = {
       {"Chinese names and values", "[系统]\n程序.exe=01 说明\n", "系统", "程序.exe", "01 说明"},
       {"non-ASCII letters are not folded", "[s]\nÄ=1\n", "s", "ä", ""},
   };
-  const ProfileCase gbk[] = {
-      {"Chinese name in GBK", "[sysdir]\n\xB3\xCC\xD0\xF2.exe=01 \xCB\xB5\xC3\xF7\n", "SYSDIR",
-       "\xB3\xCC\xD0\xF2.EXE", "01 \xCB\xB5\xC3\xF7"},
-      {"trail byte 'A' is not folded", "[s]\n\x81\x41=1\n", "s", "\x81\x61", ""},
-      {"trail byte 'A' matches itself", "[s]\n\x81\x41=1\n", "s", "\x81\x41", "1"},
-      {"trail byte ']' does not close a header", "[ab\x81]\nk=v\n", "", "k", "v"},
-      {"trail ']' inside a section name", "[\x81]]\nk=v\n", "\x81]", "k", "v"},
-      {"trail byte '=' does not split", "[s]\na\x81=b=c\n", "s", "a\x81=b", "c"},
-      {"trail quote is no closing quote", "[s]\nk='\x81'\n", "s", "k", "'\x81'"},
-      {"trail NUL does not end a value", "[s]\nk=a\x81\0b\n"s, "s", "k", "a\x81\0b"s},
-      {"a lead byte takes the line break", "[s]\nj=\x81\nk=v\n", "s", "k", ""},
-      {"a lead byte at the very end stands alone", "[s]\nk=\x81", "s", "k", "\x81"},
-  };
-  CheckAll(utf8, TextEncoding::kUtf8);
-  CheckAll(gbk, TextEncoding::kDoubleByte);
+  CheckAll(test::kProfileCases);
+  CheckAll(kMoreCases);
+  CheckAll(utf8);
 }
 
 TEST(ProfileValue, CutAtTheLastWholeCharacterWithinTheLimit) {
-  const std::string x(300, 'x'), gbk(260, '\xBA');
+  const std::string x(300, 'x');
   std::string han;
   while (han.size() < 300) han += "汉";
   const struct {
     std::string value;  // as written after "k="
-    TextEncoding encoding;
     std::string expect;
     std::size_t limit = kProfileValueLimit;
   } cases[] = {
-      {han, TextEncoding::kUtf8, han.substr(0, 252)},
-      {gbk, TextEncoding::kDoubleByte, gbk.substr(0, 254)},
-      {"a" + gbk, TextEncoding::kDoubleByte, "a" + gbk.substr(0, 252)},
-      {"\"" + x + "\"", TextEncoding::kUtf8, x.substr(0, 254)},
-      {"'" + x.substr(0, 254) + "'", TextEncoding::kUtf8, x.substr(0, 254)},
-      {"汉字", TextEncoding::kUtf8, "汉", 5},
-      {"汉字", TextEncoding::kUtf8, "", 2},
+      {han, han.substr(0, 252)},
+      {"\"" + x + "\"", x.substr(0, 254)},
+      {"'" + x.substr(0, 254) + "'", x.substr(0, 254)},
+      {"汉字", "汉", 5},
+      {"汉字", "", 2},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(ProfileValue("[s]\nk=" + c.value + "\n", "s", "k", c.encoding, c.limit), c.expect) << c.value;
+    EXPECT_EQ(ProfileValue("[s]\nk=" + c.value + "\n", "s", "k", c.limit), c.expect) << c.value;
 }
 
 // Junk, then a section of our own; the 'x' closes any double-byte character left open.
@@ -123,13 +98,10 @@ TEST(Hostile, HugeAndBrokenFilesReadInOnePass) {
       {"100 KB key and value", "[mine]\n" + big + "=1\nk=" + big + "\n", "mine", "k", std::string(254, 'b')},
       {"100 KB section name", "[" + big + "]\nk=no\n[mine]\nk=found\n", "mine", "k", "found"},
   };
-  for (TextEncoding encoding : {TextEncoding::kUtf8, TextEncoding::kDoubleByte}) {
-    for (const auto& c : cases) {
-      const auto start = std::chrono::steady_clock::now();
-      EXPECT_EQ(ProfileValue(c.text, c.section, c.key, encoding), c.value) << c.what;
-      EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30))
-          << c.what << ": not linear";
-    }
+  for (const auto& c : cases) {
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(ProfileValue(c.text, c.section, c.key), c.value) << c.what;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30)) << c.what << ": not linear";
   }
 }
 

@@ -1,5 +1,5 @@
 // The Linux adapters under the monitor, on /proc and children of the tests:
-// rows, ending, descriptors, PID reuse, other users, classes, the remark file.
+// rows, ending, descriptors, PID reuse, other users, classes.
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <sched.h>
@@ -242,37 +242,6 @@ TEST(PriorityLinuxTest, ClassesReadBackAndReachEveryThread) {
     ASSERT_TRUE(processes.SetPriority({inside.pid(), 0}, p)) << static_cast<int>(p);
     for (const std::string& tid : ListDir(task))
       EXPECT_EQ(procfs::ReadClass(std::stoi(tid)), p) << static_cast<int>(p) << " " << tid;
-  }
-}
-
-std::string Repeat(const std::string& s, int n) {
-  std::string out;
-  while (n-- > 0) out += s;
-  return out;
-}
-
-// The remark file through iconv, rewritten in place between reads: by its
-// byte-order mark, else code page 936, cut at 254 bytes of code page 936.
-TEST(LinuxProfileReaderTest, ReadsTheRemarkFileAsWindowsDoes) {
-  using namespace std::string_literals;
-  const std::string bom = "\xEF\xBB\xBF";
-  const struct {
-    const char* what;
-    std::string file;
-    const char* key;
-    std::string value;
-  } cases[] = {
-      {"code page 936", "[s]\r\n\xBA\xCB\xD0\xC4.exe=\xBA\xCB\xD0\xC4|x\r\n", "核心.exe", "核心|x"},
-      {"UTF-16LE", "\xFF\xFE[\0s\0]\0\r\0\n\0a\0=\0\x38\x68\xC3\x5F"s, "a", "核心"},
-      {"UTF-8 cut in code page 936 bytes", bom + "[s]\na=" + Repeat("汉", 200), "a", Repeat("汉", 127)},
-      {"no form in code page 936: a byte per UTF-16 unit",
-       bom + "[s]\na=" + Repeat("ő", 100) + Repeat("😀", 100), "a", Repeat("ő", 100) + Repeat("😀", 77)},
-  };
-  TempDir dir;
-  LinuxProfileReader reader;
-  for (const auto& c : cases) {
-    std::ofstream(dir.path() + "/system.ini", std::ios::binary | std::ios::trunc) << c.file;
-    EXPECT_EQ(reader.GetString("s", c.key, dir.path() + "/system.ini"), c.value) << c.what;
   }
 }
 

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "platform/linux/iconv_codec.h"
+#include "platform/linux/linux_cp936_codec.h"
 #include "platform/linux/linux_profile_reader.h"
 
 namespace kelvar {
@@ -25,9 +25,11 @@ TEST(ShippedRemarkFiles, EveryEntryReadsBackWholeAsLevelSeparatorRemark) {
   };
   for (const auto& file : files) {
     SCOPED_TRACE(file.path);
-    std::string bytes, text;
+    std::string bytes;
     ASSERT_TRUE(ReadWholeFile(file.path, bytes));
-    ASSERT_TRUE(procfs::IconvCodec("UTF-8", "CP936").ConvertStrict(bytes, text)) << "not valid code page 936";
+    LinuxCp936Codec codec;
+    const std::string text = codec.Decode(bytes);
+    ASSERT_EQ(codec.Encode(text), bytes) << "not valid code page 936";
     LinuxProfileReader reader;
     std::set<std::string> keys;
     std::string line, section;

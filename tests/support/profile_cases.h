@@ -1,6 +1,7 @@
-// Profile files in ASCII (alike as UTF-8, GBK and code page 936) and the
-// value the Windows reader gives; Windows and the program's reader are held
-// to them.
+// Profile files and the value the Windows reader gives; Windows and the
+// program's readers are held to them.  kProfileCases are ASCII (alike in
+// every encoding); kDecodingCases are files as their bytes, decoded as
+// Windows decodes them before the rules and the cut apply.
 #pragma once
 
 #include <string>
@@ -43,6 +44,31 @@ inline const ProfileCase kProfileCases[] = {
     {"the empty key finds a nameless entry", "[s]\r\n=v\r\n", "s", "", "v"},
     {"300-byte value cut to 254", "[s]\r\na=" + std::string(300, 'x') + "\r\n", "s", "a",
      std::string(254, 'x')},
+};
+
+inline std::string Times(int n, const std::string& s) { return n > 0 ? s + Times(n - 1, s) : ""; }
+
+inline const ProfileCase kDecodingCases[] = {
+    {"a pair of a user-defined area is private use", "[s]\r\na=\xA6\x81\r\n", "s", "a", "\uE6E6"},
+    {"UTF-8 without a byte-order mark reads as code page 936 and keeps its '|'",
+     "[s]\r\na=\xE9\x87\x8D\xE8\xA6\x81|x\r\n", "s", "a", "閲嶈\uE6E6|x"},
+    {"an invalid pair is one '?'", "[s]\r\na=x\x81\x7Fy\r\n", "s", "a", "x?y"},
+    {"a lead byte takes the line end after it", "[s]\na=\x81\nb=2\n", "s", "a", "?b=2"},
+    {"a lead byte before a NUL stands alone", std::string("[s]\r\na=x\x81\0y\r\n", 13), "s", "a", "x?"},
+    {"UTF-8: a cut-off sequence is one U+FFFD, a stray byte one each",
+     "\xEF\xBB\xBF[s]\r\na=\xE9\x87|\xF0\x9F\x98|\x80\xC0.\r\n", "s", "a", "\uFFFD|\uFFFD|\uFFFD\uFFFD."},
+    {"200 invalid pairs are 200 '?' within the limit", "[s]\r\na=" + Times(200, "\x81 ") + "\r\n", "s", "a",
+     std::string(200, '?')},
+    {"a private-use character counts two bytes in the cut", "[s]\r\na=" + Times(130, "\xA6\x81"), "s", "a",
+     Times(127, "\uE6E6")},
+    {"the euro sign is one byte, 0x80", "[s]\r\na=" + std::string(300, '\x80'), "s", "a", Times(254, "€")},
+    {"0xFF alone, and a lead byte at the end of the file", "[s]\r\na=\xFF\x81", "s", "a", "\uF8F5?"},
+    {"code page 936 names", "[s]\r\n\xBA\xCB\xD0\xC4.exe=\xBA\xCB\xD0\xC4|x\r\n", "s", "核心.exe", "核心|x"},
+    {"UTF-16LE", std::string("\xFF\xFE[\0s\0]\0\n\0a\0=\0\x38\x68\xC3\x5F", 18), "s", "a", "核心"},
+    {"UTF-8 cut at 254 bytes of code page 936", "\xEF\xBB\xBF[s]\na=" + Times(200, "汉"), "s", "a",
+     Times(127, "汉")},
+    {"UTF-8: no form in code page 936 counts a byte per UTF-16 unit",
+     "\xEF\xBB\xBF[s]\na=" + Times(100, "ő") + Times(100, "😀"), "s", "a", Times(100, "ő") + Times(77, "😀")},
 };
 
 }  // namespace kelvar::test

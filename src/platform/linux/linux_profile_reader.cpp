@@ -45,7 +45,7 @@ std::string LinuxProfileReader::GetString(const std::string& section, const std:
                                           const std::string& file) {
   const std::string* text = nullptr;
   if (!Content(file, text)) return {};
-  return ProfileFileValue(*text, section, key, codec_);
+  return ProfileTextValue(*text, section, key, codec_);
 }
 
 bool LinuxProfileReader::Content(const std::string& file, const std::string*& text) {
@@ -53,7 +53,9 @@ bool LinuxProfileReader::Content(const std::string& file, const std::string*& te
   if (file.empty() || file != kept_path_ || ::stat(file.c_str(), &now) != 0 ||
       !SameVersion(now, kept_stat_)) {
     kept_path_.clear();
-    if (!ReadWholeFile(file, kept_text_, &kept_stat_)) return false;
+    std::string bytes;
+    if (!ReadWholeFile(file, bytes, &kept_stat_)) return false;
+    kept_text_ = ProfileFileText(bytes, codec_);
     kept_path_ = file;
   }
   text = &kept_text_;

@@ -1,9 +1,9 @@
 // ProfileReader on Linux: the remark file read by the rules both programs
-// share (procinfo/profile_file.h), with glibc's iconv for code page 936.
-// The file is asked once for every new row, ten thousand times in the first
-// pass over a large process table: its bytes are kept while one stat of the
+// share (procinfo/profile_file.h), with the code page 936 of Windows.  The
+// file is asked once for every new row, ten thousand times in the first pass
+// over a large process table: its decoded text is kept while one stat of the
 // path finds the same file unchanged (device, inode, size, modification
-// time), and read again otherwise.
+// time), and the file is read and decoded again otherwise.
 #pragma once
 
 #include <sys/stat.h>
@@ -20,7 +20,8 @@ class LinuxProfileReader final : public ProfileReader {
   std::string GetString(const std::string& section, const std::string& key, const std::string& file) override;
 
  private:
-  // The bytes of `file`, kept or read now; false when it cannot be read.
+  // The decoded text of `file`, kept or read now; false when it cannot be
+  // read.
   bool Content(const std::string& file, const std::string*& text);
 
   LinuxCp936Codec codec_;

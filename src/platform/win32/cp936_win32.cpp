@@ -9,6 +9,8 @@ namespace kelvar::win32 {
 namespace {
 
 constexpr UINT kCp936 = 936;
+// The longest text converted; three times as many UTF-8 bytes still fit an int.
+constexpr std::size_t kMaxBytes = 0x7FFFFFFF / 3;
 
 }  // namespace
 
@@ -28,14 +30,19 @@ std::optional<std::string> Win32Cp936Codec::Encode(std::string_view utf8) {
   return out;
 }
 
+// One pass each way into buffers of the most it can take: no byte gives more
+// than one UTF-16 unit, and no unit more than three UTF-8 bytes.  The whole
+// remark file is decoded for every new row.
 std::string Win32Cp936Codec::Decode(std::string_view cp936) {
-  if (cp936.empty()) return {};
+  if (cp936.empty() || cp936.size() > kMaxBytes) return {};
   const int size = static_cast<int>(cp936.size());
-  const int n = MultiByteToWideChar(kCp936, 0, cp936.data(), size, nullptr, 0);
+  std::wstring wide(cp936.size(), L'\0');
+  const int n = MultiByteToWideChar(kCp936, 0, cp936.data(), size, wide.data(), size);
   if (n <= 0) return {};
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(kCp936, 0, cp936.data(), size, wide.data(), n);
-  return Narrow(wide);
+  std::string out(3 * static_cast<std::size_t>(n), '\0');
+  const int m = WideCharToMultiByte(CP_UTF8, 0, wide.data(), n, out.data(), 3 * n, nullptr, nullptr);
+  out.resize(m > 0 ? static_cast<std::size_t>(m) : 0);
+  return out;
 }
 
 }  // namespace kelvar::win32

@@ -94,9 +94,13 @@ std::string Win32Directories::ProgramFolder() {
 
 std::string Win32ProfileReader::GetString(const std::string& section, const std::string& key,
                                           const std::string& file) {
-  std::string text;
-  if (!ReadWholeFile(Widen(file), text)) return {};
-  return ProfileFileValue(text, section, key, codec_);
+  std::string bytes;
+  if (!ReadWholeFile(Widen(file), bytes)) return {};
+  if (bytes != kept_bytes_) {
+    kept_text_ = ProfileFileText(bytes, codec_);
+    kept_bytes_ = std::move(bytes);
+  }
+  return ProfileTextValue(kept_text_, section, key, codec_);
 }
 
 // The shell takes a signed count, so counts from 2^63 on would show as

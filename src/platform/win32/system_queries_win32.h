@@ -30,13 +30,15 @@ class Win32Directories : public Directories {
 // The remark file is read by the rules both programs share
 // (procinfo/profile_file.h): GetPrivateProfileStringW would decode a file
 // without a byte-order mark in the system's ANSI code page, which is 936
-// only on a Chinese Windows.
+// only on a Chinese Windows.  The file is read for every new row; its
+// decoded text is kept while the file holds the very same bytes.
 class Win32ProfileReader : public ProfileReader {
  public:
   std::string GetString(const std::string& section, const std::string& key, const std::string& file) override;
 
  private:
   Win32Cp936Codec codec_;
+  std::string kept_bytes_, kept_text_;
 };
 
 class Win32SizeFormatter : public SizeFormatter {
