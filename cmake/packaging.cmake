@@ -55,6 +55,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Without the GNOME or KDE file manager the properties and folder commands
 # fall back to the program's own dialog and the desktop's URL opener.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xdg-utils")
+# A desktop with Wayland alone needs Qt's Wayland platform; with XWayland, or
+# on X11, the program runs on xcb.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "process manager with a Chinese interface (Kelvar进程管理)
 Kelvar Process Manager lists the running processes in one window: name,

@@ -13,6 +13,7 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine wine32:i386 wine64 fonts-wine
   xvfb xauth x11-utils xdotool imagemagick
+  weston xwayland qt6-wayland
   fonts-noto-cjk adwaita-icon-theme
   procps util-linux
   dpkg-dev fakeroot lintian desktop-file-utils appstream zip

@@ -221,9 +221,12 @@ under_display() {
   report_skips
   local trash="Z:${XDG_DATA_HOME//\//\\}\\Trash\\files" failed=0 arch cp936
   cp936=$(linux_cp936_answers)
+  # A 64-bit program for either build's test of a file only in System32.
+  local child64="Z:${root//\//\\}\\build-win32-x86_64\\tests\\win32\\kelvar_child.exe"
   for arch in "${runnable[@]}"; do
     step "Windows tests $arch under Wine"
-    env LC_ALL=zh_CN.UTF-8 KELVAR_TRASH="$trash" KELVAR_WINE="$(probe_loader_of "$arch")" KELVAR_CP936_LINUX="$cp936" \
+    env LC_ALL=zh_CN.UTF-8 KELVAR_TRASH="$trash" KELVAR_CHILD64="$child64" KELVAR_WINE="$(probe_loader_of "$arch")" \
+      KELVAR_CP936_LINUX="$cp936" \
       ctest --test-dir "build-win32-$arch" --output-on-failure --timeout 600 || {
       echo "windows: the step \"Windows tests $arch under Wine\" failed; its output is above" >&2
       failed=1

@@ -12,6 +12,7 @@
 #include <QStatusBar>
 
 #include "platform/qt/properties_dialog.h"
+#include "platform/qt/window_system.h"
 #include "test_program.h"
 #include "ui/form_definition.h"
 
@@ -142,6 +143,23 @@ TEST(Centring, TheFrameIsCentredOnTheScreen) {
   EXPECT_EQ(CentredFrameOrigin({1024, 768}, {546, 540}), QPoint(239, 114));
   EXPECT_EQ(CentredFrameOrigin({1025, 769}, {546, 540}), QPoint(240, 115));
   EXPECT_EQ(CentredFrameOrigin({500, 400}, {546, 540}), QPoint(-23, -70));
+}
+
+// Xcb first only where XWayland is there and the user chose no platform;
+// nothing to draw on only where nothing is there.
+TEST(WindowSystem, ThePlatformAskedOfQt) {
+  const std::tuple<DisplayEnvironment, std::string, bool> cases[] = {
+      {{"", "wayland-0", ":0"}, "xcb;wayland", false},
+      {{"", "wayland-0", ""}, "", false},
+      {{"", "", ":1"}, "", false},
+      {{"", "", ""}, "", true},
+      {{"wayland", "wayland-0", ":0"}, "", false},
+      {{"", "wayland-0", ":0", true}, "", false}};
+  for (const auto& [env, asked, none] : cases)
+    EXPECT_EQ(std::pair(PlatformToAsk(env), NoDisplay(env)), std::pair(asked, none)) << env.qt_platform;
+  char* argv[] = {const_cast<char*>("kelvarpm"), const_cast<char*>("-platform"), const_cast<char*>("xcb")};
+  EXPECT_TRUE(DisplayEnvironment::Read(3, argv).platform_argument);
+  EXPECT_EQ(std::pair(KeepsWindowsOnTop("wayland-egl"), KeepsWindowsOnTop("xcb")), std::pair(false, true));
 }
 
 // As the shell's sheet, nothing shows for a file that is not there.

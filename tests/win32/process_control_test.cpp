@@ -5,6 +5,7 @@
 #include "platform/win32/controls_win32.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_system.h"
+#include "platform/win32/wow64_path.h"
 #include "procinfo/message_field.h"
 #include "test_support.h"
 #include "ui/main_form.h"
@@ -98,6 +99,29 @@ TEST(ShellOnWin32, EndAndDeleteLeavesAFileThatReplacedTheRunningExe) {
   const DWORD n = GetEnvironmentVariableW(L"KELVAR_TRASH", trash, MAX_PATH);
   EXPECT_TRUE(n == 0 ||
               GetFileAttributesW((std::wstring(trash, n) + L"\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES);
+}
+
+// A 64-bit program that exists only in System32, as services.exe does: its
+// row names System32 and has an icon in either build, the 32-bit one
+// reaching the file through Sysnative.
+TEST(IconsOnWin32, AProgramOnlyInSystem32HasAnIcon) {
+  wchar_t from[MAX_PATH] = {}, dir[MAX_PATH] = {};
+  if (!GetEnvironmentVariableW(L"KELVAR_CHILD64", from, MAX_PATH))
+    GTEST_SKIP() << "KELVAR_CHILD64 names no 64-bit kelvar_child.exe (scripts/windows.sh --test sets it)";
+  const std::wstring system32 = std::wstring(dir, GetSystemDirectoryW(dir, MAX_PATH)) +
+                                L"\\kelvar_only_here" + std::to_wstring(GetTickCount()) + L".exe",
+                     file = NativeFilePath(system32);
+  ASSERT_TRUE(CopyFileW(from, file.c_str(), FALSE));
+  const struct Removed {
+    std::wstring file;
+    ~Removed() { DeleteFileW(file.c_str()); }
+  } copy{file};
+  test::Child child(0, file);  // ended before its file goes
+  RealMonitor real;
+  ASSERT_TRUE(real.Lists(child.pid()));
+  const std::string shown = real.Cell(child.pid(), column::kPath);
+  EXPECT_EQ(lstrcmpiW(Widen(shown).c_str(), system32.c_str()), 0) << shown;
+  EXPECT_NE(real.images.IndexOf(shown), -1) << "no icon for " << shown;
 }
 
 // The rights each open asks for, the shell's requests and the boxes' styles,

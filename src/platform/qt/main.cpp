@@ -4,7 +4,9 @@
 // of the first refresh pass as text and ends; --screenshot FILE saves an
 // image of the window once it has been up for a moment and ends;
 // --report-first-paint prints the wall clock (ns) when the list is first
-// painted, for the start-up figure of the benchmarks.
+// painted, for the start-up figure of the benchmarks.  The window system is
+// chosen in window_system.h; with no display at all the program says so and
+// ends instead of letting Qt abort.
 #include <QApplication>
 #include <QHeaderView>
 #include <QIcon>
@@ -13,6 +15,7 @@
 #include <chrono>
 #include <cstring>
 #include <iostream>
+#include <memory>
 #include <string>
 
 #include "platform/linux/linux_directories.h"
@@ -27,6 +30,7 @@
 #include "platform/qt/program.h"
 #include "platform/qt/row_model.h"
 #include "platform/qt/status_panels.h"
+#include "platform/qt/window_system.h"
 #include "ui/main_form.h"
 
 namespace {
@@ -90,7 +94,13 @@ int main(int argc, char** argv) {
   Options options = ParseOptions(argc, argv);
   if (options.print_once && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
+  if (kelvar::qt::NoDisplay(kelvar::qt::DisplayEnvironment::Read(argc, argv))) {
+    std::cerr << "kelvarpm: no display to open the window on: neither WAYLAND_DISPLAY nor DISPLAY is set "
+                 "(--print-once prints the list without one)"
+              << std::endl;
+    return 1;
+  }
+  std::unique_ptr<QApplication> app = kelvar::qt::MakeApplication(argc, argv);
   QApplication::setApplicationName(QStringLiteral("kelvarpm"));
   QApplication::setDesktopFileName(QStringLiteral("kelvarpm"));
   kelvar::qt::UseDesktopIconTheme(kelvar::qt::XdgDataDirs());

@@ -14,6 +14,7 @@
 #include "platform/qt/process_list.h"
 #include "platform/qt/row_model.h"
 #include "platform/qt/status_panels.h"
+#include "platform/qt/window_system.h"
 #include "ui/form_definition.h"
 
 namespace kelvar::qt {
@@ -72,6 +73,8 @@ MainWindow::MainWindow(const QtImageList& images)
   status_ = std::make_unique<StatusPanels>(statusBar());
   menus_ = std::make_unique<MenuTree>(menuBar(), this);
   menuBar()->setAccessibleName(QStringLiteral("菜单栏"));
+  if (!KeepsWindowsOnTop(QGuiApplication::platformName()))
+    menus_->SetUnavailable("on_top", -1, QStringLiteral("Wayland 不允许程序让自己的窗口总在最上"));
   client_->installEventFilter(this);
   SetClientSize();
 }

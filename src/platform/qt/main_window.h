@@ -7,7 +7,9 @@
 // below the menu bar is 536 × 472 pixels, as on Windows, where the menu bar
 // lies outside the client area.  The form centres the window before it is
 // shown, when a window manager has not yet added its frame: it is centred
-// again, frame included, once the frame is known.
+// again, frame included, once the frame is known.  Where the window system
+// cannot keep a window above the others (Wayland), the always-on-top item is
+// greyed out from the start.
 #pragma once
 
 #include <QMainWindow>

@@ -92,6 +92,14 @@ void MenuTree::SetEnabled(std::string_view name, int index, bool enabled) {
   if (QAction* action = Action(name, index)) action->setEnabled(enabled);
 }
 
+void MenuTree::SetUnavailable(std::string_view name, int index, const QString& reason) {
+  QAction* action = Action(name, index);
+  if (!action) return;
+  action->setEnabled(false);
+  action->setToolTip(reason);
+  if (auto* menu = qobject_cast<QMenu*>(action->parent())) menu->setToolTipsVisible(true);
+}
+
 void MenuTree::PopupMenu(std::string_view name) {
   if (QMenu* menu = Menu(name)) menu->popup(QCursor::pos());
 }

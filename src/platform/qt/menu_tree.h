@@ -35,6 +35,9 @@ class MenuTree : public Menus {
   void SetEnabled(std::string_view name, int index, bool enabled) override;
   void PopupMenu(std::string_view name) override;
   void PopupMenuAt(std::string_view name, int screen_x, int screen_y) override;
+  // Greys out an item the window system cannot carry out, with the reason
+  // as its tool tip, which the menu shows and screen readers read.
+  void SetUnavailable(std::string_view name, int index, const QString& reason);
 
   QAction* Action(std::string_view name, int index = -1) const;
   QMenu* Menu(std::string_view name) const;

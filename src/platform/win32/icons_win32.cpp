@@ -10,22 +10,40 @@ namespace kelvar::win32 {
 
 namespace {
 
-HICON ShellIcon(const std::wstring& path, bool small) {
+HICON ShellIcon(const std::wstring& path, bool small, DWORD attributes = 0, UINT flags = 0) {
   SHFILEINFOW info{};
-  UINT flags = SHGFI_ICON | (small ? SHGFI_SMALLICON : 0u);
-  SHGetFileInfoW(path.c_str(), 0, &info, sizeof info, flags);
+  flags |= SHGFI_ICON | (small ? SHGFI_SMALLICON : 0u);
+  SHGetFileInfoW(path.c_str(), attributes, &info, sizeof info, flags);
   return info.hIcon;
+}
+
+// The file's own first icon, read from its resources, as the shell shows a
+// program: through the file system, which follows the Sysnative alias.
+HICON ResourceIcon(const std::wstring& path, bool small) {
+  HICON icon = nullptr;
+  ExtractIconExW(path.c_str(), 0, small ? nullptr : &icon, small ? &icon : nullptr, 1);
+  return icon;
+}
+
+// What the shell shows for a file of this type that has no icon of its own.
+HICON TypeIcon(const std::wstring& path, bool small) {
+  return ShellIcon(path, small, FILE_ATTRIBUTE_NORMAL, SHGFI_USEFILEATTRIBUTES);
 }
 
 }  // namespace
 
-// The path as given first; in the 32-bit build a System32 file that has no
-// SysWOW64 twin is then asked for through Sysnative.  (Wine's shell cannot
-// follow that alias, so there such a file has no icon in the 32-bit build.)
+// The file the row names: in the 32-bit build a System32 path is asked for
+// through Sysnative, never as given, since WOW64 would answer for its
+// SysWOW64 twin or for nothing.  A shell that cannot follow the alias (Wine's
+// cannot) leaves the icon to be read from the file itself, or, for a file
+// without one, to be the icon of its type.
 std::unique_ptr<Picture> Win32IconSource::GetFileIcon(const std::string& path, bool small) {
-  std::wstring wide = Widen(path), native = NativeFilePath(wide);
-  HICON icon = ShellIcon(wide, small);
-  if (!icon && native != wide) icon = ShellIcon(native, small);
+  std::wstring wide = Widen(path), file = NativeFilePath(wide);
+  HICON icon = ShellIcon(file, small);
+  if (!icon && file != wide && GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    icon = ResourceIcon(file, small);
+    if (!icon) icon = TypeIcon(file, small);
+  }
   if (!icon) return nullptr;
   return std::make_unique<Win32Picture>(icon);
 }

@@ -1,7 +1,8 @@
-// Icons on Win32: the shell's small icon of a file (SHGetFileInfoW) as a
-// Picture that owns its HICON, and the image list, an HIMAGELIST with the key -> index
-// map the list view reads a row's image from.  The image list copies the
-// icon it is given, so a picture is released as soon as it was added.
+// Icons on Win32: the shell's small icon of a file (SHGetFileInfoW; in the
+// 32-bit build a System32 file through Sysnative) as a Picture that owns its
+// HICON, and the image list, an HIMAGELIST with the key -> index map the list
+// view reads a row's image from.  The image list copies the icon it is
+// given, so a picture is released as soon as it was added.
 #pragma once
 
 #include "platform/win32/win32_api.h"

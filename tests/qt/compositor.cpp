@@ -1,0 +1,97 @@
+// The program under a headless weston, on the platform kelvarpm's main()
+// picks; tests/scripts/compositor_test.sh starts the compositor, with
+// XWayland or without, and runs the case of that desktop.  Each case leaves
+// a picture of the compositor's screen where KELVAR_SCREENSHOT says.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+
+#include "platform/qt/desktop_icons.h"
+#include "platform/qt/window_system.h"
+#include "test_program.h"
+
+namespace kelvar::qt::test {
+namespace {
+
+// Shown and on the compositor's screen (weston gives no window the keyboard).
+struct ShownProgram : RealProgram {
+  ShownProgram() {
+    program.Load();
+    program.Show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&window()));
+  }
+};
+
+bool Drawn(const QImage& image) {  // not a black window still waiting for its first frame
+  qsizetype black = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) black += (image.pixel(x, y) & 0xffffff) == 0;
+  return !image.isNull() && black * 50 < qsizetype(image.width()) * image.height();
+}
+
+void SaveScreenshot() {
+  TempDir folder;
+  const QString into = QString::fromStdString(folder.path()),
+                file = qEnvironmentVariable("KELVAR_SCREENSHOT");
+  QImage image;
+  for (int tries = 0; tries < 20 && !Drawn(image); ++tries) {
+    QProcess shooter;
+    shooter.setWorkingDirectory(into);
+    shooter.start("weston-screenshooter");
+    PollUntil([&] { return shooter.state() == QProcess::NotRunning; });
+    const QStringList taken = QDir(into).entryList({"*.png"});  // named by the time, the last is the newest
+    if (!taken.isEmpty()) image.load(into + "/" + taken.last());
+  }
+  EXPECT_TRUE(Drawn(image) && image.save(file)) << "no picture of the drawn window: " << file.toStdString();
+}
+
+// Ctrl+A on and off: the hint on the native window, which is shown again
+// where it was.  Weston's X window manager does not announce its frame
+// (_NET_FRAME_EXTENTS), so the window centres its own outline.
+TEST(Compositor, WithXWaylandTheWindowRunsOnXcbCentredAndKeptOnTop) {
+  if (qEnvironmentVariableIsEmpty("DISPLAY")) GTEST_SKIP() << "no XWayland here";
+  ASSERT_EQ(QGuiApplication::platformName().toStdString(), "xcb");
+  ShownProgram p;
+  MainWindow& window = p.window();
+  const QRect placed = window.frameGeometry();
+  EXPECT_LE((placed.center() - window.screen()->geometry().center()).manhattanLength(), 1);
+  for (bool on : {true, false}) {
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(window.Menus().Checked("on_top"), on);
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_EQ(window.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint), on);
+    EXPECT_EQ(window.frameGeometry(), placed) << on;
+    if (on) SaveScreenshot();
+  }
+}
+
+TEST(Compositor, OnWaylandAloneAlwaysOnTopIsGreyedOut) {
+  if (!qEnvironmentVariableIsEmpty("DISPLAY")) GTEST_SKIP() << "XWayland is here";
+  ASSERT_EQ(QGuiApplication::platformName().toStdString(), "wayland");
+  ShownProgram p;
+  QAction* on_top = p.window().Menus().Action("on_top");
+  EXPECT_FALSE(on_top->isEnabled());
+  EXPECT_EQ(on_top->toolTip().toStdString(), "Wayland 不允许程序让自己的窗口总在最上");
+  SaveScreenshot();
+}
+
+}  // namespace
+}  // namespace kelvar::qt::test
+
+// Qt's Wayland plugin leaves a few of libwayland's objects to the end of the
+// process; the sanitizer build's leak checker is told so.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libwayland-client.so\n"; }
+
+// The application as kelvarpm's main() makes it, with no session bus.
+int main(int argc, char** argv) {
+  ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/kelvar-no-bus", 1);
+  std::unique_ptr<QApplication> app = kelvar::qt::MakeApplication(argc, argv);
+  kelvar::qt::UseDesktopIconTheme(kelvar::qt::XdgDataDirs());
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
