@@ -1,4 +1,7 @@
 // The Win32 adapters on real Wine processes and files.
+#include "platform/win32/win32_api.h"
+
+#include <aclapi.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -70,6 +73,45 @@ TEST(ProcessOnWin32, ChildIsListedSteeredAndEndedAndItsRowLeavesWithinOneSweep) 
   EXPECT_TRUE(GetExitCodeProcess(child.handle(), &code) && code == 0) << code;
   real.monitor.CheckProcess();
   EXPECT_EQ(real.monitor.RowOf(child.pid()), 0);
+}
+
+// Lets everyone open `process` for reading, or no one: a process may set
+// its own security so.  A handle keeps the rights it was opened with.
+bool SetReadAccess(HANDLE process, bool readable) {
+  EXPLICIT_ACCESSW entries[2]{};  // denial first, as Windows orders them
+  BuildExplicitAccessWithNameW(&entries[0], const_cast<wchar_t*>(L"EVERYONE"), kReadAccess, DENY_ACCESS,
+                               NO_INHERITANCE);
+  BuildExplicitAccessWithNameW(&entries[1], const_cast<wchar_t*>(L"EVERYONE"), PROCESS_ALL_ACCESS,
+                               GRANT_ACCESS, NO_INHERITANCE);
+  PACL acl = nullptr;
+  if (SetEntriesInAclW(readable ? 1 : 2, entries + (readable ? 1 : 0), nullptr, &acl) != ERROR_SUCCESS)
+    return false;
+  const DWORD set =
+      SetSecurityInfo(process, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, acl, nullptr);
+  LocalFree(acl);
+  return set == ERROR_SUCCESS;
+}
+
+// A process that cannot be read when first listed gets its row at the first
+// pass after it can; one whose read access is taken away loses its row at
+// the next sweep and gets none while it refuses.
+TEST(ProcessOnWin32, ARowFollowsTheReadAccessOfItsProcess) {
+  RealMonitor real;
+  test::Child child;
+  ASSERT_TRUE(SetReadAccess(child.handle(), false));
+  real.monitor.ListProcess();
+  EXPECT_EQ(real.monitor.RowOf(child.pid()), 0);
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    ASSERT_TRUE(SetReadAccess(child.handle(), true));
+    real.monitor.ListProcess();
+    EXPECT_NE(real.monitor.RowOf(child.pid()), 0) << "asked again";
+    ASSERT_TRUE(SetReadAccess(child.handle(), false));
+    real.monitor.CheckProcess();
+    EXPECT_EQ(real.monitor.RowOf(child.pid()), 0) << "the sweep sees what a new open sees";
+    real.monitor.ListProcess();
+    EXPECT_EQ(real.monitor.RowOf(child.pid()), 0);
+  }
 }
 
 // An updater renames the running exe away and puts a new one at its path,
