@@ -3,21 +3,17 @@
 #include "platform/linux/home_trash.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cstdio>
 #include <iostream>
 
+#include "platform/linux/linux_files.h"
 #include "support/test_support.h"
 
 namespace kelvar::test {
 namespace {
 
-FileIdentity IdentityOf(const std::string& path) {
-  struct stat st {};
-  ::lstat(path.c_str(), &st);
-  return {true, st.st_dev, st.st_ino};
-}
+FileIdentity IdentityOf(const std::string& path) { return LinuxFileSearch().IdentityAt(path); }
 
 // The trash on the file's own file system, or on /dev/shm where that is
 // another one (the copy across).  A file swapped in before the check stops

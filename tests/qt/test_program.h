@@ -94,7 +94,6 @@ struct FakeSystem {
 
 template <typename System>
 struct TestProgram {
-  explicit TestProgram(const std::string& home_in = "/tmp") : home(home_in) {}
   TempDir home;  // the trash in its "data" folder
   System system;
   QtProgram program{SystemPorts{system.proc, system.files, system.dirs, system.profile, system.sizes},
