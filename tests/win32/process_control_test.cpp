@@ -94,23 +94,22 @@ bool SetReadAccess(HANDLE process, bool readable) {
 
 // A process that cannot be read when first listed gets its row at the first
 // pass after it can; one whose read access is taken away loses its row at
-// the next sweep and gets none while it refuses.
+// the next sweep and gets none while it refuses.  Two children trade places.
 TEST(ProcessOnWin32, ARowFollowsTheReadAccessOfItsProcess) {
   RealMonitor real;
-  test::Child child;
-  ASSERT_TRUE(SetReadAccess(child.handle(), false));
+  test::Child a, b;
+  test::Child *refusing = &a, *giving = &b;
+  ASSERT_TRUE(SetReadAccess(a.handle(), false));
   real.monitor.ListProcess();
-  EXPECT_EQ(real.monitor.RowOf(child.pid()), 0);
-  for (int round = 0; round < 2; ++round) {
+  EXPECT_EQ(real.monitor.RowOf(a.pid()), 0);
+  ASSERT_NE(real.monitor.RowOf(b.pid()), 0);
+  for (int round = 0; round < 2; ++round, std::swap(refusing, giving)) {
     SCOPED_TRACE(round);
-    ASSERT_TRUE(SetReadAccess(child.handle(), true));
-    real.monitor.ListProcess();
-    EXPECT_NE(real.monitor.RowOf(child.pid()), 0) << "asked again";
-    ASSERT_TRUE(SetReadAccess(child.handle(), false));
+    ASSERT_TRUE(SetReadAccess(refusing->handle(), true) && SetReadAccess(giving->handle(), false));
     real.monitor.CheckProcess();
-    EXPECT_EQ(real.monitor.RowOf(child.pid()), 0) << "the sweep sees what a new open sees";
     real.monitor.ListProcess();
-    EXPECT_EQ(real.monitor.RowOf(child.pid()), 0);
+    EXPECT_NE(real.monitor.RowOf(refusing->pid()), 0) << "asked again";
+    EXPECT_EQ(real.monitor.RowOf(giving->pid()), 0) << "the sweep sees what a new open sees";
   }
 }
 
