@@ -1,9 +1,10 @@
 // The Windows refresh pass over the real adapters and controls, timed the
 // way bench/win32_floor.c times its variants, so the two lines compare:
 //   win32_pass_bench.exe N   (one warm-up pass, then N timed passes)
-// prints "kelvar seen P us/pass X us/process Y".  The warm-up pass meets
-// every process once; the timed ones are the steady passes the program runs
-// five times a second.  Google Benchmark has no Windows build here, so this
+// prints "kelvar seen P us/pass X us/process Y", then as many sweeps over the
+// rows timed the same way ("kelvar sweep ... us/row Z").  The warm-up pass
+// meets every process once; the timed ones are the steady passes the program
+// runs five times a second.  Google Benchmark has no Windows build here, so this
 // keeps to QueryPerformanceCounter.
 #include "platform/win32/win32_api.h"
 
@@ -37,6 +38,15 @@ int wmain(int argc, wchar_t** argv) {
   const auto seen = static_cast<double>(monitor.LastProcessCount);
   std::printf("kelvar seen %lld rows %d us/pass %.1f us/process %.2f\n",
               static_cast<long long>(monitor.LastProcessCount), rows.Count(), us, seen > 0 ? us / seen : 0.0);
+  // The sweep, as often, over the rows the passes made.
+  const int rows_swept = rows.Count();
+  QueryPerformanceCounter(&start);
+  for (int i = 0; i < passes; ++i) monitor.CheckProcess();
+  QueryPerformanceCounter(&end);
+  const double sweep_us = 1e6 * static_cast<double>(end.QuadPart - start.QuadPart) /
+                          static_cast<double>(freq.QuadPart) / (passes > 0 ? passes : 1);
+  std::printf("kelvar sweep rows %d us/sweep %.1f us/row %.2f\n", rows_swept, sweep_us,
+              rows_swept > 0 ? sweep_us / rows_swept : 0.0);
   DestroyWindow(host);
   return 0;
 }

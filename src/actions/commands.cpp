@@ -31,9 +31,9 @@ void Commands::EndSelectedAndTrash() {
     // The only pause between ending the process and deleting its file.
     os_.pump.DoEvents();
     os_.pump.DoEvents();
-    if (IsRunningFile(*row, running)) {
-      os_.desktop.MoveToTrash(row->path);
-    } else {
+    // The desktop checks once more at the move, after its own question.
+    if (!IsRunningFile(*row, running) ||
+        os_.desktop.MoveToTrash(row->path, running) == TrashResult::kNotTheFile) {
       TellImageGone(*row, "进程运行的文件已被删除或替换，没有文件被移到回收站。");
     }
   }

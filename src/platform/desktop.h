@@ -7,7 +7,15 @@
 
 #include <string>
 
+#include "platform/file_identity.h"
+
 namespace kelvar {
+
+// What became of a move to the trash.
+enum class TrashResult {
+  kDone,        // moved, or declined or failed with the desktop's own word to the user
+  kNotTheFile,  // another file was at the path when the move came: nothing moved
+};
 
 class Desktop {
  public:
@@ -18,8 +26,12 @@ class Desktop {
   virtual void OpenFolder(const std::string& folder) = 0;
   // A web address, in the desktop's browser.
   virtual void OpenAddress(const std::string& address) = 0;
-  // The file, moved to the Recycle Bin / trash where it can be restored.
-  virtual void MoveToTrash(const std::string& file) = 0;
+  // The file, moved to the Recycle Bin / trash where it can be restored,
+  // only while the file at the path is still `confirmed`: the desktop may
+  // ask its own question first, and a path names whatever was put there
+  // last, so the adapter checks at the move itself.  An unknown `confirmed`
+  // (a system that cannot tell files apart) leaves the path all there is.
+  virtual TrashResult MoveToTrash(const std::string& file, const FileIdentity& confirmed) = 0;
 };
 
 }  // namespace kelvar

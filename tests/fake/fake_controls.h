@@ -128,7 +128,13 @@ class FakeDesktop : public Desktop {
   void ShowProperties(const std::string& file) override { requests.push_back("properties " + file); }
   void OpenFolder(const std::string& folder) override { requests.push_back("folder " + folder); }
   void OpenAddress(const std::string& address) override { requests.push_back("address " + address); }
-  void MoveToTrash(const std::string& file) override { requests.push_back("trash " + file); }
+  FileIdentity confirmed;  // what the last move to the trash was to find
+  TrashResult trash_result = TrashResult::kDone;
+  TrashResult MoveToTrash(const std::string& file, const FileIdentity& file_confirmed) override {
+    requests.push_back("trash " + file);
+    confirmed = file_confirmed;
+    return trash_result;
+  }
 };
 
 }  // namespace kelvar::fake

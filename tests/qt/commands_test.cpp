@@ -60,11 +60,12 @@ INSTANTIATE_TEST_SUITE_P(Names, EndAndDelete,
                                            "line\nbreak", "x\\??\\y", "long"));
 
 // The process ends but nothing goes to the trash, and the last box says why,
-// when its executable was replaced or deleted, or a file blocks the trash.
+// when its executable was replaced or deleted (before the questions, or while
+// the trash asks its own), or a file blocks the trash.
 TEST(NoTrash, ChangedExecutableOrBlockedTrash) {
-  for (std::string c : {"replaced", "deleted", "/Trash", "/Trash/files", "/Trash/info"}) {
+  for (std::string c : {"replaced", "deleted", "asked", "/Trash", "/Trash/files", "/Trash/info"}) {
+    const bool blocked = c[0] == '/', asked = c == "asked";
     RealProgram p;
-    const bool blocked = c[0] == '/';
     const std::string exe = p.home.path() + "/kelvar-changed",
                       other = c == "deleted" ? exe + " (deleted)" : exe;
     if (blocked) {
@@ -79,9 +80,10 @@ TEST(NoTrash, ChangedExecutableOrBlockedTrash) {
     ASSERT_TRUE(PollUntil([&] { return p.RowOf(child.pid()) != 0; })) << c;
     p.form().OnItemClick(p.RowOf(child.pid()));
     ASSERT_TRUE(c != "replaced" || change());
-    BoxAnswerer hand(blocked ? std::deque{kOk, kYes, kOk} : std::deque{kOk, kOk});
+    BoxAnswerer hand(blocked || asked ? std::deque{kOk, kYes, kOk} : std::deque{kOk, kOk});
+    hand.before_answer = [&](std::size_t box) { EXPECT_TRUE(!asked || box != 1 || change()); };
     p.form().MenuClick("end_and_trash");
-    ASSERT_EQ(hand.seen.size(), blocked ? 3u : 2u) << c;
+    ASSERT_EQ(hand.seen.size(), blocked || asked ? 3u : 2u) << c;
     EXPECT_EQ(hand.seen.back().icon, blocked ? QMessageBox::Critical : QMessageBox::Information) << c;
     const QString why =
         blocked ? QStringLiteral("无法把文件放入回收站")
@@ -89,8 +91,10 @@ TEST(NoTrash, ChangedExecutableOrBlockedTrash) {
     EXPECT_TRUE(blocked ? hand.seen.back().text.startsWith(why) : hand.seen.back().text == why) << c;
     EXPECT_TRUE(PollUntil([&] { return child.Ended(); })) << c;
     EXPECT_EQ(ReadFile(other), ReadFile(blocked ? "/bin/sleep" : "/bin/true")) << c;
-    const std::string trashed = p.home.path() + "/data/Trash/files";
-    EXPECT_FALSE(std::filesystem::is_directory(trashed) && !std::filesystem::is_empty(trashed)) << c;
+    for (const char* sub : {"/data/Trash/files", "/data/Trash/info"}) {
+      const std::string trashed = p.home.path() + sub;
+      EXPECT_FALSE(std::filesystem::is_directory(trashed) && !std::filesystem::is_empty(trashed)) << c << sub;
+    }
   }
 }
 

@@ -43,6 +43,7 @@ struct BoxAnswerer {
     timer_.start(10);
   }
   std::vector<BoxSeen> seen;
+  std::function<void(std::size_t)> before_answer;  // given the box's number, from 0
   void Check() {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (!box || !box->isVisible()) return;
@@ -52,6 +53,7 @@ struct BoxAnswerer {
       s.buttons << b->text();
       if (!answers_.empty() && b->text() == answers_.front()) answer = b;
     }
+    if (before_answer) before_answer(seen.size());
     seen.push_back(s);
     if (!answers_.empty()) answers_.pop_front();
     answer ? answer->click() : QTest::keyClick(box, Qt::Key_Escape);

@@ -137,9 +137,9 @@ class Child {
 // A scratch folder, removed with everything in it.
 class TempDir {
  public:
-  TempDir() {
-    char name[] = "/tmp/kelvar-test-XXXXXX";
-    if (::mkdtemp(name)) path_ = name;
+  explicit TempDir(const std::string& in = "/tmp") {
+    std::string name = in + "/kelvar-test-XXXXXX";
+    if (::mkdtemp(name.data())) path_ = name;
   }
   ~TempDir() {
     std::error_code ignored;

@@ -1,8 +1,16 @@
 // The Win32 adapters on real Wine processes and files.
+#include "platform/win32/win32_api.h"
+
+#include <aclapi.h>
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "fake/fake_controls.h"
 #include "platform/win32/controls_win32.h"
+#include "platform/win32/file_identity_win32.h"
+#include "platform/win32/recycle_win32.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_system.h"
 #include "platform/win32/wow64_path.h"
@@ -68,37 +76,109 @@ TEST(ProcessOnWin32, ChildIsListedSteeredAndEndedAndItsRowLeavesWithinOneSweep) 
   EXPECT_EQ(real.monitor.RowOf(child.pid()), 0);
 }
 
-// An updater renames the running exe away and puts a new one at its path:
-// end and delete must not trash it; then the shell call trashes it.
-TEST(ShellOnWin32, EndAndDeleteLeavesAFileThatReplacedTheRunningExe) {
-  fake::FakeMessageBox box;
-  fake::FakePump pump;
-  const std::wstring name = L"updater" + std::to_wstring(GetTickCount()) + L".exe";
-  const std::wstring exe = test::TestFolder() + L"\\" + name,
-                     child_exe = test::TestFolder() + L"\\kelvar_child.exe";
-  ASSERT_TRUE(CopyFileW(child_exe.c_str(), exe.c_str(), FALSE));
-  test::Child child(0, exe);
-  RealMonitor real;
-  ASSERT_TRUE(real.Lists(child.pid()));
-  real.rows.Select(real.monitor.RowOf(child.pid()));
-  ASSERT_TRUE(MoveFileW(exe.c_str(), (exe + L".old").c_str()));
-  ASSERT_TRUE(CopyFileW(child_exe.c_str(), exe.c_str(), FALSE));
-  Win32Shell shell(FOF_NOCONFIRMATION);
-  Commands(real.rows, real.monitor, CommandPorts{real.system.processes, real.system.files, box, pump, shell})
-      .EndSelectedAndTrash();
-  EXPECT_EQ(WaitForSingleObject(child.handle(), 5000), WAIT_OBJECT_0);
-  EXPECT_NE(GetFileAttributesW(exe.c_str()), INVALID_FILE_ATTRIBUTES) << "the new version was trashed";
-  ASSERT_EQ(box.shown.size(), 2u);
-  EXPECT_EQ(box.shown[1].text,
-            "进程运行的文件已被删除或替换，没有文件被移到回收站。\r\n\r\n" + MessageField(Narrow(exe)));
-  DeleteFileW((exe + L".old").c_str());
+// Lets everyone open `process` for reading, or no one: a process may set
+// its own security so.  A handle keeps the rights it was opened with.
+bool SetReadAccess(HANDLE process, bool readable) {
+  EXPLICIT_ACCESSW entries[2]{};  // denial first, as Windows orders them
+  BuildExplicitAccessWithNameW(&entries[0], const_cast<wchar_t*>(L"EVERYONE"), kReadAccess, DENY_ACCESS,
+                               NO_INHERITANCE);
+  BuildExplicitAccessWithNameW(&entries[1], const_cast<wchar_t*>(L"EVERYONE"), PROCESS_ALL_ACCESS,
+                               GRANT_ACCESS, NO_INHERITANCE);
+  PACL acl = nullptr;
+  if (SetEntriesInAclW(readable ? 1 : 2, entries + (readable ? 1 : 0), nullptr, &acl) != ERROR_SUCCESS)
+    return false;
+  const DWORD set =
+      SetSecurityInfo(process, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, acl, nullptr);
+  LocalFree(acl);
+  return set == ERROR_SUCCESS;
+}
 
-  shell.MoveToTrash(Narrow(exe));
-  EXPECT_EQ(GetFileAttributesW(exe.c_str()), INVALID_FILE_ATTRIBUTES);
-  wchar_t trash[MAX_PATH] = {};  // Wine's trash folder, when the run names it
-  const DWORD n = GetEnvironmentVariableW(L"KELVAR_TRASH", trash, MAX_PATH);
-  EXPECT_TRUE(n == 0 ||
-              GetFileAttributesW((std::wstring(trash, n) + L"\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES);
+// A process that cannot be read when first listed gets its row at the first
+// pass after it can; one whose read access is taken away loses its row at
+// the next sweep and gets none while it refuses.  Two children trade places.
+TEST(ProcessOnWin32, ARowFollowsTheReadAccessOfItsProcess) {
+  RealMonitor real;
+  test::Child a, b;
+  test::Child *refusing = &a, *giving = &b;
+  ASSERT_TRUE(SetReadAccess(a.handle(), false));
+  real.monitor.ListProcess();
+  EXPECT_EQ(real.monitor.RowOf(a.pid()), 0);
+  ASSERT_NE(real.monitor.RowOf(b.pid()), 0);
+  for (int round = 0; round < 2; ++round, std::swap(refusing, giving)) {
+    SCOPED_TRACE(round);
+    ASSERT_TRUE(SetReadAccess(refusing->handle(), true) && SetReadAccess(giving->handle(), false));
+    real.monitor.CheckProcess();
+    real.monitor.ListProcess();
+    EXPECT_NE(real.monitor.RowOf(refusing->pid()), 0) << "asked again";
+    EXPECT_EQ(real.monitor.RowOf(giving->pid()), 0) << "the sweep sees what a new open sees";
+  }
+}
+
+// An updater renames the running exe away and puts a new one at its path,
+// before the command, or once the shell has its answer: end and delete must
+// not trash it; then the shell call trashes it.
+TEST(ShellOnWin32, EndAndDeleteLeavesAFileThatReplacedTheRunningExe) {
+  for (bool at_move : {false, true}) {
+    SCOPED_TRACE(at_move ? "at the move" : "before the command");
+    fake::FakeMessageBox box;
+    fake::FakePump pump;
+    const std::wstring name =
+        L"updater" + std::to_wstring(GetTickCount()) + std::to_wstring(at_move) + L".exe";
+    const std::wstring exe = test::TestFolder() + L"\\" + name,
+                       child_exe = test::TestFolder() + L"\\kelvar_child.exe";
+    ASSERT_TRUE(CopyFileW(child_exe.c_str(), exe.c_str(), FALSE));
+    test::Child child(0, exe);
+    RealMonitor real;
+    ASSERT_TRUE(real.Lists(child.pid()));
+    real.rows.Select(real.monitor.RowOf(child.pid()));
+    auto replace = [&] {
+      return MoveFileW(exe.c_str(), (exe + L".old").c_str()) &&
+             CopyFileW(child_exe.c_str(), exe.c_str(), FALSE);
+    };
+    ASSERT_TRUE(at_move || replace());
+    Win32Shell shell(FOF_NOCONFIRMATION);
+    shell.SetBeforeMove([&] { EXPECT_TRUE(!at_move || replace()); });
+    Commands(real.rows, real.monitor,
+             CommandPorts{real.system.processes, real.system.files, box, pump, shell})
+        .EndSelectedAndTrash();
+    EXPECT_EQ(WaitForSingleObject(child.handle(), 5000), WAIT_OBJECT_0);
+    EXPECT_NE(GetFileAttributesW(exe.c_str()), INVALID_FILE_ATTRIBUTES) << "the new version was trashed";
+    ASSERT_EQ(box.shown.size(), 2u);
+    EXPECT_EQ(box.shown[1].text,
+              "进程运行的文件已被删除或替换，没有文件被移到回收站。\r\n\r\n" + MessageField(Narrow(exe)));
+    DeleteFileW((exe + L".old").c_str());
+
+    shell.SetBeforeMove({});
+    shell.MoveToTrash(Narrow(exe), {});
+    EXPECT_EQ(GetFileAttributesW(exe.c_str()), INVALID_FILE_ATTRIBUTES);
+    wchar_t trash[MAX_PATH] = {};  // Wine's trash folder, when the run names it
+    const DWORD n = GetEnvironmentVariableW(L"KELVAR_TRASH", trash, MAX_PATH);
+    EXPECT_TRUE(n == 0 || GetFileAttributesW((std::wstring(trash, n) + L"\\" + name).c_str()) !=
+                              INVALID_FILE_ATTRIBUTES);
+  }
+}
+
+// The shell's engine calls its sink just before it moves the file: the sink
+// lets the confirmed file go and stops another put at the path.
+TEST(ShellOnWin32, TheEnginesSinkStopsTheMoveOfAnotherFile) {
+  const std::wstring file = test::TestFolder() + L"\\sink" + std::to_wstring(GetTickCount()) + L".txt";
+  auto write = [&] { return std::ofstream(std::filesystem::path(file)) << "x" ? true : false; };
+  ASSERT_TRUE(write());
+  const FileIdentity confirmed = IdentityOfFile(file);
+  IShellItem* item = nullptr;
+  ASSERT_EQ(SHCreateItemFromParsingName(file.c_str(), nullptr, IID_PPV_ARGS(&item)), S_OK);
+  for (bool swap : {false, true}) {
+    RecycleSink sink(file, confirmed, [&] {
+      EXPECT_TRUE(!swap || (MoveFileW(file.c_str(), (file + L".old").c_str()) && write()));
+    });
+    IFileOperationProgressSink& engine_side = sink;
+    EXPECT_EQ(engine_side.PreDeleteItem(TSF_DELETE_RECYCLE_IF_POSSIBLE, item),
+              swap ? HRESULT_FROM_WIN32(ERROR_CANCELLED) : S_OK);
+    EXPECT_EQ(sink.Refused(), swap);
+  }
+  item->Release();
+  DeleteFileW(file.c_str());
+  DeleteFileW((file + L".old").c_str());
 }
 
 // A 64-bit program that exists only in System32, as services.exe does: its

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
@@ -65,6 +66,56 @@ bool WriteAll(int fd, std::string_view data) {
   return true;
 }
 
+// Whether the file at `path` itself (a link is not followed) is `confirmed`;
+// any file is when the identity is unknown.
+bool HoldsFile(const std::string& path, const FileIdentity& confirmed) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return false;
+  return !confirmed.known || (static_cast<std::uint64_t>(st.st_dev) == confirmed.device &&
+                              static_cast<std::uint64_t>(st.st_ino) == confirmed.inode);
+}
+
+// After a rename from `from` to `moved`: a file that is not `confirmed` was
+// swapped in between the check and the rename, and goes back, never onto a
+// file put at `from` since.  False when it went back.  When it cannot, it
+// stays where it is and the outcome says why.
+bool StaysMoved(const std::string& moved, const std::string& from, const FileIdentity& confirmed,
+                TrashOutcome& outcome) {
+  if (HoldsFile(moved, confirmed)) return true;
+  outcome.not_the_file = true;
+  if (::renameat2(AT_FDCWD, moved.c_str(), AT_FDCWD, from.c_str(), RENAME_NOREPLACE) == 0) return false;
+  Fail(outcome, "替换此文件的文件无法放回原处，它现在是 " + moved);
+  return true;
+}
+
+// A regular file copied whole to a new file at `to`, synced to disk; false
+// with errno, EXDEV for anything but a regular file.
+bool CopyFile(const std::string& from, const std::string& to) {
+  struct stat st {};
+  int in = ::open(from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+  if (in < 0 || ::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (in >= 0) ::close(in);
+    errno = EXDEV;
+    return false;
+  }
+  int out = ::open(to.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, st.st_mode & 07777);
+  bool ok = out >= 0;
+  char buffer[65536];
+  while (ok) {
+    ssize_t n = ::read(in, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      ok = n == 0;
+      break;
+    }
+    ok = WriteAll(out, std::string_view(buffer, static_cast<std::size_t>(n)));
+  }
+  ok = ok && ::fsync(out) == 0;
+  if (out >= 0 && ::close(out) != 0) ok = false;
+  ::close(in);
+  return ok;
+}
+
 }  // namespace
 
 std::string HomeTrash::DataHomeFromEnvironment() {
@@ -109,23 +160,28 @@ bool HomeTrash::Reserve(const std::string& path, std::string& name, TrashOutcome
   return Fail(outcome, "回收站中没有可用的名字");
 }
 
-TrashOutcome HomeTrash::Move(const std::string& path) const {
+TrashOutcome HomeTrash::Move(const std::string& path, const FileIdentity& confirmed) const {
   TrashOutcome outcome;
-  struct stat st {};
   bool absolute = !path.empty() && path.front() == '/';
   if (!absolute) errno = EINVAL;
-  if (!absolute || ::lstat(path.c_str(), &st) != 0) {
-    Fail(outcome, "找不到文件");
+  if (!absolute || !HoldsFile(path, confirmed)) {
+    if (absolute && confirmed.known)
+      outcome.not_the_file = true;  // replaced, or deleted, since it was confirmed
+    else
+      Fail(outcome, "找不到文件");
     return outcome;
   }
   std::string name;
   if (!Prepare(outcome) || !Reserve(path, name, outcome)) return outcome;
   std::string target = root_ + "/files/" + name;
   std::string info_path = root_ + "/info/" + name + std::string(kInfoSuffix);
+  if (before_move_) before_move_();
   bool moved = ::rename(path.c_str(), target.c_str()) == 0;
-  if (!moved && errno == EXDEV)
-    moved = CopyInto(path, target, outcome);
-  else if (!moved)
+  if (moved)
+    moved = StaysMoved(target, path, confirmed, outcome);
+  else if (errno == EXDEV)
+    moved = MoveAcross(path, target, confirmed, outcome);
+  else
     Fail(outcome, "无法移动文件");
   if (!moved) {
     ::unlink(info_path.c_str());
@@ -136,35 +192,23 @@ TrashOutcome HomeTrash::Move(const std::string& path) const {
   return outcome;
 }
 
-// Another file system: the file is copied into the trash and the original
-// removed only once the copy is complete.
-bool HomeTrash::CopyInto(const std::string& path, const std::string& target, TrashOutcome& outcome) const {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-    errno = EXDEV;
-    return Fail(outcome, "回收站在另一个文件系统上");
-  }
-  int in = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  int out = in < 0 ? -1 : ::open(target.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, st.st_mode & 07777);
-  bool ok = in >= 0 && out >= 0;
-  char buffer[65536];
-  while (ok) {
-    ssize_t n = ::read(in, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      ok = n == 0;
-      break;
-    }
-    ok = WriteAll(out, std::string_view(buffer, static_cast<std::size_t>(n)));
-  }
-  ok = ok && ::fsync(out) == 0;
-  if (out >= 0 && ::close(out) != 0) ok = false;
-  if (in >= 0) ::close(in);
-  if (ok && ::unlink(path.c_str()) == 0) return true;
+// Another file system: the file is first renamed aside in its own folder and
+// checked there as a move into the trash is, then copied into the trash; the
+// original is removed only once the copy is complete, else it goes back.
+bool HomeTrash::MoveAcross(const std::string& path, const std::string& target, const FileIdentity& confirmed,
+                           TrashOutcome& outcome) const {
+  const std::size_t slash = path.rfind('/');
+  const std::string aside = path.substr(0, slash + 1) + ".kelvar-trash-" + std::to_string(::getpid());
+  if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) != 0)
+    return Fail(outcome, "无法移动文件");
+  // A swapped-in file that could not go back stays aside, out of the trash.
+  if (!StaysMoved(aside, path, confirmed, outcome) || outcome.not_the_file) return false;
+  if (CopyFile(aside, target) && ::unlink(aside.c_str()) == 0) return true;
   int saved = errno;
-  if (out >= 0) ::unlink(target.c_str());
+  ::unlink(target.c_str());
+  ::renameat2(AT_FDCWD, aside.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE);
   errno = saved;
-  return Fail(outcome, "无法把文件复制到回收站");
+  return Fail(outcome, saved == EXDEV ? "回收站在另一个文件系统上" : "无法把文件复制到回收站");
 }
 
 }  // namespace kelvar

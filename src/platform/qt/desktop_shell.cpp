@@ -1,6 +1,8 @@
 // The shell on a Linux desktop; see desktop_shell.h.
 #include "platform/qt/desktop_shell.h"
 
+#include <fcntl.h>
+
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -10,6 +12,7 @@
 #include <cstring>
 
 #include "platform/linux/file_uri.h"
+#include "platform/linux/unique_fd.h"
 #include "platform/qt/display_text.h"
 #include "platform/qt/message_box.h"
 #include "platform/qt/properties_dialog.h"
@@ -30,19 +33,28 @@ QString Reason(const TrashOutcome& outcome) {
 
 }  // namespace
 
-void DesktopShell::MoveToTrash(const std::string& file) {
-  if (file.empty()) return;
+// The question comes first: the trash checks the file at the path against
+// the confirmed one only after it has been answered.  A file that was swapped
+// in is the command's to report; every other failure is told here.
+TrashResult DesktopShell::MoveToTrash(const std::string& file, const FileIdentity& confirmed) {
+  if (file.empty()) return TrashResult::kDone;
   QString shown = MessageText(MessageField(file));
+  // Held while the question is open: the file at the path keeps its inode,
+  // so a file made in its place after it is deleted cannot take its number
+  // and pass for it.
+  procfs::UniqueFd pin(::open(file.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
   if (confirm_trash_) {
     QString question = QStringLiteral("确实要把此文件放入回收站吗？\n\n") + shown;
     if (!ShowBox(parent_, question, QStringLiteral("删除文件"), QMessageBox::Warning, Buttons::kYesNo))
-      return;
+      return TrashResult::kDone;
   }
-  TrashOutcome outcome = trash_.Move(file);
-  if (outcome.moved) return;
-  QString text = QStringLiteral("无法把文件放入回收站，文件仍在原处：\n\n") + shown + QStringLiteral("\n\n") +
-                 Reason(outcome);
+  TrashOutcome outcome = trash_.Move(file, confirmed);
+  if (outcome.step.empty()) return outcome.not_the_file ? TrashResult::kNotTheFile : TrashResult::kDone;
+  QString text = outcome.not_the_file ? QStringLiteral("此文件在移入回收站时被替换：\n\n")
+                                      : QStringLiteral("无法把文件放入回收站，文件仍在原处：\n\n");
+  text += shown + QStringLiteral("\n\n") + Reason(outcome);
   ShowBox(parent_, text, QStringLiteral("删除文件出错"), QMessageBox::Critical, Buttons::kOk);
+  return TrashResult::kDone;
 }
 
 void DesktopShell::OpenAddress(const std::string& address) {

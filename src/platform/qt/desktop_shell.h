@@ -1,7 +1,7 @@
 // The desktop on Linux:
 //  - MoveToTrash sends the file to the home trash, after a confirmation
-//    (which a test may turn off), and tells the user when the file could not
-//    go there;
+//    (which a test may turn off), only while it is the confirmed file, and
+//    tells the user when it could not go there;
 //  - ShowProperties asks the desktop's file manager over D-Bus
 //    (org.freedesktop.FileManager1.ShowItemProperties) and, when none
 //    answers, opens the program's own properties window;
@@ -31,7 +31,7 @@ class DesktopShell : public Desktop {
   void ShowProperties(const std::string& file) override;
   void OpenFolder(const std::string& folder) override;
   void OpenAddress(const std::string& address) override;
-  void MoveToTrash(const std::string& file) override;
+  TrashResult MoveToTrash(const std::string& file, const FileIdentity& confirmed) override;
 
   const HomeTrash& Trash() const { return trash_; }
   // Whether MoveToTrash asks first; tests turn it off.

@@ -16,4 +16,10 @@ namespace kelvar::win32 {
 // link at the path is the link itself, not the file it leads to.
 FileIdentity IdentityOfFile(const std::wstring& path);
 
+// Whether the file at `path` is `confirmed`; whatever is there is, when the
+// identity is unknown.
+inline bool HoldsFile(const std::wstring& path, const FileIdentity& confirmed) {
+  return !confirmed.known || SameFile(IdentityOfFile(path), confirmed);
+}
+
 }  // namespace kelvar::win32

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <iterator>
+#include <utility>
 
 #include "platform/win32/file_identity_win32.h"
 #include "platform/win32/wide_text.h"
@@ -63,11 +64,36 @@ std::uint64_t CreateTimeOf(HANDLE process) {
 }
 
 // The read handle kept for a process, with the right to wait on it where
-// the system grants it.
+// the system grants it.  The read access is asked alone first: a process
+// that refuses it is asked again at every pass, and costs one open there.
 HANDLE OpenHeld(Pid pid) {
   const auto id = static_cast<DWORD>(pid);
-  if (HANDLE h = OpenProcess(kReadAccess | SYNCHRONIZE, FALSE, id)) return h;
-  return OpenProcess(kReadAccess, FALSE, id);
+  HANDLE h = OpenProcess(kReadAccess, FALSE, id);
+  if (!h) return nullptr;
+  if (HANDLE waitable = OpenProcess(kReadAccess | SYNCHRONIZE, FALSE, id)) {
+    CloseHandle(h);
+    return waitable;
+  }
+  return h;
+}
+
+// The read handle of the process a table entry lists, or null.  The table
+// may be a moment old: a PID opened now must be the process it listed, not
+// a newer one that took the PID since.
+HANDLE OpenListed(const TableEntry& entry) {
+  HANDLE h = OpenHeld(entry.pid);
+  if (h && CreateTimeOf(h) != entry.create_time) {
+    CloseHandle(h);
+    h = nullptr;
+  }
+  return h;
+}
+
+// Whether the process can be opened for reading now.
+bool OpensForReading(Pid pid) {
+  HANDLE h = OpenProcess(kReadAccess, FALSE, static_cast<DWORD>(pid));
+  if (h) CloseHandle(h);
+  return h != nullptr;
 }
 
 // Whether a process still runs.  A code that cannot be read is not "still
@@ -150,13 +176,21 @@ bool Win32ProcessSource::Read(Pid pid, bool with_image, ProcessRecord& record) {
   return true;
 }
 
+// The held handle keeps answering after the process has taken its read
+// access away (a handle keeps the rights it was opened with), so the sweep
+// opens the process once more, as the refresh would, and lets the handle go
+// when it cannot.  While the handle is held the PID names no other process.
 Liveness Win32ProcessSource::Look(const ProcessId& process, FileIdentity& image, LookDepth) {
   const TableEntry* entry = table_.Find(process.pid);
   if (!entry) return LookUnlisted(process, image);
-  const Kept& kept = KeptOf(*entry);
+  Kept& kept = KeptOf(*entry);
   if (!SameProcess(process, kept.create_time)) return Liveness::kGone;
   if (!kept.held) return Liveness::kUnreadable;
   if (!StillRuns(kept.held)) return Liveness::kGone;
+  if (!OpensForReading(process.pid)) {
+    CloseHandle(std::exchange(kept.held, nullptr));
+    return Liveness::kUnreadable;
+  }
   image = kept.image;
   return Liveness::kRunning;
 }
@@ -181,25 +215,26 @@ bool Win32ProcessSource::SetPriority(const ProcessId& process, Priority priority
   return value != 0 && h.get() && SetPriorityClass(h.get(), value);
 }
 
+// A process seen before is asked again while it has no held handle or no
+// path: one caught a moment after it was made, or one that could not be
+// opened just then (or no longer can), gets its row once it can be read.
 Win32ProcessSource::Kept& Win32ProcessSource::KeptOf(const TableEntry& entry) {
-  const Pid pid = entry.pid;
-  auto it = kept_.find(pid);
-  if (it != kept_.end() && it->second.create_time == entry.create_time) return it->second;
-  if (it != kept_.end()) Forget(it);
-  Kept kept;
-  kept.create_time = entry.create_time;
-  if (HANDLE h = OpenHeld(pid)) {
-    // The table may be a moment old: a PID opened now must be the process it
-    // listed, not a newer one that took the PID since.
-    if (CreateTimeOf(h) == entry.create_time) {
-      kept.held = h;
-      kept.path = PathOf(h);
-      kept.image = ImageIdentityOf(h);
-    } else {
-      CloseHandle(h);
-    }
+  auto it = kept_.find(entry.pid);
+  if (it != kept_.end() && it->second.create_time != entry.create_time) {
+    Forget(it);
+    it = kept_.end();
   }
-  return kept_.insert_or_assign(pid, std::move(kept)).first->second;
+  if (it == kept_.end()) {
+    it = kept_.try_emplace(entry.pid).first;
+    it->second.create_time = entry.create_time;
+  }
+  Kept& kept = it->second;
+  if (!kept.held) kept.held = OpenListed(entry);
+  if (kept.held && kept.path.empty()) {
+    kept.path = PathOf(kept.held);
+    kept.image = ImageIdentityOf(kept.held);
+  }
+  return kept;
 }
 
 void Win32ProcessSource::Forget(std::unordered_map<Pid, Kept>::iterator it) {

@@ -2,13 +2,15 @@
 //
 // A pass reads the process table with one system call (process_table_win32.h)
 // and takes each process's create time and working set from it.  A process
-// is opened, access-tested and its path read only when it is first seen, as
-// a new (PID, create time); the read handle is held from then on, until the
-// process leaves the table or its PID comes back with another create time.
-// The held handle pins the process object, so it answers for that process
-// alone: its priority class (GetPriorityClass) and whether it still runs
-// (WaitForSingleObject with no wait).  A process that could not be opened is
-// remembered as such and not tried again while it lives.
+// is opened, access-tested and its path read when it is first seen, as a new
+// (PID, create time), and again at every pass while it has no read handle or
+// no path; the read handle is held from then on, until the process leaves
+// the table or its PID comes back with another create time.  The held handle
+// pins the process object, so it answers for that process alone: its
+// priority class (GetPriorityClass) and whether it still runs
+// (WaitForSingleObject with no wait).  Since a handle keeps the rights it was
+// opened with, the sweep's look also opens the process anew: one that can no
+// longer be opened for reading loses its held handle, and with it its row.
 //
 // Ending and setting the class are real opens with their own rights, and
 // check the create time through the same handle before they act, so they
@@ -64,12 +66,13 @@ class Win32ProcessSource : public ProcessSource {
  private:
   struct Kept {
     std::uint64_t create_time = 0;
-    HANDLE held = nullptr;  // the read handle; null when the process could not be opened
-    std::string path;       // empty when the module path could not be read
-    FileIdentity image;     // of the image file, read at first sight
+    HANDLE held = nullptr;  // the read handle; null while the process cannot be opened
+    std::string path;       // empty while the module path cannot be read
+    FileIdentity image;     // of the image file, read with the path
   };
 
-  // The kept process of a table entry, opened and read now if it is new.
+  // The kept process of a table entry, opened and read now if it is new or
+  // not yet read whole.
   Kept& KeptOf(const TableEntry& entry);
   void Forget(std::unordered_map<Pid, Kept>::iterator it);
   // A process the last table does not list, opened for the look.

@@ -3,6 +3,8 @@
 
 #include "platform/win32/shell_win32.h"
 
+#include "platform/win32/file_identity_win32.h"
+#include "platform/win32/recycle_win32.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/wow64_path.h"
 
@@ -21,11 +23,15 @@ SHELLEXECUTEINFOW PropertiesRequest(HWND owner, const std::wstring& file) {
   return sei;
 }
 
+FILEOP_FLAGS TrashFlags(FILEOP_FLAGS extra_flags) {
+  return static_cast<FILEOP_FLAGS>(FOF_ALLOWUNDO | extra_flags);
+}
+
 SHFILEOPSTRUCTW TrashRequest(const std::wstring& from, FILEOP_FLAGS extra_flags) {
   SHFILEOPSTRUCTW op{};
   op.wFunc = FO_DELETE;
   op.pFrom = from.c_str();
-  op.fFlags = static_cast<FILEOP_FLAGS>(FOF_ALLOWUNDO | extra_flags);
+  op.fFlags = TrashFlags(extra_flags);
   return op;
 }
 
@@ -46,12 +52,25 @@ void Win32Shell::OpenAddress(const std::string& address) {
   ShellExecuteW(owner_, L"open", Widen(address).c_str(), L"", L"", kAddressShow);
 }
 
+// The engine checks the file at the move itself.  Without it, the older
+// call asks its question inside itself, so the last check comes before it.
 // pFrom is a list of names ended by an empty one: the path and two NULs.
-void Win32Shell::MoveToTrash(const std::string& file) {
-  std::wstring from = NativeFilePath(Widen(file));
-  from.append(2, L'\0');
-  SHFILEOPSTRUCTW op = TrashRequest(from, extra_flags_);
+TrashResult Win32Shell::MoveToTrash(const std::string& file, const FileIdentity& confirmed) {
+  std::wstring path = NativeFilePath(Widen(file));
+  switch (RecycleChecked(owner_, path, confirmed, TrashFlags(extra_flags_), before_move_)) {
+    case Recycled::kDone:
+      return TrashResult::kDone;
+    case Recycled::kNotTheFile:
+      return TrashResult::kNotTheFile;
+    case Recycled::kNoEngine:
+      break;
+  }
+  if (before_move_) before_move_();
+  if (!HoldsFile(path, confirmed)) return TrashResult::kNotTheFile;
+  path.append(2, L'\0');
+  SHFILEOPSTRUCTW op = TrashRequest(path, extra_flags_);
   SHFileOperationW(&op);
+  return TrashResult::kDone;
 }
 
 }  // namespace kelvar::win32
