@@ -26,11 +26,11 @@ int wmain(int argc, wchar_t** argv) {
   RowStore rows;
   ProcessMonitor monitor(rows, MonitorPorts{system.processes, system.files, system.dirs, system.profile,
                                             system.sizes, system.icons, images, status});
-  monitor.ListProcess();
+  monitor.Refresh();
   LARGE_INTEGER freq, start, end;
   QueryPerformanceFrequency(&freq);
   QueryPerformanceCounter(&start);
-  for (int i = 0; i < passes; ++i) monitor.ListProcess();
+  for (int i = 0; i < passes; ++i) monitor.Refresh();
   QueryPerformanceCounter(&end);
   const double us = 1e6 * static_cast<double>(end.QuadPart - start.QuadPart) /
                     static_cast<double>(freq.QuadPart) / (passes > 0 ? passes : 1);

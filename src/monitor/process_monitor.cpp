@@ -16,7 +16,7 @@ std::uint64_t MemoryK(std::uint64_t bytes) {
 
 int ProcessMonitor::RowOf(Pid pid) const { return rows_.RowOf(pid); }
 
-void ProcessMonitor::ListProcess() {
+void ProcessMonitor::Refresh() {
   std::int64_t pro_count = 0;
   std::uint64_t mem_total = 0;
   if (os_.processes.Snapshot(snapshot_)) {
@@ -92,7 +92,7 @@ void ProcessMonitor::ShowTotals(std::int64_t pro_count, std::uint64_t mem_total)
 // the last row to the first so that removing a row shifts only rows already
 // visited: a row added during the walk could take the place of one not yet
 // visited.
-void ProcessMonitor::CheckProcess() {
+void ProcessMonitor::Sweep() {
   std::vector<Pid> changed;
   for (int i = rows_.Count(); i >= 1; --i) {
     const ProcessRow& row = rows_.Row(i);

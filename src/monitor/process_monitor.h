@@ -1,6 +1,6 @@
-// The process monitor: the refresh pass ListProcess, which turns the process
-// source's records into process rows and keeps their memory and priority
-// current; the sweep CheckProcess; RowOf, the lookup of a row by PID; and
+// The process monitor: the refresh pass, which turns the process source's
+// records into process rows and keeps their memory and priority current;
+// the sweep; RowOf, the lookup of a row by PID; and
 // the status-bar totals with the two figures last shown.  Rows remember
 // when their process started, so a PID taken by a newer process never lends
 // its figures to the old row, and the file their process ran when they were
@@ -47,8 +47,8 @@ class ProcessMonitor {
   void SetRemarkFile(std::string path) { remark_file_ = std::move(path); }
   const std::string& RemarkFile() const { return remark_file_; }
 
-  void ListProcess();
-  void CheckProcess();
+  void Refresh();
+  void Sweep();
   int RowOf(Pid pid) const;
 
   // The figures last written to panels 1 and 2.

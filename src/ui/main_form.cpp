@@ -57,7 +57,7 @@ void MainForm::OnLoad() {
     auto file = IsPosixPath(app) ? form::kRemarkFilePosix : form::kRemarkFileWindows;
     monitor_.SetRemarkFile(app + std::string(file));
   });
-  Skip([&] { monitor_.ListProcess(); });
+  Skip([&] { monitor_.Refresh(); });
 }
 
 void MainForm::OnResize() {
@@ -123,7 +123,7 @@ void MainForm::MenuClick(std::string_view name, int index) {
   Skip([&] {
     switch (form::CommandOf(name)) {
       case form::Command::kRefresh:
-        monitor_.ListProcess();
+        monitor_.Refresh();
         break;
       case form::Command::kPublisherPage:
         commands_.OpenPublisherPage();
@@ -167,9 +167,9 @@ void MainForm::ToggleOnTop() {
 void MainForm::Timer(int id) {
   Skip([&] {
     if (id == form::kTimer1)
-      monitor_.ListProcess();
+      monitor_.Refresh();
     else if (id == form::kTimer2)
-      monitor_.CheckProcess();
+      monitor_.Sweep();
   });
 }
 

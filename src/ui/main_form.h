@@ -57,8 +57,8 @@ class MainForm {
   void MenuClick(std::string_view name, int index = -1);
   void Timer(int id);
 
-  void ListProcess() { monitor_.ListProcess(); }
-  void CheckProcess() { monitor_.CheckProcess(); }
+  void Refresh() { monitor_.Refresh(); }
+  void Sweep() { monitor_.Sweep(); }
 
  private:
   void ToggleOnTop();

@@ -17,7 +17,7 @@ struct Fixture : TestForm {
   explicit Fixture(const std::string& path = "C:\\x\\abc.exe", FileIdentity image = {}) {
     Start(100, path).image = image;
     Start(200, "C:\\y\\other.exe");
-    form.ListProcess();
+    form.Refresh();
     rows().Select(RowOf(100));
     procs.reads = 0;
   }
@@ -45,7 +45,7 @@ TEST(EndProcess, EndsThePickedProcessOnly) {
 TEST(DeleteProcessFile, EndsPumpsTwiceAndTrashesThePickedPath) {
   Fixture t;
   t.pump.on_pump = [&] {
-    t.form.CheckProcess();                            // the ended process's row goes ...
+    t.form.Sweep();                                   // the ended process's row goes ...
     if (t.RowOf(200)) t.rows().Select(t.RowOf(200));  // ... and another is selected
   };
   t.form.MenuClick("end_and_trash");
@@ -166,7 +166,7 @@ TEST(SetPriority, SetsTheChosenClassOnThePickedProcessOnly) {
     const bool set = std::string(c.what) == "set";
     EXPECT_EQ(t.procs.Get(100).priority, set ? Priority::kIdle : Priority::kNormal);
     EXPECT_EQ(t.Cell(100, column::kPriority), "标准");  // until the next pass
-    t.form.ListProcess();
+    t.form.Refresh();
     EXPECT_EQ(t.Cell(100, column::kPriority), set ? "低" : "标准");
     ASSERT_EQ(t.msgbox.shown.size(), c.told ? 1u : 0u);
     if (!c.told) continue;

@@ -67,7 +67,7 @@ TEST(RightPress, SelectsTicksTheClassAndOpensTheProcessMenu) {
     TestForm t;
     t.Start(1, "C:\\a.exe");
     t.Start(2, "C:\\b.exe").priority = c.priority;
-    t.form.ListProcess();
+    t.form.Refresh();
     t.list.rows = 2;
     t.menus.SetChecked("priority_class", 3, true);  // left from an earlier press
     t.form.OnMouseDown(c.button, 5, c.y);

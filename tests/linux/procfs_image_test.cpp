@@ -45,11 +45,11 @@ TEST(ImageTest, TheSweepFollowsAnExecThatKeepsTheLayout) {
   Rig rig;
   rig.filter.only = {pid};
   ASSERT_NE(rig.RowAfterPass(pid), 0);
-  rig.monitor.CheckProcess();
+  rig.monitor.Sweep();
   ASSERT_TRUE(CopySleep(go));
   const std::string exe = "/proc/" + std::to_string(pid) + "/exe";
   ASSERT_TRUE(WaitUntil([&] { return std::filesystem::read_symlink(exe) == after; }));
-  rig.monitor.CheckProcess();
+  rig.monitor.Sweep();
   ASSERT_NE(rig.monitor.RowOf(pid), 0);
   EXPECT_EQ(rig.Cell(pid, column::kName), "kelvar-copy-b");
   EXPECT_EQ(rig.Cell(pid, column::kPath), after);
@@ -64,11 +64,11 @@ TEST(ImageTest, TheDeletionMarkIsNotPartOfTheName) {
   Child a = Child::Spawn(gone), b = Child::Spawn(live);
   Rig before, after;
   before.filter.only = after.filter.only = {a.pid(), b.pid()};
-  before.monitor.ListProcess();
+  before.monitor.Refresh();
   ASSERT_EQ(::unlink(gone.c_str()), 0);
   ASSERT_TRUE(CopySleep(gone + " (deleted)"));
-  before.monitor.CheckProcess();
-  after.monitor.ListProcess();
+  before.monitor.Sweep();
+  after.monitor.Refresh();
   for (Rig* rig : {&before, &after}) {
     ASSERT_EQ(rig->rows.Count(), 2);
     EXPECT_EQ(rig->Cell(a.pid(), column::kPath), gone);
@@ -93,7 +93,7 @@ TEST(ImageTest, TheSweepLooksWhenASignalOrItsTurnSaysSo) {
   turns.filter.only = {pid};
   ASSERT_NE(turns.RowAfterPass(pid), 0);
   const std::size_t first = turns.processes.ImageLooks();
-  for (int sweep = 0; sweep < 4; ++sweep) turns.monitor.CheckProcess();
+  for (int sweep = 0; sweep < 4; ++sweep) turns.monitor.Sweep();
   EXPECT_EQ(turns.processes.ImageLooks(), first + 2);
 
   auto now = std::chrono::steady_clock::time_point() + std::chrono::hours(1);
@@ -103,14 +103,14 @@ TEST(ImageTest, TheSweepLooksWhenASignalOrItsTurnSaysSo) {
   rig.filter.only = {pid};
   ASSERT_NE(rig.RowAfterPass(pid), 0);
   const std::size_t looks = rig.processes.ImageLooks();
-  rig.monitor.CheckProcess();
-  rig.monitor.CheckProcess();
+  rig.monitor.Sweep();
+  rig.monitor.Sweep();
   EXPECT_EQ(rig.processes.ImageLooks(), looks);
   ASSERT_EQ(::rename(other.c_str(), path.c_str()), 0);
-  rig.monitor.CheckProcess();
+  rig.monitor.Sweep();
   EXPECT_EQ(rig.processes.ImageLooks(), looks);
   now += std::chrono::milliseconds(1);
-  rig.monitor.CheckProcess();
+  rig.monitor.Sweep();
   EXPECT_GT(rig.processes.ImageLooks(), looks);
   EXPECT_TRUE(rig.rows.Row(rig.monitor.RowOf(pid)).image.unlinked);
 }
@@ -140,7 +140,7 @@ TEST(ImageTest, AProcessThatTurnsUnreadableLosesItsRow) {
       rig.filter.only = {watched};
       if (rig.RowAfterPass(watched) == 0) failed |= 1;
       if (::write(cue[1], &c, 1) != 1 || ::read(done[0], &c, 1) != 1) failed |= 2;
-      rig.monitor.CheckProcess();
+      rig.monitor.Sweep();
       if (rig.monitor.RowOf(watched) != 0) failed |= 4;
       if (rig.RowAfterPass(watched) != 0) failed |= 8;
     }

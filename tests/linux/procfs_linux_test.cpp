@@ -30,7 +30,7 @@ TEST_F(ProcfsLinuxTest, ChildrenGetRowsAndLeaveWithinOneSweep) {
   Child ended = Child::Spawn(sleeper_), zombie = Child::Spawn(sleeper_), reaped = Child::Spawn(sleeper_),
         living = Child::Spawn(sleeper_);
   rig_.filter.only = {ended.pid(), zombie.pid(), reaped.pid(), living.pid()};
-  rig_.monitor.ListProcess();
+  rig_.monitor.Refresh();
   ASSERT_EQ(rig_.rows.Count(), 4);
   for (Pid pid : rig_.filter.only) {
     EXPECT_EQ(rig_.Cell(pid, column::kName), "kelvar-sleeper");
@@ -44,7 +44,7 @@ TEST_F(ProcfsLinuxTest, ChildrenGetRowsAndLeaveWithinOneSweep) {
   zombie.Kill();
   reaped.Reap();
   ASSERT_TRUE(ended.WaitForZombie() && zombie.WaitForZombie());
-  rig_.monitor.CheckProcess();
+  rig_.monitor.Sweep();
   EXPECT_EQ(rig_.rows.Count(), 1);
   EXPECT_NE(rig_.monitor.RowOf(living.pid()), 0);
 }
@@ -58,16 +58,16 @@ TEST_F(ProcfsLinuxTest, NoDescriptorIsLeftBehind) {
   ASSERT_TRUE(zombie.WaitForZombie());
   const std::set<Pid> steady = {living.pid(), zombie.pid(), 1, 2, ::getpid(), 0x3FFFFFFF};
   rig_.filter.only = steady;
-  rig_.monitor.ListProcess();
-  rig_.monitor.CheckProcess();
+  rig_.monitor.Refresh();
+  rig_.monitor.Sweep();
   const int fds = OpenFdCount(), rows = rig_.rows.Count();
   const std::size_t kept = rig_.processes.CachedProcesses();
   for (int batch = 0; batch < 20; ++batch) {
     std::vector<Child> children;
     for (int i = 0; i < 50; ++i) rig_.filter.only.insert(children.emplace_back(Child::Spawn(sleeper_)).pid());
     for (int pass = 0; pass < 100; ++pass) {
-      rig_.monitor.ListProcess();
-      if (pass % 3 == 0) rig_.monitor.CheckProcess();
+      rig_.monitor.Refresh();
+      if (pass % 3 == 0) rig_.monitor.Sweep();
     }
     rig_.processes.SetPriority({living.pid(), 0}, Priority::kNormal);
     rig_.processes.SetPriority({0x3FFFFFFF, 0}, Priority::kNormal);
@@ -76,9 +76,9 @@ TEST_F(ProcfsLinuxTest, NoDescriptorIsLeftBehind) {
     for (std::size_t i = 0; i < children.size(); i += 2) children[i].Kill();
     for (std::size_t i = 1; i < children.size(); i += 2) rig_.processes.End(rig_.Id(children[i].pid()));
     children.clear();  // reaped
-    rig_.monitor.CheckProcess();
+    rig_.monitor.Sweep();
     rig_.filter.only = steady;
-    rig_.monitor.ListProcess();
+    rig_.monitor.Refresh();
     ASSERT_EQ(rig_.rows.Count(), rows);
   }
   EXPECT_EQ(OpenFdCount(), fds);
@@ -136,8 +136,8 @@ TEST_F(ProcfsLinuxTest, ALowDescriptorLimitIsRaisedAndKept) {
     rlimit now{};
     int failed = ::getrlimit(RLIMIT_NOFILE, &now) != 0 || now.rlim_cur != kHard ? 1 : 0;
     for (int pass = 0; pass < 20; ++pass) {
-      rig.monitor.ListProcess();
-      rig.monitor.CheckProcess();
+      rig.monitor.Refresh();
+      rig.monitor.Sweep();
       if (rig.processes.CachedProcesses() > 64 || OpenFdCount() > most_fds) failed |= 2;
     }
     for (const Child& child : children) {
@@ -196,9 +196,9 @@ TEST_F(ProcfsLinuxTest, PidTakenByANewerProcess) {
   EXPECT_EQ(old_answers, 0);
   EXPECT_FALSE(rig_.processes.End(old_id));
   EXPECT_FALSE(rig_.processes.SetPriority(old_id, Priority::kIdle));
-  rig_.monitor.ListProcess();
+  rig_.monitor.Refresh();
   EXPECT_EQ(rig_.Id(pid), old_id);
-  rig_.monitor.CheckProcess();
+  rig_.monitor.Sweep();
   EXPECT_EQ(rig_.monitor.RowOf(pid), 0);
   ASSERT_NE(rig_.RowAfterPass(pid), 0);
   EXPECT_EQ(rig_.Cell(pid, column::kPath), newer_exe);

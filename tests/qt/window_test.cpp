@@ -34,7 +34,7 @@ QString NameOf(QAccessibleInterface* node) { return node ? node->text(QAccessibl
 
 // Named processes, ten of one name, one whose file is gone: texts, sizes,
 // spoken names, header sorting, free passes, the process menu, the selection.
-TEST(Window, TextsNamesHeaderSteadyListProcessMenuAndRemovedRows) {
+TEST(Window, TextsNamesHeaderSteadyRefreshMenuAndRemovedRows) {
   FakeProgram p;
   for (int pid = 100; pid <= 105; ++pid) {
     p.system.proc.Start(pid, "/usr/bin/prog" + std::to_string(pid), 4096);

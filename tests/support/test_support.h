@@ -215,7 +215,7 @@ struct Rig {
   ProcessMonitor monitor{rows, MonitorPorts{filter, files, dirs, profile, sizes, icons, images, status}};
 
   int RowAfterPass(Pid pid) {  // the row of `pid` after one more refresh pass, or 0
-    monitor.ListProcess();
+    monitor.Refresh();
     return monitor.RowOf(pid);
   }
   std::string Cell(Pid pid, int column) { return std::string(rows.Text(monitor.RowOf(pid), column)); }

@@ -29,7 +29,7 @@ struct RealMonitor {
   bool Lists(Pid pid, long long kb = 0) {
     return test::PumpUntil(
         [&] {
-          monitor.ListProcess();
+          monitor.Refresh();
           return monitor.RowOf(pid) != 0 && (kb == 0 || std::stoll(Cell(pid, column::kMemory)) >= kb);
         },
         5000);
@@ -54,7 +54,7 @@ TEST(ProcessOnWin32, ChildIsListedSteeredAndEndedAndItsRowLeavesWithinOneSweep) 
                                                    {0x20, "标准"},  {0x4000, "较低"}, {0x40, "低"}};
   for (const auto& [value, name] : classes) {
     EXPECT_TRUE(real.system.processes.SetPriority(id, PriorityOfClass(value))) << value;
-    real.monitor.ListProcess();
+    real.monitor.Refresh();
     const std::string now = real.Cell(child.pid(), column::kPriority);
     EXPECT_TRUE(now == name || (value == 0x100 && now == "高")) << value << " " << now;
   }
@@ -63,7 +63,7 @@ TEST(ProcessOnWin32, ChildIsListedSteeredAndEndedAndItsRowLeavesWithinOneSweep) 
   ASSERT_EQ(WaitForSingleObject(child.handle(), 5000), WAIT_OBJECT_0);
   DWORD code = 1;
   EXPECT_TRUE(GetExitCodeProcess(child.handle(), &code) && code == 0) << code;
-  real.monitor.CheckProcess();
+  real.monitor.Sweep();
   EXPECT_EQ(real.monitor.RowOf(child.pid()), 0);
 }
 
