@@ -46,11 +46,10 @@ struct Panel {
 
 inline constexpr std::array<Panel, 3> kPanels{{{96, 96}, {150, 150}, {0, 96}}};
 
-// Timers: id, interval.
-inline constexpr int kTimer1 = 1;
-inline constexpr int kTimer2 = 2;
-inline constexpr int kTimer1Interval = 200;  // the refresh pass
-inline constexpr int kTimer2Interval = 500;  // the sweep
+// The window's two timers, by the id each ticks with, and their intervals.
+enum class Timer { kRefresh = 1, kSweep = 2 };
+inline constexpr int kRefreshIntervalMs = 200;
+inline constexpr int kSweepIntervalMs = 500;
 
 enum class Shortcut { kNone, kF5, kCtrlA };
 

@@ -42,8 +42,8 @@ MainForm::MainForm(MonitorPorts os, FormPorts ui)
       commands_(rows_, monitor_, CommandPorts{os.processes, os.files, ui.msgbox, ui.pump, ui.desktop}) {}
 
 void MainForm::OnLoad() {
-  Skip([&] { ui_.timers.Start(form::kTimer1, form::kTimer1Interval); });
-  Skip([&] { ui_.timers.Start(form::kTimer2, form::kTimer2Interval); });
+  Skip([&] { ui_.timers.Start(static_cast<int>(form::Timer::kRefresh), form::kRefreshIntervalMs); });
+  Skip([&] { ui_.timers.Start(static_cast<int>(form::Timer::kSweep), form::kSweepIntervalMs); });
   Skip([&] {
     auto left = static_cast<float>((ui_.window.ScreenWidth() - ui_.window.OuterWidth()) / 2);
     auto top = static_cast<float>((ui_.window.ScreenHeight() - ui_.window.OuterHeight()) / 2);
@@ -164,12 +164,16 @@ void MainForm::ToggleOnTop() {
   SetTopMost(ui_.window, ui_.menus.Checked("on_top") ? -1 : 0);
 }
 
-void MainForm::Timer(int id) {
+void MainForm::OnTick(form::Timer timer) {
   Skip([&] {
-    if (id == form::kTimer1)
-      monitor_.Refresh();
-    else if (id == form::kTimer2)
-      monitor_.Sweep();
+    switch (timer) {
+      case form::Timer::kRefresh:
+        monitor_.Refresh();
+        break;
+      case form::Timer::kSweep:
+        monitor_.Sweep();
+        break;
+    }
   });
 }
 

@@ -18,6 +18,7 @@
 #include "platform/message_box.h"
 #include "platform/timers.h"
 #include "platform/window.h"
+#include "ui/form_definition.h"
 
 namespace kelvar {
 
@@ -55,7 +56,8 @@ class MainForm {
   void OnContextMenuKey();
   void OnItemClick(int index);  // the user selected a row in the control
   void MenuClick(std::string_view name, int index = -1);
-  void Timer(int id);
+  // A timer's tick; an id no timer has is ignored.
+  void OnTick(form::Timer timer);
 
   void Refresh() { monitor_.Refresh(); }
   void Sweep() { monitor_.Sweep(); }

@@ -85,10 +85,10 @@ TEST(Menus, RefreshTimersAlwaysOnTopAndExit) {
   t.form.MenuClick("refresh");
   EXPECT_NE(t.RowOf(9), 0);
   t.procs.Exit(9);
-  t.form.Timer(2);
+  t.form.OnTick(form::Timer::kSweep);
   EXPECT_EQ(t.RowOf(9), 0);
   t.Start(10, "C:\\next.exe");
-  t.form.Timer(1);
+  t.form.OnTick(form::Timer::kRefresh);
   EXPECT_NE(t.RowOf(10), 0);
   for (bool on : {true, false}) {
     t.form.MenuClick("on_top");

@@ -88,12 +88,12 @@ TEST(Window, TextsNamesHeaderSteadyRefreshMenuAndRemovedRows) {
                         {m, &QAbstractItemModel::dataChanged},  {m, &QAbstractItemModel::layoutChanged},
                         {m, &QAbstractItemModel::modelReset},   {m, &QAbstractItemModel::headerDataChanged}};
   const int writes = status.Writes();
-  for (int i = 0; i < 20; ++i) p.form().Timer(form::kTimer1), p.form().Timer(form::kTimer2);
+  for (int i = 0; i < 20; ++i) p.form().OnTick(form::Timer::kRefresh), p.form().OnTick(form::Timer::kSweep);
   QTest::qWait(1200);  // the real timers too
   for (const QSignalSpy& spy : spies) EXPECT_EQ(spy.count(), 0) << spy.signal().toStdString();
   EXPECT_EQ(status.Writes(), writes);
   p.system.proc.Get(103).working_set += 1 << 20;  // one notification, one write (memory panel)
-  p.form().Timer(form::kTimer1);
+  p.form().OnTick(form::Timer::kRefresh);
   EXPECT_EQ(spies[2].count(), 1);
   EXPECT_EQ(status.Writes(), writes + 1);
 
@@ -130,7 +130,7 @@ TEST(Window, TextsNamesHeaderSteadyRefreshMenuAndRemovedRows) {
   ASSERT_EQ(p.form().Rows().Selected(), p.RowOf(102));
   for (int pid : {102, 103}) {
     p.system.proc.Exit(pid);
-    p.form().Timer(form::kTimer2);
+    p.form().OnTick(form::Timer::kSweep);
     ASSERT_EQ(p.RowOf(pid), 0);
     EXPECT_TRUE(p.list().selectionModel()->selectedRows().isEmpty()) << pid;
     EXPECT_FALSE(p.list().currentIndex().isValid()) << pid;

@@ -53,7 +53,7 @@ void QtProgram::Wire() {
       [&form] { form.OnContextMenuKey(); },
   });
   window_->Menus().SetClick([&form](std::string_view name, int index) { form.MenuClick(name, index); });
-  timers_->SetTick([&form](int id) { form.Timer(id); });
+  timers_->SetTick([&form](int id) { form.OnTick(static_cast<form::Timer>(id)); });
   window_->OnResize([&form] { form.OnResize(); });
   window_->OnClose([timers = timers_.get()] { timers->StopAll(); });
 }

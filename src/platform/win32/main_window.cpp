@@ -177,7 +177,7 @@ void MainWindow::OnCommand(UINT id) {
 }
 
 void MainWindow::OnTimer(UINT_PTR id) {
-  if (form_) form_->Timer(static_cast<int>(id));
+  if (form_) form_->OnTick(static_cast<form::Timer>(id));
 }
 
 // The keyboard goes to the list, the window's only control that takes it.
