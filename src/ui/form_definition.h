@@ -54,7 +54,7 @@ inline constexpr int kSweepIntervalMs = 500;
 enum class Shortcut { kNone, kF5, kCtrlA };
 
 // What choosing an item does; kNone for menus of the bar, separators and
-// the submenu's parent.
+// the submenu's parent.  Each priority item is a command of its own.
 enum class Command {
   kNone,
   kRefresh,
@@ -64,7 +64,12 @@ enum class Command {
   kEndAndTrash,
   kFileProperties,
   kOpenFolder,
-  kSetPriority,
+  kSetRealtime,
+  kSetHigh,
+  kSetAboveNormal,
+  kSetNormal,
+  kSetBelowNormal,
+  kSetIdle,
   kOnTop,
 };
 
@@ -95,22 +100,22 @@ inline constexpr std::array<MenuItem, 22> kMenus{{
     {"line4", -1, "-", 1, Shortcut::kNone, true, Command::kNone},
     {"priority", -1, "设置优先级(&P)", 1, Shortcut::kNone, true, Command::kNone},
     // The realtime item is shown grey: the class can be seen, not chosen.
-    {"priority_class", 0, "实时(&R)", 2, Shortcut::kNone, false, Command::kSetPriority},
-    {"priority_class", 1, "高(&H)", 2, Shortcut::kNone, true, Command::kSetPriority},
-    {"priority_class", 2, "高于标准(&A)", 2, Shortcut::kNone, true, Command::kSetPriority},
-    {"priority_class", 3, "标准(&N)", 2, Shortcut::kNone, true, Command::kSetPriority},
-    {"priority_class", 4, "低于标准(&B)", 2, Shortcut::kNone, true, Command::kSetPriority},
-    {"priority_class", 5, "低(&L)", 2, Shortcut::kNone, true, Command::kSetPriority},
+    {"priority_class", 0, "实时(&R)", 2, Shortcut::kNone, false, Command::kSetRealtime},
+    {"priority_class", 1, "高(&H)", 2, Shortcut::kNone, true, Command::kSetHigh},
+    {"priority_class", 2, "高于标准(&A)", 2, Shortcut::kNone, true, Command::kSetAboveNormal},
+    {"priority_class", 3, "标准(&N)", 2, Shortcut::kNone, true, Command::kSetNormal},
+    {"priority_class", 4, "低于标准(&B)", 2, Shortcut::kNone, true, Command::kSetBelowNormal},
+    {"priority_class", 5, "低(&L)", 2, Shortcut::kNone, true, Command::kSetIdle},
     {"window", -1, "窗口(&W)", 0, Shortcut::kNone, true, Command::kNone},
     {"on_top", -1, "总在最上(&A)", 1, Shortcut::kCtrlA, true, Command::kOnTop},
 }};
 
-// The command of the item `name` (any index of a group); kNone for an
-// unknown name.
-constexpr Command CommandOf(std::string_view name) {
+// The index within its group of the item that gives `command` (0..5 for
+// the priority items), or -1.
+constexpr int GroupIndexOf(Command command) {
   for (const MenuItem& item : kMenus)
-    if (item.name == name) return item.command;
-  return Command::kNone;
+    if (item.command == command) return item.index;
+  return -1;
 }
 
 }  // namespace kelvar::form

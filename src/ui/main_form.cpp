@@ -119,9 +119,9 @@ void MainForm::OnItemClick(int index) {
   Skip([&] { rows_.Select(index); });
 }
 
-void MainForm::MenuClick(std::string_view name, int index) {
+void MainForm::OnCommand(form::Command command) {
   Skip([&] {
-    switch (form::CommandOf(name)) {
+    switch (command) {
       case form::Command::kRefresh:
         monitor_.Refresh();
         break;
@@ -143,8 +143,13 @@ void MainForm::MenuClick(std::string_view name, int index) {
       case form::Command::kOpenFolder:
         commands_.OpenSelectedFolder();
         break;
-      case form::Command::kSetPriority:
-        SetSelectedPriority(index);
+      case form::Command::kSetRealtime:
+      case form::Command::kSetHigh:
+      case form::Command::kSetAboveNormal:
+      case form::Command::kSetNormal:
+      case form::Command::kSetBelowNormal:
+      case form::Command::kSetIdle:
+        SetSelectedPriority(form::GroupIndexOf(command));
         break;
       case form::Command::kOnTop:
         ToggleOnTop();

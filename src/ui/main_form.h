@@ -1,13 +1,12 @@
 // MainForm, the one window of the program, as portable code: it owns the row
 // store behind the list, the monitor with the remark file path and the two
 // figures last shown, and answers the window's events (load, resize, column
-// click, mouse down, menu choice, timer ticks) by acting only through the
+// click, mouse down, menu command, timer ticks) by acting only through the
 // ports.  The native windows of the two programs build their controls from
 // ui/form_definition.h and hand every event to this class.
 #pragma once
 
 #include <string>
-#include <string_view>
 
 #include "actions/commands.h"
 #include "monitor/process_monitor.h"
@@ -54,8 +53,8 @@ class MainForm {
   // The Menu key or Shift+F10 in the list: the right press's menu, for the
   // selected row, opened at that row.
   void OnContextMenuKey();
-  void OnItemClick(int index);  // the user selected a row in the control
-  void MenuClick(std::string_view name, int index = -1);
+  void OnItemClick(int index);            // the user selected a row in the control
+  void OnCommand(form::Command command);  // a menu item or its shortcut
   // A timer's tick; an id no timer has is ignored.
   void OnTick(form::Timer timer);
 

@@ -34,7 +34,7 @@ TEST(EndProcess, EndsThePickedProcessOnly) {
       if (moved == 1) t.rows().Select(t.RowOf(200));
       if (moved == 2) t.procs.Start(100, "C:\\innocent.exe");
     };
-    t.form.MenuClick("end_process");
+    t.form.OnCommand(form::Command::kEndProcess);
     ASSERT_EQ(t.msgbox.shown.size(), 1u);
     EXPECT_TRUE(t.msgbox.shown[0].question);
     EXPECT_EQ(t.Ended(100), moved != 2) << moved;
@@ -48,7 +48,7 @@ TEST(DeleteProcessFile, EndsPumpsTwiceAndTrashesThePickedPath) {
     t.form.Sweep();                                   // the ended process's row goes ...
     if (t.RowOf(200)) t.rows().Select(t.RowOf(200));  // ... and another is selected
   };
-  t.form.MenuClick("end_and_trash");
+  t.form.OnCommand(form::Command::kEndAndTrash);
   EXPECT_TRUE(t.Ended(100));
   EXPECT_EQ(t.pump.calls, 2);
   EXPECT_EQ(t.desktop.requests, std::vector<std::string>{"trash C:\\x\\abc.exe"});
@@ -61,9 +61,9 @@ TEST(Commands, CancelledOrWithoutSelection) {
     Fixture t;
     t.msgbox.answer = false;
     if (!select) t.rows().Select(0);
-    for (const char* menu :
-         {"end_process", "end_and_trash", "file_properties", "open_folder", "publisher_page"})
-      t.form.MenuClick(menu);
+    using enum form::Command;
+    for (auto command : {kEndProcess, kEndAndTrash, kFileProperties, kOpenFolder, kPublisherPage})
+      t.form.OnCommand(command);
     EXPECT_EQ(t.msgbox.shown.size(), select ? 2u : 0u);
     EXPECT_EQ(t.procs.reads, 0);
     EXPECT_TRUE(t.procs.ended.empty());
@@ -100,8 +100,8 @@ TEST(Questions, ShowNamesAndPathsAsTheListDoesOnLinesABoxCanHold) {
   for (const auto& c : cases) {
     Fixture t(c.path);
     t.msgbox.answer = false;
-    t.form.MenuClick("end_process");
-    t.form.MenuClick("end_and_trash");
+    t.form.OnCommand(form::Command::kEndProcess);
+    t.form.OnCommand(form::Command::kEndAndTrash);
     ASSERT_EQ(t.msgbox.shown.size(), 2u) << c.path;
     EXPECT_EQ(ShortenedMessage(t.msgbox.shown[0].text), c.end_question);
     EXPECT_EQ(ShortenedMessage(t.msgbox.shown[1].text), c.delete_question);
@@ -122,14 +122,14 @@ TEST(DeleteProcessFile, ReachesOnlyTheFileTheProcessRuns) {
                {"deleted", {}, false, false, false},
                {"unreadable_now", running, true, false, false}};
   for (const auto& c : cases) {
-    for (std::string menu : {"end_and_trash", "file_properties"}) {
-      SCOPED_TRACE(c.what + (" " + menu));
+    for (auto command : {form::Command::kEndAndTrash, form::Command::kFileProperties}) {
+      const bool del = command == form::Command::kEndAndTrash;
+      SCOPED_TRACE(c.what + std::string(del ? " trash" : " properties"));
       Fixture t("C:\\x\\abc.exe", running);
       t.files.identities["C:\\x\\abc.exe"] = c.at_path;
       t.procs.Get(100).unreadable = c.unreadable_now;
       t.procs.Get(100).ended = c.ended;
-      t.form.MenuClick(menu);
-      const bool del = menu == "end_and_trash";
+      t.form.OnCommand(command);
       const std::vector<std::string> none,
           reached{(del ? "trash " : "properties ") + std::string("C:\\x\\abc.exe")};
       EXPECT_EQ(t.desktop.requests, c.reached ? reached : none);
@@ -162,7 +162,7 @@ TEST(SetPriority, SetsTheChosenClassOnThePickedProcessOnly) {
     if (!c.select) t.rows().Select(0);
     t.procs.Get(100).fail_set = c.fail;
     if (c.reuse) t.procs.Start(100, "C:\\innocent.exe");
-    t.form.MenuClick("priority_class", 5);
+    t.form.OnCommand(form::Command::kSetIdle);
     const bool set = std::string(c.what) == "set";
     EXPECT_EQ(t.procs.Get(100).priority, set ? Priority::kIdle : Priority::kNormal);
     EXPECT_EQ(t.Cell(100, column::kPriority), "标准");  // until the next pass

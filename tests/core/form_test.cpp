@@ -82,7 +82,7 @@ TEST(Menus, RefreshTimersAlwaysOnTopAndExit) {
   TestForm t;
   t.form.OnLoad();
   t.Start(9, "C:\\late.exe");
-  t.form.MenuClick("refresh");
+  t.form.OnCommand(form::Command::kRefresh);
   EXPECT_NE(t.RowOf(9), 0);
   t.procs.Exit(9);
   t.form.OnTick(form::Timer::kSweep);
@@ -91,7 +91,7 @@ TEST(Menus, RefreshTimersAlwaysOnTopAndExit) {
   t.form.OnTick(form::Timer::kRefresh);
   EXPECT_NE(t.RowOf(10), 0);
   for (bool on : {true, false}) {
-    t.form.MenuClick("on_top");
+    t.form.OnCommand(form::Command::kOnTop);
     EXPECT_EQ(t.menus.Checked("on_top", -1), on);
   }
   EXPECT_EQ(t.window.topmost_calls, (std::vector<bool>{true, false}));
@@ -100,7 +100,7 @@ TEST(Menus, RefreshTimersAlwaysOnTopAndExit) {
     SetTopMost(w, flag);
     EXPECT_EQ(w.topmost_calls, std::vector<bool>{topmost}) << flag;
   }
-  t.form.MenuClick("exit");
+  t.form.OnCommand(form::Command::kExit);
   EXPECT_TRUE(t.window.closed);
 }
 

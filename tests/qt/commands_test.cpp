@@ -33,7 +33,7 @@ TEST_P(EndAndDelete, SendsTheExactFileToTheTrash) {
   EXPECT_EQ(p.window().Model().index(row - 1, 6).data().toString(), DisplayText(exe));
 
   BoxAnswerer hand({kOk, kYes});
-  p.form().MenuClick("end_and_trash");
+  p.form().OnCommand(form::Command::kEndAndTrash);
   ASSERT_EQ(hand.seen.size(), 2u);
   const QString question = QStringLiteral("确定要结束进程并删除以下文件吗？\n\n"), full = DisplayText(exe);
   ASSERT_TRUE(hand.seen[0].text.startsWith(question));
@@ -80,7 +80,7 @@ TEST(NoTrash, ChangedExecutableOrBlockedTrash) {
     p.form().OnItemClick(p.RowOf(child.pid()));
     ASSERT_TRUE(c != "replaced" || change());
     BoxAnswerer hand(blocked ? std::deque{kOk, kYes, kOk} : std::deque{kOk, kOk});
-    p.form().MenuClick("end_and_trash");
+    p.form().OnCommand(form::Command::kEndAndTrash);
     ASSERT_EQ(hand.seen.size(), blocked ? 3u : 2u) << c;
     EXPECT_EQ(hand.seen.back().icon, blocked ? QMessageBox::Critical : QMessageBox::Information) << c;
     const QString why =

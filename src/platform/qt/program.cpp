@@ -52,7 +52,7 @@ void QtProgram::Wire() {
       [&form](int index) { form.OnItemClick(index); },
       [&form] { form.OnContextMenuKey(); },
   });
-  window_->Menus().SetClick([&form](std::string_view name, int index) { form.MenuClick(name, index); });
+  window_->Menus().SetClick([&form](form::Command command) { form.OnCommand(command); });
   timers_->SetTick([&form](int id) { form.OnTick(static_cast<form::Timer>(id)); });
   window_->OnResize([&form] { form.OnResize(); });
   window_->OnClose([timers = timers_.get()] { timers->StopAll(); });

@@ -172,8 +172,7 @@ LRESULT MainWindow::OnNotify(const NMHDR* header) {
 }
 
 void MainWindow::OnCommand(UINT id) {
-  auto command = menus_.CommandOf(id);
-  if (command && form_) form_->MenuClick(command->first, command->second);
+  if (form_) form_->OnCommand(menus_.CommandOf(id));
 }
 
 void MainWindow::OnTimer(UINT_PTR id) {
