@@ -33,7 +33,7 @@ std::string GetAppPath(Directories& dirs) {
   return folder + separator;
 }
 
-void SetTopMost(Window& window, int flag) { window.SetTopMost(flag == -1); }
+void SetTopMost(Window& window, bool on) { window.SetTopMost(on); }
 
 MainForm::MainForm(MonitorPorts os, FormPorts ui)
     : monitor_(rows_, os),
@@ -166,7 +166,7 @@ void MainForm::SetSelectedPriority(int index) {
 
 void MainForm::ToggleOnTop() {
   ui_.menus.SetChecked("on_top", -1, !ui_.menus.Checked("on_top"));
-  SetTopMost(ui_.window, ui_.menus.Checked("on_top") ? -1 : 0);
+  SetTopMost(ui_.window, ui_.menus.Checked("on_top"));
 }
 
 void MainForm::OnTick(form::Timer timer) {

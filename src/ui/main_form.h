@@ -75,7 +75,7 @@ class MainForm {
 
 // app: the program's folder ending in exactly one separator.
 std::string GetAppPath(Directories& dirs);
-// app: SetTopMost releases the window for any flag but -1.
-void SetTopMost(Window& window, int flag);
+// Keeps the window above all others, or lets it go.
+void SetTopMost(Window& window, bool on);
 
 }  // namespace kelvar

@@ -95,11 +95,6 @@ TEST(Menus, RefreshTimersAlwaysOnTopAndExit) {
     EXPECT_EQ(t.menus.Checked("on_top", -1), on);
   }
   EXPECT_EQ(t.window.topmost_calls, (std::vector<bool>{true, false}));
-  for (auto [flag, topmost] : {std::pair{-1, true}, {0, false}, {1, false}}) {
-    fake::FakeWindow w;
-    SetTopMost(w, flag);
-    EXPECT_EQ(w.topmost_calls, std::vector<bool>{topmost}) << flag;
-  }
   t.form.OnCommand(form::Command::kExit);
   EXPECT_TRUE(t.window.closed);
 }
