@@ -57,12 +57,10 @@ struct Bench {
   fake::FakeFiles files;
   fake::FakeDirectories dirs;
   fake::FakeProfile profile;
-  fake::FakeSizeFormatter sizes;
   fake::FakeIcons icons;
   fake::FakeImageList images;
-  fake::FakeStatusBar status;
   RowStore rows;
-  ProcessMonitor monitor{rows, MonitorPorts{table, files, dirs, profile, sizes, icons, images, status}};
+  ProcessMonitor monitor{rows, MonitorPorts{table, files, dirs, profile, icons, images}};
   explicit Bench(int n) : table(n) { monitor.Refresh(); }
 };
 

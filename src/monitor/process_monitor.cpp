@@ -1,10 +1,8 @@
-// The refresh pass, the sweep and the status-bar totals; see
-// process_monitor.h.
+// The refresh pass and the sweep; see process_monitor.h.
 #include "monitor/process_monitor.h"
 
 #include "procinfo/icon_step.h"
 #include "procinfo/ini.h"
-#include "procinfo/size_text.h"
 #include "procinfo/sys_path.h"
 
 namespace kelvar {
@@ -17,15 +15,14 @@ std::uint64_t MemoryK(std::uint64_t bytes) {
 int ProcessMonitor::RowOf(Pid pid) const { return rows_.RowOf(pid); }
 
 void ProcessMonitor::Refresh() {
-  std::int64_t pro_count = 0;
-  std::uint64_t mem_total = 0;
+  ProcessTotals totals;
   if (os_.processes.Snapshot(snapshot_)) {
     for (Pid pid : snapshot_) {
-      ++pro_count;
-      RefreshOne(pid, mem_total);
+      ++totals.processes;
+      RefreshOne(pid, totals.memory_bytes);
     }
   }
-  ShowTotals(pro_count, mem_total);
+  totals_ = totals;
 }
 
 // A known row takes the pass's figures; only a new one reads the image.
@@ -73,18 +70,6 @@ void ProcessMonitor::CreateRow(std::uint64_t& mem_total) {
   }
   row.path = std::move(path);
   if (rows_.Add(std::move(row))) mem_total += record_.working_set;
-}
-
-void ProcessMonitor::ShowTotals(std::int64_t pro_count, std::uint64_t mem_total) {
-  if (pro_count != LastProcessCount) {
-    os_.status.SetPanelText(1, "进程数：" + std::to_string(pro_count));
-    LastProcessCount = pro_count;
-  }
-  auto total = static_cast<std::int64_t>(mem_total);
-  if (total != LastMemoryTotal) {
-    os_.status.SetPanelText(2, "已用内存：" + FormatSize(mem_total, os_.sizes));
-    LastMemoryTotal = total;
-  }
 }
 
 // Where the system cannot tell files apart the identities are unknown alike

@@ -46,6 +46,13 @@ struct Panel {
 
 inline constexpr std::array<Panel, 3> kPanels{{{96, 96}, {150, 150}, {0, 96}}};
 
+// The status bar's texts: panel 1 counts the processes, panel 2 the memory
+// of those listed, each after its label; panel 3 stays empty.
+inline constexpr int kCountPanel = 1;
+inline constexpr int kMemoryPanel = 2;
+inline constexpr std::string_view kCountLabel = "进程数：";
+inline constexpr std::string_view kMemoryLabel = "已用内存：";
+
 // The window's two timers, by the id each ticks with, and their intervals.
 enum class Timer { kRefresh = 1, kSweep = 2 };
 inline constexpr int kRefreshIntervalMs = 200;

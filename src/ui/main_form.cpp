@@ -8,6 +8,7 @@
 
 #include "procinfo/path_style.h"
 #include "procinfo/priority.h"
+#include "procinfo/size_text.h"
 #include "ui/form_definition.h"
 
 namespace kelvar {
@@ -57,7 +58,26 @@ void MainForm::OnLoad() {
     auto file = IsPosixPath(app) ? form::kRemarkFilePosix : form::kRemarkFileWindows;
     monitor_.SetRemarkFile(app + std::string(file));
   });
-  Skip([&] { monitor_.Refresh(); });
+  Skip([&] { Refresh(); });
+}
+
+void MainForm::Refresh() {
+  monitor_.Refresh();
+  ShowTotals();
+}
+
+void MainForm::ShowTotals() {
+  const ProcessTotals& now = monitor_.Totals();
+  if (now.processes != shown_.processes) {
+    ui_.status.SetPanelText(form::kCountPanel,
+                            std::string(form::kCountLabel) + std::to_string(now.processes));
+    shown_.processes = now.processes;
+  }
+  if (now.memory_bytes != shown_.memory_bytes) {
+    ui_.status.SetPanelText(form::kMemoryPanel,
+                            std::string(form::kMemoryLabel) + FormatSize(now.memory_bytes, ui_.sizes));
+    shown_.memory_bytes = now.memory_bytes;
+  }
 }
 
 void MainForm::OnResize() {
@@ -123,7 +143,7 @@ void MainForm::OnCommand(form::Command command) {
   Skip([&] {
     switch (command) {
       case form::Command::kRefresh:
-        monitor_.Refresh();
+        Refresh();
         break;
       case form::Command::kPublisherPage:
         commands_.OpenPublisherPage();
@@ -158,6 +178,8 @@ void MainForm::OnCommand(form::Command command) {
         break;
     }
   });
+  // Ending a process refreshes the list.
+  Skip([&] { ShowTotals(); });
 }
 
 void MainForm::SetSelectedPriority(int index) {
@@ -173,7 +195,7 @@ void MainForm::OnTick(form::Timer timer) {
   Skip([&] {
     switch (timer) {
       case form::Timer::kRefresh:
-        monitor_.Refresh();
+        Refresh();
         break;
       case form::Timer::kSweep:
         monitor_.Sweep();

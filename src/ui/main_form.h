@@ -1,6 +1,6 @@
 // MainForm, the one window of the program, as portable code: it owns the row
-// store behind the list, the monitor with the remark file path and the two
-// figures last shown, and answers the window's events (load, resize, column
+// store behind the list, the monitor with the remark file path, and the
+// totals its status bar shows, and answers the window's events (load, resize, column
 // click, mouse down, menu command, timer ticks) by acting only through the
 // ports.  The native windows of the two programs build their controls from
 // ui/form_definition.h and hand every event to this class.
@@ -15,6 +15,8 @@
 #include "platform/list_control.h"
 #include "platform/menus.h"
 #include "platform/message_box.h"
+#include "platform/size_formatter.h"
+#include "platform/status_bar.h"
 #include "platform/timers.h"
 #include "platform/window.h"
 #include "ui/form_definition.h"
@@ -30,6 +32,8 @@ struct FormPorts {
   Timers& timers;
   MessagePump& pump;
   Desktop& desktop;
+  StatusBar& status;
+  SizeFormatter& sizes;  // the memory total's text
 };
 
 // Mouse buttons as the list reports them.
@@ -58,19 +62,23 @@ class MainForm {
   // A timer's tick; an id no timer has is ignored.
   void OnTick(form::Timer timer);
 
-  void Refresh() { monitor_.Refresh(); }
+  // A refresh pass, and its totals in the status bar.
+  void Refresh();
   void Sweep() { monitor_.Sweep(); }
 
  private:
   void ToggleOnTop();
   void TickSelectedClass();
   void SetSelectedPriority(int index);
+  // Writes each panel whose figure differs from the one it shows.
+  void ShowTotals();
 
   RowStore rows_;
   ProcessMonitor monitor_;
   MonitorPorts os_;
   FormPorts ui_;
   Commands commands_;
+  ProcessTotals shown_;
 };
 
 // app: the program's folder ending in exactly one separator.

@@ -39,6 +39,7 @@ TEST(EndProcess, EndsThePickedProcessOnly) {
     EXPECT_TRUE(t.msgbox.shown[0].question);
     EXPECT_EQ(t.Ended(100), moved != 2) << moved;
     EXPECT_NE(t.RowOf(300), 0);
+    EXPECT_EQ(t.status.panels[1], moved != 2 ? "进程数：2" : "进程数：3");
   }
 }
 

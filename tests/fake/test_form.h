@@ -24,8 +24,8 @@ struct TestForm {
   FakePump pump;
   FakeDesktop desktop;
   CountingObserver observer;
-  MainForm form{MonitorPorts{procs, files, dirs, profile, sizes, icons, images, status},
-                FormPorts{window, list, menus, msgbox, timers, pump, desktop}};
+  MainForm form{MonitorPorts{procs, files, dirs, profile, icons, images},
+                FormPorts{window, list, menus, msgbox, timers, pump, desktop, status, sizes}};
 
   TestForm() { form.Rows().SetObserver(&observer); }
   RowStore& rows() { return form.Rows(); }

@@ -207,12 +207,10 @@ struct Rig {
   LinuxFileSearch files;
   LinuxDirectories dirs;
   LinuxProfileReader profile;
-  LinuxSizeFormatter sizes;
   fake::FakeIcons icons;
   fake::FakeImageList images;
-  fake::FakeStatusBar status;
   RowStore rows;
-  ProcessMonitor monitor{rows, MonitorPorts{filter, files, dirs, profile, sizes, icons, images, status}};
+  ProcessMonitor monitor{rows, MonitorPorts{filter, files, dirs, profile, icons, images}};
 
   int RowAfterPass(Pid pid) {  // the row of `pid` after one more refresh pass, or 0
     monitor.Refresh();

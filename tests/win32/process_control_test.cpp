@@ -12,18 +12,14 @@
 namespace kelvar::win32 {
 namespace {
 
-// A monitor over the real adapters and real controls on a hidden window.
+// A monitor over the real adapters and the real image list.
 struct RealMonitor {
-  HWND host =
-      CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 100, nullptr, nullptr, nullptr, nullptr);
   Win32ImageList images;
-  Win32StatusBar status{host, 1, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), 96};
   Win32System system;
   RowStore rows;
-  ProcessMonitor monitor{rows, MonitorPorts{system.processes, system.files, system.dirs, system.profile,
-                                            system.sizes, system.icons, images, status}};
+  ProcessMonitor monitor{
+      rows, MonitorPorts{system.processes, system.files, system.dirs, system.profile, system.icons, images}};
   RealMonitor() { monitor.SetRemarkFile(GetAppPath(system.dirs) + "Comment\\system.ini"); }
-  ~RealMonitor() { DestroyWindow(host); }
   std::string Cell(Pid pid, int column) { return std::string(rows.Text(monitor.RowOf(pid), column)); }
   // Lists until `pid` has a row using at least `kb` kilobytes.
   bool Lists(Pid pid, long long kb = 0) {

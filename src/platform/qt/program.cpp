@@ -23,9 +23,9 @@ QtProgram::QtProgram(SystemPorts os, ProgramSettings settings) : icons_(std::mov
   msgbox_ = std::make_unique<QtMessageBox>(window.get());
   timers_ = std::make_unique<QtTimers>(window.get());
   shell_ = std::make_unique<DesktopShell>(window.get(), HomeTrash(settings.trash_data_home));
-  MonitorPorts monitor{os.processes, os.files, os.dirs, os.profile,
-                       os.sizes,     icons_,   images_, window->Status()};
-  FormPorts ui{*window, window->List(), window->Menus(), *msgbox_, *timers_, pump_, *shell_};
+  MonitorPorts monitor{os.processes, os.files, os.dirs, os.profile, icons_, images_};
+  FormPorts ui{*window, window->List(), window->Menus(),  *msgbox_, *timers_,
+               pump_,   *shell_,        window->Status(), os.sizes};
   form_ = std::make_unique<MainForm>(monitor, ui);
   window_ = std::move(window);
   Wire();

@@ -125,9 +125,8 @@ void MainWindow::CreateControls() {
 }
 
 void MainWindow::CreateForm() {
-  MonitorPorts os{system_.processes, system_.files, system_.dirs, system_.profile,
-                  system_.sizes,     system_.icons, images_,      *status_};
-  FormPorts ui{*window_, *list_, menus_, *msgbox_, *timers_, *pump_, system_.shell};
+  MonitorPorts os{system_.processes, system_.files, system_.dirs, system_.profile, system_.icons, images_};
+  FormPorts ui{*window_, *list_, menus_, *msgbox_, *timers_, *pump_, system_.shell, *status_, system_.sizes};
   form_ = std::make_unique<MainForm>(os, ui);
   RowStore& rows = form_->Rows();
   ListEvents events;
