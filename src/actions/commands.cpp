@@ -9,7 +9,7 @@ namespace kelvar {
 
 std::optional<ProcessRow> Commands::Picked() const {
   const int index = rows_.Selected();
-  if (index == 0) return std::nullopt;
+  if (index == kNoRow) return std::nullopt;
   return rows_.Row(index);
 }
 

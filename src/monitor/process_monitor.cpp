@@ -28,8 +28,8 @@ void ProcessMonitor::Refresh() {
 // A known row takes the pass's figures; only a new one reads the image.
 void ProcessMonitor::RefreshOne(Pid pid, std::uint64_t& mem_total) {
   const int index = rows_.RowOf(pid);
-  if (!os_.processes.Read(pid, index == 0, record_)) return;
-  if (index == 0) {
+  if (!os_.processes.Read(pid, index == kNoRow, record_)) return;
+  if (index == kNoRow) {
     CreateRow(mem_total);
   } else if (SameProcess(rows_.Row(index).id, record_.id.start) && record_.image != rows_.Row(index).image) {
     MakeAfresh(index, mem_total);
@@ -69,7 +69,7 @@ void ProcessMonitor::CreateRow(std::uint64_t& mem_total) {
     row.remark = std::move(remark->remark);
   }
   row.path = std::move(path);
-  if (rows_.Add(std::move(row))) mem_total += record_.working_set;
+  if (rows_.Add(std::move(row)) != kNoRow) mem_total += record_.working_set;
 }
 
 // Where the system cannot tell files apart the identities are unknown alike
@@ -79,7 +79,7 @@ void ProcessMonitor::CreateRow(std::uint64_t& mem_total) {
 // visited.
 void ProcessMonitor::Sweep() {
   std::vector<Pid> changed;
-  for (int i = rows_.Count(); i >= 1; --i) {
+  for (int i = rows_.Count() - 1; i >= 0; --i) {
     const ProcessRow& row = rows_.Row(i);
     FileIdentity now;
     if (os_.processes.Look(row.id, now, LookDepth::kSweep) != Liveness::kRunning)
@@ -89,7 +89,7 @@ void ProcessMonitor::Sweep() {
   }
   std::uint64_t not_shown = 0;
   for (Pid pid : changed)
-    if (const int index = rows_.RowOf(pid)) MakeAfresh(index, not_shown);
+    if (const int index = rows_.RowOf(pid); index != kNoRow) MakeAfresh(index, not_shown);
 }
 
 }  // namespace kelvar

@@ -11,7 +11,7 @@
 namespace kelvar {
 
 struct RowStore::Entry {
-  mutable std::size_t position = 0;  // 0-based; a hint, checked before use
+  mutable std::size_t position = 0;  // a hint, checked before use
   ProcessRow row;
   std::int32_t Key() const { return row.id.pid; }
 };
@@ -49,8 +49,8 @@ RowStore::RowStore() = default;
 RowStore::~RowStore() = default;
 
 RowStore::Entry& RowStore::At(int index) const {
-  if (index < 1 || index > Count()) throw std::out_of_range("row index");
-  return *rows_[static_cast<std::size_t>(index - 1)];
+  if (index < 0 || index >= Count()) throw std::out_of_range("row index");
+  return *rows_[static_cast<std::size_t>(index)];
 }
 
 void RowStore::Renumber(std::size_t from) const {
@@ -59,7 +59,7 @@ void RowStore::Renumber(std::size_t from) const {
 
 int RowStore::IndexOf(const Entry* entry) const {
   if (entry->position >= rows_.size() || rows_[entry->position].get() != entry) Renumber(0);
-  return static_cast<int>(entry->position) + 1;
+  return static_cast<int>(entry->position);
 }
 
 // PID and memory sort by their numbers, every other column by its text.
@@ -72,7 +72,7 @@ bool RowStore::Before(const Entry& a, const Entry& b) const {
   } else {
     c = CompareText(TextOf(a.row, sort_key_), TextOf(b.row, sort_key_));
   }
-  return sort_order_ == 0 ? c < 0 : c > 0;
+  return sort_order_ == SortOrder::kAscending ? c < 0 : c > 0;
 }
 
 // The index a row takes among the others (itself not counted): after every
@@ -81,26 +81,26 @@ int RowStore::SortedPlace(const Entry& entry) const {
   auto it = std::upper_bound(
       rows_.begin(), rows_.end(), entry,
       [this](const Entry& e, const std::unique_ptr<Entry>& other) { return Before(e, *other); });
-  return static_cast<int>(it - rows_.begin()) + 1;
+  return static_cast<int>(it - rows_.begin());
 }
 
 int RowStore::Add(ProcessRow row) {
-  if (index_.Find(row.id.pid)) return 0;
+  if (index_.Find(row.id.pid)) return kNoRow;
   auto entry = std::make_unique<Entry>();
   entry->row = std::move(row);
-  int index = sorted_ ? SortedPlace(*entry) : Count() + 1;
+  int index = sorted_ ? SortedPlace(*entry) : Count();
   if (observer_) observer_->BeforeInsert(index);
   Entry* raw = entry.get();
-  rows_.insert(rows_.begin() + (index - 1), std::move(entry));
+  rows_.insert(rows_.begin() + index, std::move(entry));
   index_.Insert(raw);
-  raw->position = static_cast<std::size_t>(index - 1);
+  raw->position = static_cast<std::size_t>(index);
   if (observer_) observer_->AfterInsert();
   return index;
 }
 
 int RowStore::RowOf(Pid pid) const {
   const Entry* entry = index_.Find(pid);
-  return entry ? IndexOf(entry) : 0;
+  return entry ? IndexOf(entry) : kNoRow;
 }
 
 const ProcessRow& RowStore::Row(int index) const { return At(index).row; }
@@ -142,15 +142,15 @@ void RowStore::SetFigures(int index, std::uint64_t memory_k, Priority priority) 
 
 // A row whose key changed while the list is sorted moves to its place.
 void RowStore::MoveToSortedPlace(int index) {
-  auto from = rows_.begin() + (index - 1);
-  bool after_prev = index == 1 || !Before(**from, *rows_[static_cast<std::size_t>(index - 2)]);
-  bool before_next = index == Count() || !Before(*rows_[static_cast<std::size_t>(index)], **from);
+  auto from = rows_.begin() + index;
+  bool after_prev = index == 0 || !Before(**from, *rows_[static_cast<std::size_t>(index - 1)]);
+  bool before_next = index == Count() - 1 || !Before(*rows_[static_cast<std::size_t>(index + 1)], **from);
   if (after_prev && before_next) return;
   if (observer_) observer_->BeforeReorder();
   std::unique_ptr<Entry> entry = std::move(*from);
   rows_.erase(from);
   int to = SortedPlace(*entry);
-  rows_.insert(rows_.begin() + (to - 1), std::move(entry));
+  rows_.insert(rows_.begin() + to, std::move(entry));
   Renumber(0);
   if (observer_) observer_->AfterReorder();
 }
@@ -161,15 +161,15 @@ void RowStore::Remove(int index) {
   if (observer_) observer_->BeforeRemove(index);
   if (was_selected) selected_ = nullptr;
   index_.Erase(&entry);
-  rows_.erase(rows_.begin() + (index - 1));
+  rows_.erase(rows_.begin() + index);
   if (observer_) observer_->AfterRemove();
   if (was_selected && observer_) observer_->SelectionChanged();
 }
 
-int RowStore::Selected() const { return selected_ ? IndexOf(selected_) : 0; }
+int RowStore::Selected() const { return selected_ ? IndexOf(selected_) : kNoRow; }
 
 void RowStore::Select(int index) {
-  const Entry* entry = index == 0 ? nullptr : &At(index);
+  const Entry* entry = index == kNoRow ? nullptr : &At(index);
   if (entry == selected_) return;
   selected_ = entry;
   if (observer_) observer_->SelectionChanged();

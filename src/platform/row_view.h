@@ -2,8 +2,8 @@
 // process rows and to hear of every change to them.  The store is the only
 // holder of process data; a control reads cells through RowSource and is told
 // of changes through RowObserver, so an unchanged list costs the control
-// nothing.  Rows are numbered from 1, as the list's own indexes are, and
-// columns from 0, the name column first.
+// nothing.  Rows are numbered from 0 in display order, as the controls
+// number them, and columns from 0, the name column first.
 #pragma once
 
 #include <string>
@@ -12,6 +12,9 @@
 namespace kelvar {
 
 inline constexpr int kColumnCount = 8;
+
+// The row number that stands for no row.
+inline constexpr int kNoRow = -1;
 
 class RowSource {
  public:
@@ -24,7 +27,7 @@ class RowSource {
   virtual std::string SpokenName(int row) const = 0;
   // The image key of the row's small icon, or empty for none.
   virtual const std::string& IconKey(int row) const = 0;
-  // The selected row, or 0 when none is selected.
+  // The selected row, or kNoRow when none is selected.
   virtual int SelectedRow() const = 0;
 };
 

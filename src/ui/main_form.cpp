@@ -94,12 +94,13 @@ void MainForm::OnResize() {
 void MainForm::OnColumnClick(int column) {
   Skip([&] {
     if (column == rows_.SortKey()) {
-      rows_.SetSortOrder((rows_.SortOrder() + 1) % 2);
+      const bool ascending = rows_.Order() == SortOrder::kAscending;
+      rows_.SetOrder(ascending ? SortOrder::kDescending : SortOrder::kAscending);
       rows_.SetSorted(true);
       return;
     }
     rows_.SetSorted(false);
-    rows_.SetSortOrder(0);
+    rows_.SetOrder(SortOrder::kAscending);
     rows_.SetSortKey(column);
     rows_.SetSorted(true);
   });
@@ -107,9 +108,9 @@ void MainForm::OnColumnClick(int column) {
 
 void MainForm::OnMouseDown(int button, int x, int y) {
   if (button != kRightButton) return;
-  int index = 0;
+  int index = kNoRow;
   Skip([&] { index = ui_.list.HitTest(x, y); });
-  if (index == 0) return;
+  if (index == kNoRow) return;
   Skip([&] { rows_.Select(index); });
   TickSelectedClass();
   Skip([&] { ui_.menus.PopupMenu("process"); });
@@ -117,7 +118,7 @@ void MainForm::OnMouseDown(int button, int x, int y) {
 
 void MainForm::OnContextMenuKey() {
   int index = rows_.Selected();
-  if (index == 0) return;
+  if (index == kNoRow) return;
   TickSelectedClass();
   Skip([&] {
     ScreenPoint at = ui_.list.RowMenuPoint(index);

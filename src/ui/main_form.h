@@ -57,7 +57,7 @@ class MainForm {
   // The Menu key or Shift+F10 in the list: the right press's menu, for the
   // selected row, opened at that row.
   void OnContextMenuKey();
-  void OnItemClick(int index);            // the user selected a row in the control
+  void OnItemClick(int index);            // the user selected a row (kNoRow: none) in the control
   void OnCommand(form::Command command);  // a menu item or its shortcut
   // A timer's tick; an id no timer has is ignored.
   void OnTick(form::Timer timer);

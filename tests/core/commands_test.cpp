@@ -38,7 +38,7 @@ TEST(EndProcess, EndsThePickedProcessOnly) {
     ASSERT_EQ(t.msgbox.shown.size(), 1u);
     EXPECT_TRUE(t.msgbox.shown[0].question);
     EXPECT_EQ(t.Ended(100), moved != 2) << moved;
-    EXPECT_NE(t.RowOf(300), 0);
+    EXPECT_NE(t.RowOf(300), kNoRow);
     EXPECT_EQ(t.status.panels[1], moved != 2 ? "进程数：2" : "进程数：3");
   }
 }
@@ -46,8 +46,8 @@ TEST(EndProcess, EndsThePickedProcessOnly) {
 TEST(DeleteProcessFile, EndsPumpsTwiceAndTrashesThePickedPath) {
   Fixture t;
   t.pump.on_pump = [&] {
-    t.form.Sweep();                                   // the ended process's row goes ...
-    if (t.RowOf(200)) t.rows().Select(t.RowOf(200));  // ... and another is selected
+    t.form.Sweep();                                             // the ended process's row goes ...
+    if (t.RowOf(200) != kNoRow) t.rows().Select(t.RowOf(200));  // ... and another is selected
   };
   t.form.OnCommand(form::Command::kEndAndTrash);
   EXPECT_TRUE(t.Ended(100));
@@ -61,7 +61,7 @@ TEST(Commands, CancelledOrWithoutSelection) {
   for (bool select : {true, false}) {
     Fixture t;
     t.msgbox.answer = false;
-    if (!select) t.rows().Select(0);
+    if (!select) t.rows().Select(kNoRow);
     using enum form::Command;
     for (auto command : {kEndProcess, kEndAndTrash, kFileProperties, kOpenFolder, kPublisherPage})
       t.form.OnCommand(command);
@@ -160,7 +160,7 @@ TEST(SetPriority, SetsTheChosenClassOnThePickedProcessOnly) {
     SCOPED_TRACE(c.what);
     Fixture t;
     t.menus.SetChecked("priority_class", 5, c.ticked);
-    if (!c.select) t.rows().Select(0);
+    if (!c.select) t.rows().Select(kNoRow);
     t.procs.Get(100).fail_set = c.fail;
     if (c.reuse) t.procs.Start(100, "C:\\innocent.exe");
     t.form.OnCommand(form::Command::kSetIdle);

@@ -39,12 +39,17 @@ TEST(Layout, ContainerFollowsTheOuterWidthAndTheListIsEightNarrower) {
 TEST(ColumnClick, NameFirstSortsDescendingOthersAscendingAndASecondClickTurns) {
   const struct {
     std::vector<int> clicks;
-    int key, order;
-  } cases[] = {{{0}, 0, 1}, {{0, 0}, 0, 0}, {{1}, 1, 0}, {{1, 1}, 1, 1}, {{1, 2, 1}, 1, 0}};
+    int key;
+    SortOrder order;
+  } cases[] = {{{0}, 0, SortOrder::kDescending},
+               {{0, 0}, 0, SortOrder::kAscending},
+               {{1}, 1, SortOrder::kAscending},
+               {{1, 1}, 1, SortOrder::kDescending},
+               {{1, 2, 1}, 1, SortOrder::kAscending}};
   for (const auto& c : cases) {
     TestForm t;
     for (int column : c.clicks) t.form.OnColumnClick(column);
-    EXPECT_EQ(std::tuple(t.rows().SortKey(), t.rows().SortOrder(), t.rows().Sorted()),
+    EXPECT_EQ(std::tuple(t.rows().SortKey(), t.rows().Order(), t.rows().Sorted()),
               std::tuple(c.key, c.order, true))
         << testing::PrintToString(c.clicks);
   }
@@ -72,7 +77,7 @@ TEST(RightPress, SelectsTicksTheClassAndOpensTheProcessMenu) {
     t.menus.SetChecked("priority_class", 3, true);  // left from an earlier press
     t.form.OnMouseDown(c.button, 5, c.y);
     const bool acted = c.button == kRightButton && c.y < 32;
-    EXPECT_EQ(t.rows().Selected(), acted ? 2 : 0);
+    EXPECT_EQ(t.rows().Selected(), acted ? 1 : kNoRow);
     for (int i = 0; i < 6; ++i) EXPECT_EQ(t.menus.Checked("priority_class", i), i == c.ticked) << i;
     EXPECT_EQ(t.menus.popups, acted ? std::vector<std::string>{"process"} : std::vector<std::string>{});
   }
@@ -83,13 +88,13 @@ TEST(Menus, RefreshTimersAlwaysOnTopAndExit) {
   t.form.OnLoad();
   t.Start(9, "C:\\late.exe");
   t.form.OnCommand(form::Command::kRefresh);
-  EXPECT_NE(t.RowOf(9), 0);
+  EXPECT_NE(t.RowOf(9), kNoRow);
   t.procs.Exit(9);
   t.form.OnTick(form::Timer::kSweep);
-  EXPECT_EQ(t.RowOf(9), 0);
+  EXPECT_EQ(t.RowOf(9), kNoRow);
   t.Start(10, "C:\\next.exe");
   t.form.OnTick(form::Timer::kRefresh);
-  EXPECT_NE(t.RowOf(10), 0);
+  EXPECT_NE(t.RowOf(10), kNoRow);
   for (bool on : {true, false}) {
     t.form.OnCommand(form::Command::kOnTop);
     EXPECT_EQ(t.menus.Checked("on_top", -1), on);

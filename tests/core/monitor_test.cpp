@@ -29,7 +29,7 @@ TEST(Refresh, NewRowShowsEveryCell) {
   ASSERT_EQ(t.rows().Count(), 1);
   const char* want[] = {"svchost.exe", "1234", "4", "系统", "核心", "较高", exe.c_str(), "服务宿主"};
   for (int column = 0; column < 8; ++column) EXPECT_EQ(t.Cell(1234, column), want[column]) << column;
-  EXPECT_EQ(t.rows().IconKey(1), exe);
+  EXPECT_EQ(t.rows().IconKey(0), exe);
   EXPECT_EQ(t.observer.Total(), 1);
 }
 
@@ -50,7 +50,7 @@ TEST(Refresh, SteadyPassTellsNothingAndAKnownRowFollowsMemoryAndClassOnly) {
   EXPECT_EQ(t.Cell(7, column::kMemory), "10");
   EXPECT_EQ(t.Cell(7, column::kPriority), "低");
   EXPECT_EQ(t.Cell(7, column::kPath), "C:\\p\\7.exe");
-  EXPECT_EQ(t.observer.cell_writes, (std::vector<std::pair<int, int>>{{2, 2}, {2, 5}}));
+  EXPECT_EQ(t.observer.cell_writes, (std::vector<std::pair<int, int>>{{1, 2}, {1, 5}}));
 }
 
 // Unreadable processes and paths that normalise to nothing are counted but
@@ -100,7 +100,7 @@ TEST(Sweep, RemovesRowsWhoseProcessIsNoLongerTheirs) {
   t.procs.Get(5).module_path = "C:\\q.exe";
   t.form.Sweep();
   std::string left;
-  for (int i = 1; i <= t.rows().Count(); ++i) left += t.rows().Text(i, column::kPid);
+  for (int i = 0; i < t.rows().Count(); ++i) left += t.rows().Text(i, column::kPid);
   EXPECT_EQ(left, "145");
   EXPECT_EQ(t.Cell(5, column::kPath), "C:\\q.exe");
 }
@@ -116,7 +116,7 @@ TEST(PidReuse, NewerProcessNeverWritesIntoTheOldRow) {
   EXPECT_EQ(t.Cell(42, column::kPath), "C:\\old.exe");
   EXPECT_EQ(t.Cell(42, column::kMemory), "8");
   t.form.Sweep();  // the old row goes ...
-  EXPECT_EQ(t.RowOf(42), 0);
+  EXPECT_EQ(t.RowOf(42), kNoRow);
   t.files.Add("C:\\new.exe", "new.exe");
   t.form.Refresh();  // ... and the newer process gets its own
   EXPECT_EQ(t.Cell(42, column::kPath), "C:\\new.exe");

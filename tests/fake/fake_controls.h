@@ -70,8 +70,8 @@ class FakeList : public ListControl {
   void AddColumn(const std::string& title, int) override { columns.push_back(title); }
   int ColumnCount() override { return static_cast<int>(columns.size()); }
   void SetColumnAlignment(int, Alignment) override {}
-  int HitTest(int, int y) override { return (y >= 0 && y / 16 < rows) ? y / 16 + 1 : 0; }
-  ScreenPoint RowMenuPoint(int index) override { return {0, index * 16}; }
+  int HitTest(int, int y) override { return (y >= 0 && y / 16 < rows) ? y / 16 : kNoRow; }
+  ScreenPoint RowMenuPoint(int row) override { return {0, row * 16}; }
 };
 
 class FakeMenus : public Menus {

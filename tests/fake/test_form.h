@@ -34,7 +34,7 @@ struct TestForm {
     files.Add(path, path.substr(path.find_last_of("\\/") + 1));
     return procs.Start(pid, path, ws);
   }
-  int RowOf(Pid pid) { return form.Monitor().RowOf(pid); }  // 0: none
+  int RowOf(Pid pid) { return form.Monitor().RowOf(pid); }  // kNoRow: none
   std::string Cell(Pid pid, int column) { return std::string(rows().Text(RowOf(pid), column)); }
 };
 

@@ -23,12 +23,12 @@ TEST(ImageTest, TheRefreshFollowsAnExecThatMovesTheLayout) {
   const pid_t pid = child.pid();
   Rig rig;
   rig.filter.only = {pid};
-  ASSERT_NE(rig.RowAfterPass(pid), 0);
+  ASSERT_NE(rig.RowAfterPass(pid), kNoRow);
   EXPECT_EQ(rig.Cell(pid, column::kPath), shell);
   ASSERT_TRUE(CopySleep(go));
   const std::string exe = "/proc/" + std::to_string(pid) + "/exe";
   ASSERT_TRUE(WaitUntil([&] { return std::filesystem::read_symlink(exe) == after; }));
-  ASSERT_NE(rig.RowAfterPass(pid), 0);
+  ASSERT_NE(rig.RowAfterPass(pid), kNoRow);
   EXPECT_EQ(rig.Cell(pid, column::kName), "kelvar-after-exec");
   EXPECT_EQ(rig.Cell(pid, column::kPath), after);
 }
@@ -44,13 +44,13 @@ TEST(ImageTest, TheSweepFollowsAnExecThatKeepsTheLayout) {
   const pid_t pid = child.pid();
   Rig rig;
   rig.filter.only = {pid};
-  ASSERT_NE(rig.RowAfterPass(pid), 0);
+  ASSERT_NE(rig.RowAfterPass(pid), kNoRow);
   rig.monitor.Sweep();
   ASSERT_TRUE(CopySleep(go));
   const std::string exe = "/proc/" + std::to_string(pid) + "/exe";
   ASSERT_TRUE(WaitUntil([&] { return std::filesystem::read_symlink(exe) == after; }));
   rig.monitor.Sweep();
-  ASSERT_NE(rig.monitor.RowOf(pid), 0);
+  ASSERT_NE(rig.monitor.RowOf(pid), kNoRow);
   EXPECT_EQ(rig.Cell(pid, column::kName), "kelvar-copy-b");
   EXPECT_EQ(rig.Cell(pid, column::kPath), after);
 }
@@ -91,7 +91,7 @@ TEST(ImageTest, TheSweepLooksWhenASignalOrItsTurnSaysSo) {
   every_second.look_every = 2;
   Rig turns(std::move(every_second));
   turns.filter.only = {pid};
-  ASSERT_NE(turns.RowAfterPass(pid), 0);
+  ASSERT_NE(turns.RowAfterPass(pid), kNoRow);
   const std::size_t first = turns.processes.ImageLooks();
   for (int sweep = 0; sweep < 4; ++sweep) turns.monitor.Sweep();
   EXPECT_EQ(turns.processes.ImageLooks(), first + 2);
@@ -101,7 +101,7 @@ TEST(ImageTest, TheSweepLooksWhenASignalOrItsTurnSaysSo) {
   options.clock = [&now] { return now; };
   Rig rig(std::move(options));
   rig.filter.only = {pid};
-  ASSERT_NE(rig.RowAfterPass(pid), 0);
+  ASSERT_NE(rig.RowAfterPass(pid), kNoRow);
   const std::size_t looks = rig.processes.ImageLooks();
   rig.monitor.Sweep();
   rig.monitor.Sweep();
@@ -138,11 +138,11 @@ TEST(ImageTest, AProcessThatTurnsUnreadableLosesItsRow) {
     {
       Rig rig;
       rig.filter.only = {watched};
-      if (rig.RowAfterPass(watched) == 0) failed |= 1;
+      if (rig.RowAfterPass(watched) == kNoRow) failed |= 1;
       if (::write(cue[1], &c, 1) != 1 || ::read(done[0], &c, 1) != 1) failed |= 2;
       rig.monitor.Sweep();
-      if (rig.monitor.RowOf(watched) != 0) failed |= 4;
-      if (rig.RowAfterPass(watched) != 0) failed |= 8;
+      if (rig.monitor.RowOf(watched) != kNoRow) failed |= 4;
+      if (rig.RowAfterPass(watched) != kNoRow) failed |= 8;
     }
     ::kill(watched, SIGKILL);
     ::waitpid(watched, nullptr, 0);

@@ -46,7 +46,7 @@ TEST_F(ProcfsLinuxTest, ChildrenGetRowsAndLeaveWithinOneSweep) {
   ASSERT_TRUE(ended.WaitForZombie() && zombie.WaitForZombie());
   rig_.monitor.Sweep();
   EXPECT_EQ(rig_.rows.Count(), 1);
-  EXPECT_NE(rig_.monitor.RowOf(living.pid()), 0);
+  EXPECT_NE(rig_.monitor.RowOf(living.pid()), kNoRow);
 }
 
 // Passes over a living process, a zombie, PID 1, a kernel thread, our own and
@@ -142,7 +142,7 @@ TEST_F(ProcfsLinuxTest, ALowDescriptorLimitIsRaisedAndKept) {
     }
     for (const Child& child : children) {
       const int row = rig.monitor.RowOf(child.pid());
-      failed |= row == 0 || rig.rows.Row(row).memory_k == 0 ? 4 : 0;
+      failed |= row == kNoRow || rig.rows.Row(row).memory_k == 0 ? 4 : 0;
     }
     return failed;
   });
@@ -158,8 +158,8 @@ TEST_F(ProcfsLinuxTest, AnotherUsersProcessIsCountedWithoutARow) {
     Rig rig;
     std::vector<Pid> pids;
     int failed = rig.processes.Snapshot(pids) && std::ranges::count(pids, target.pid()) == 1 ? 0 : 1;
-    if (rig.RowAfterPass(target.pid()) != 0) failed |= 2;
-    if (rig.RowAfterPass(::getpid()) == 0) failed |= 4;  // its own process it may read
+    if (rig.RowAfterPass(target.pid()) != kNoRow) failed |= 2;
+    if (rig.RowAfterPass(::getpid()) == kNoRow) failed |= 4;  // its own process it may read
     if (rig.monitor.Totals().processes < rig.rows.Count() + 1) failed |= 8;
     return failed;
   });
@@ -173,8 +173,8 @@ TEST_F(ProcfsLinuxTest, PidTakenByANewerProcess) {
   const std::string newer_exe = dir_.path() + "/kelvar-newer";
   ASSERT_TRUE(CopySleep(newer_exe));
   rig_.filter.only = {pid};
-  ASSERT_NE(rig_.RowAfterPass(pid), 0);
-  ASSERT_NE(rig_.RowAfterPass(pid), 0);  // now known
+  ASSERT_NE(rig_.RowAfterPass(pid), kNoRow);
+  ASSERT_NE(rig_.RowAfterPass(pid), kNoRow);  // now known
   const ProcessId old_id = rig_.Id(pid);
   old.Reap();
   Child newer;
@@ -197,8 +197,8 @@ TEST_F(ProcfsLinuxTest, PidTakenByANewerProcess) {
   rig_.monitor.Refresh();
   EXPECT_EQ(rig_.Id(pid), old_id);
   rig_.monitor.Sweep();
-  EXPECT_EQ(rig_.monitor.RowOf(pid), 0);
-  ASSERT_NE(rig_.RowAfterPass(pid), 0);
+  EXPECT_EQ(rig_.monitor.RowOf(pid), kNoRow);
+  ASSERT_NE(rig_.RowAfterPass(pid), kNoRow);
   EXPECT_EQ(rig_.Cell(pid, column::kPath), newer_exe);
   // Not killed: a SIGSTOP sent now stops it, where a kill sent before ends it.
   ::kill(pid, SIGSTOP);

@@ -27,10 +27,10 @@ TEST_P(EndAndDelete, SendsTheExactFileToTheTrash) {
   p.Start();
   ASSERT_TRUE(CopySleep(exe));
   Child child = Child::Spawn(exe);
-  ASSERT_TRUE(PollUntil([&] { return p.RowOf(child.pid()) != 0; }));
+  ASSERT_TRUE(PollUntil([&] { return p.RowOf(child.pid()) != kNoRow; }));
   const int row = p.RowOf(child.pid());
   p.form().OnItemClick(row);
-  EXPECT_EQ(p.window().Model().index(row - 1, 6).data().toString(), DisplayText(exe));
+  EXPECT_EQ(p.window().Model().index(row, 6).data().toString(), DisplayText(exe));
 
   BoxAnswerer hand({kOk, kYes});
   p.form().OnCommand(form::Command::kEndAndTrash);
@@ -76,7 +76,7 @@ TEST(NoTrash, ChangedExecutableOrBlockedTrash) {
     auto change = [&] { return ::unlink(exe.c_str()) == 0 && CopyExecutable("/bin/true", other); };
     ASSERT_TRUE(c != "deleted" || change());
     p.Start();
-    ASSERT_TRUE(PollUntil([&] { return p.RowOf(child.pid()) != 0; })) << c;
+    ASSERT_TRUE(PollUntil([&] { return p.RowOf(child.pid()) != kNoRow; })) << c;
     p.form().OnItemClick(p.RowOf(child.pid()));
     ASSERT_TRUE(c != "replaced" || change());
     BoxAnswerer hand(blocked ? std::deque{kOk, kYes, kOk} : std::deque{kOk, kOk});

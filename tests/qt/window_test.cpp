@@ -73,7 +73,7 @@ TEST(Window, TextsNamesHeaderSteadyRefreshMenuAndRemovedRows) {
   for (int i = 0; i < bar->childCount(); ++i) parts << NameOf(bar->child(i));
   EXPECT_EQ(parts, (QStringList{"调整窗口大小", "进程数：17", "已用内存：220 KB", "空白"}));
   QAccessibleTableInterface* table = QAccessible::queryAccessibleInterface(&p.list())->tableInterface();
-  EXPECT_EQ(NameOf(table->cellAt(p.RowOf(106) - 1, 0)), QStringLiteral("/usr/bin/gone"));
+  EXPECT_EQ(NameOf(table->cellAt(p.RowOf(106), 0)), QStringLiteral("/usr/bin/gone"));
 
   QHeaderView* header = p.list().header();
   for (auto [column, pids] : {std::pair{0, std::vector{105, 104, 103, 102, 101}},
@@ -109,7 +109,7 @@ TEST(Window, TextsNamesHeaderSteadyRefreshMenuAndRemovedRows) {
       key ? QTest::keyClick(&p.list(), Qt::Key(key), shift ? Qt::ShiftModifier : Qt::NoModifier)
           : click(103, Qt::RightButton);
     };
-    p.form().OnItemClick(0);
+    p.form().OnItemClick(kNoRow);
     if (key) {
       open();
       EXPECT_FALSE(menu->isVisible());
@@ -131,7 +131,7 @@ TEST(Window, TextsNamesHeaderSteadyRefreshMenuAndRemovedRows) {
   for (int pid : {102, 103}) {
     p.system.proc.Exit(pid);
     p.form().OnTick(form::Timer::kSweep);
-    ASSERT_EQ(p.RowOf(pid), 0);
+    ASSERT_EQ(p.RowOf(pid), kNoRow);
     EXPECT_TRUE(p.list().selectionModel()->selectedRows().isEmpty()) << pid;
     EXPECT_FALSE(p.list().currentIndex().isValid()) << pid;
   }

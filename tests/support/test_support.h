@@ -212,7 +212,7 @@ struct Rig {
   RowStore rows;
   ProcessMonitor monitor{rows, MonitorPorts{filter, files, dirs, profile, icons, images}};
 
-  int RowAfterPass(Pid pid) {  // the row of `pid` after one more refresh pass, or 0
+  int RowAfterPass(Pid pid) {  // the row of `pid` after one more refresh pass, or kNoRow
     monitor.Refresh();
     return monitor.RowOf(pid);
   }

@@ -26,7 +26,7 @@ struct RealMonitor {
     return test::PumpUntil(
         [&] {
           monitor.Refresh();
-          return monitor.RowOf(pid) != 0 && (kb == 0 || std::stoll(Cell(pid, column::kMemory)) >= kb);
+          return monitor.RowOf(pid) != kNoRow && (kb == 0 || std::stoll(Cell(pid, column::kMemory)) >= kb);
         },
         5000);
   }
@@ -60,7 +60,7 @@ TEST(ProcessOnWin32, ChildIsListedSteeredAndEndedAndItsRowLeavesWithinOneSweep) 
   DWORD code = 1;
   EXPECT_TRUE(GetExitCodeProcess(child.handle(), &code) && code == 0) << code;
   real.monitor.Sweep();
-  EXPECT_EQ(real.monitor.RowOf(child.pid()), 0);
+  EXPECT_EQ(real.monitor.RowOf(child.pid()), kNoRow);
 }
 
 // An updater renames the running exe away and puts a new one at its path:

@@ -94,15 +94,15 @@ TEST_F(WindowTest, ANamelessRowIsSpokenByItsPathAndTheKeyboardOpensItsMenu) {
     ASSERT_TRUE(MoveFileW(exe.c_str(), (exe + L".old").c_str()));
     SetPriorityClass(child.handle(), BELOW_NORMAL_PRIORITY_CLASS);
     auto row = [&] { return rows().RowOf(child.pid()); };
-    EXPECT_EQ(row(), 0);
+    EXPECT_EQ(row(), kNoRow);
     ASSERT_TRUE(
-        Pump(5000, [&] { return row() != 0 || (PostMessageW(list(), WM_KEYDOWN, VK_F5, 0), false); }));
+        Pump(5000, [&] { return row() != kNoRow || (PostMessageW(list(), WM_KEYDOWN, VK_F5, 0), false); }));
     EXPECT_EQ(rows().Text(row(), column::kName), "");
     wchar_t text[MAX_PATH] = {};
-    ListView_GetItemText(list(), row() - 1, 0, text, MAX_PATH);
+    ListView_GetItemText(list(), row(), 0, text, MAX_PATH);
     EXPECT_EQ(lstrcmpiW(text, exe.c_str()), 0) << Narrow(text);
-    ListView_SetItemState(list(), row() - 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    ListView_EnsureVisible(list(), row() - 1, FALSE);
+    ListView_SetItemState(list(), row(), LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_EnsureVisible(list(), row(), FALSE);
     EXPECT_EQ(rows().Selected(), row());
 
     std::string ticks;
@@ -122,7 +122,7 @@ TEST_F(WindowTest, ANamelessRowIsSpokenByItsPathAndTheKeyboardOpensItsMenu) {
     g_watch = nullptr;
     EXPECT_EQ(ticks, "----x-");
     RECT cell{};
-    ListView_GetItemRect(list(), row() - 1, &cell, LVIR_LABEL);
+    ListView_GetItemRect(list(), row(), &cell, LVIR_LABEL);
     POINT corner{cell.left, cell.bottom};
     ClientToScreen(list(), &corner);
     EXPECT_EQ(shown.left, corner.x);
@@ -145,18 +145,17 @@ TEST_F(WindowTest, StartUpListIsNamedFoundByTypingAndForgetsRemovedRows) {
   const int item = ListView_GetNextItem(list(), -1, LVNI_SELECTED);
   ListView_GetItemText(list(), item, 0, text, 64);
   EXPECT_EQ(Narrow(text), "services.exe");
-  ASSERT_EQ(rows().Selected(), item + 1);
+  ASSERT_EQ(rows().Selected(), item);
   // The 32-bit build cannot read the module list of Wine's 64-bit services:
   // it names them from the kernel's image name and finds the real System32.
   EXPECT_EQ(
-      lstrcmpiW(Widen(rows().Text(item + 1, column::kPath)).c_str(), L"C:\\windows\\system32\\services.exe"),
-      0);
-  EXPECT_EQ(rows().Text(item + 1, column::kKind), "系统") << "the sample remark file names services.exe";
+      lstrcmpiW(Widen(rows().Text(item, column::kPath)).c_str(), L"C:\\windows\\system32\\services.exe"), 0);
+  EXPECT_EQ(rows().Text(item, column::kKind), "系统") << "the sample remark file names services.exe";
   ASSERT_LT(item + 1, rows().Count());
   ListView_SetItemState(list(), item, LVIS_FOCUSED, LVIS_FOCUSED);
   for (int i = 0; i < 2; ++i) {
-    rows().Remove(item + 1);
-    EXPECT_EQ(rows().Selected(), 0);
+    rows().Remove(item);
+    EXPECT_EQ(rows().Selected(), kNoRow);
     EXPECT_EQ(ListView_GetNextItem(list(), -1, LVNI_SELECTED), -1) << i;
     EXPECT_EQ(ListView_GetNextItem(list(), -1, LVNI_FOCUSED), -1) << i;
   }

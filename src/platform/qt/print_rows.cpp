@@ -29,7 +29,7 @@ void PrintLine(const QStringList& cells, const std::vector<int>& widths, std::os
 void PrintRows(const RowSource& rows, const QStringList& titles, const QStringList& panels,
                std::ostream& out) {
   std::vector<QStringList> lines{titles};
-  for (int r = 1; r <= rows.RowCount(); ++r) {
+  for (int r = 0; r < rows.RowCount(); ++r) {
     QStringList cells;
     for (int c = 0; c < titles.size() && c < kColumnCount; ++c) cells << DisplayText(rows.CellText(r, c));
     lines.push_back(cells);

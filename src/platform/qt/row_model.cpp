@@ -49,7 +49,7 @@ int RowModel::columnCount(const QModelIndex& parent) const {
 
 QVariant RowModel::data(const QModelIndex& index, int role) const {
   if (!source_ || !index.isValid() || index.row() >= source_->RowCount()) return {};
-  int row = index.row() + 1, column = index.column();
+  int row = index.row(), column = index.column();
   switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
@@ -79,7 +79,7 @@ Qt::ItemFlags RowModel::flags(const QModelIndex& index) const {
 
 void RowModel::BeforeInsert(int row) {
   ++changing_;
-  beginInsertRows({}, row - 1, row - 1);
+  beginInsertRows({}, row, row);
 }
 
 void RowModel::AfterInsert() {
@@ -89,7 +89,7 @@ void RowModel::AfterInsert() {
 
 void RowModel::BeforeRemove(int row) {
   ++changing_;
-  beginRemoveRows({}, row - 1, row - 1);
+  beginRemoveRows({}, row, row);
 }
 
 // While a removed row was current, the view moved its highlight to a
@@ -117,7 +117,7 @@ void RowModel::AfterReorder() {
 }
 
 void RowModel::CellChanged(int row, int column) {
-  QModelIndex at = index(row - 1, column);
+  QModelIndex at = index(row, column);
   if (at.isValid()) emit dataChanged(at, at, {Qt::DisplayRole, Qt::ToolTipRole});
 }
 
