@@ -18,30 +18,41 @@ struct RowStore::Entry {
 
 namespace {
 
-// The text of a column that shows text; empty for the number columns.
-std::string_view TextOf(const ProcessRow& row, int column) {
+bool IsNumber(Column column) { return SpecOf(column).sort_as == SortAs::kNumber; }
+
+// The number of a column that sorts as a number; 0 for the others.
+std::uint64_t NumberOf(const ProcessRow& row, Column column) {
   switch (column) {
-    case column::kName:
+    case Column::kPid:
+      return static_cast<std::uint32_t>(row.id.pid);
+    case Column::kMemory:
+      return row.memory_k;
+    default:
+      return 0;
+  }
+}
+
+// The text of a column that sorts as text; empty for the others.
+std::string_view TextOf(const ProcessRow& row, Column column) {
+  switch (column) {
+    case Column::kName:
       return row.name;
-    case column::kKind:
+    case Column::kKind:
       return row.kind;
-    case column::kLevel:
+    case Column::kLevel:
       return row.level;
-    case column::kPriority:
+    case Column::kPriority:
       return PriorityName(row.priority);
-    case column::kPath:
+    case Column::kPath:
       return row.path;
-    case column::kRemark:
+    case Column::kRemark:
       return row.remark;
     default:
       return {};
   }
 }
 
-template <typename Number>
-int CompareNumbers(Number a, Number b) {
-  return a < b ? -1 : (a > b ? 1 : 0);
-}
+int CompareNumbers(std::uint64_t a, std::uint64_t b) { return a < b ? -1 : (a > b ? 1 : 0); }
 
 }  // namespace
 
@@ -62,16 +73,9 @@ int RowStore::IndexOf(const Entry* entry) const {
   return static_cast<int>(entry->position);
 }
 
-// PID and memory sort by their numbers, every other column by its text.
 bool RowStore::Before(const Entry& a, const Entry& b) const {
-  int c = 0;
-  if (sort_key_ == column::kPid) {
-    c = CompareNumbers(a.row.id.pid, b.row.id.pid);
-  } else if (sort_key_ == column::kMemory) {
-    c = CompareNumbers(a.row.memory_k, b.row.memory_k);
-  } else {
-    c = CompareText(TextOf(a.row, sort_key_), TextOf(b.row, sort_key_));
-  }
+  const int c = IsNumber(sort_key_) ? CompareNumbers(NumberOf(a.row, sort_key_), NumberOf(b.row, sort_key_))
+                                    : CompareText(TextOf(a.row, sort_key_), TextOf(b.row, sort_key_));
   return sort_order_ == SortOrder::kAscending ? c < 0 : c > 0;
 }
 
@@ -105,17 +109,10 @@ int RowStore::RowOf(Pid pid) const {
 
 const ProcessRow& RowStore::Row(int index) const { return At(index).row; }
 
-std::string_view RowStore::Text(int index, int column) const {
+std::string_view RowStore::Text(int index, Column column) const {
   const ProcessRow& row = At(index).row;
-  std::uint64_t number = 0;
-  if (column == column::kPid) {
-    number = static_cast<std::uint32_t>(row.id.pid);
-  } else if (column == column::kMemory) {
-    number = row.memory_k;
-  } else {
-    return TextOf(row, column);
-  }
-  auto [end, ec] = std::to_chars(number_, number_ + sizeof number_, number);
+  if (!IsNumber(column)) return TextOf(row, column);
+  auto [end, ec] = std::to_chars(number_, number_ + sizeof number_, NumberOf(row, column));
   return std::string_view(number_, static_cast<std::size_t>(end - number_));
 }
 
@@ -133,10 +130,10 @@ void RowStore::SetFigures(int index, std::uint64_t memory_k, Priority priority) 
   row.memory_k = memory_k;
   row.priority = priority;
   if (!memory_changed && !priority_changed) return;
-  if (observer_ && memory_changed) observer_->CellChanged(index, column::kMemory);
-  if (observer_ && priority_changed) observer_->CellChanged(index, column::kPriority);
-  if (sorted_ && ((memory_changed && sort_key_ == column::kMemory) ||
-                  (priority_changed && sort_key_ == column::kPriority)))
+  if (observer_ && memory_changed) observer_->CellChanged(index, Column::kMemory);
+  if (observer_ && priority_changed) observer_->CellChanged(index, Column::kPriority);
+  if (sorted_ && ((memory_changed && sort_key_ == Column::kMemory) ||
+                  (priority_changed && sort_key_ == Column::kPriority)))
     MoveToSortedPlace(index);
 }
 

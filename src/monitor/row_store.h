@@ -24,18 +24,6 @@
 
 namespace kelvar {
 
-// The columns of the list, from 0.
-namespace column {
-inline constexpr int kName = 0;
-inline constexpr int kPid = 1;
-inline constexpr int kMemory = 2;
-inline constexpr int kKind = 3;
-inline constexpr int kLevel = 4;
-inline constexpr int kPriority = 5;
-inline constexpr int kPath = 6;
-inline constexpr int kRemark = 7;
-}  // namespace column
-
 enum class SortOrder { kAscending, kDescending };
 
 // One process as its row knows it.
@@ -71,7 +59,7 @@ class RowStore : public RowSource {
   void Remove(int index);
 
   // The text a cell shows.
-  std::string_view Text(int index, int column) const;
+  std::string_view Text(int index, Column column) const;
 
   // The selection: kNoRow for none.  Removing the selected row leaves none.
   int Selected() const;
@@ -79,16 +67,16 @@ class RowStore : public RowSource {
 
   // Sort state: key column, order and the sorted flag; setting the flag
   // orders the rows at once.
-  int SortKey() const { return sort_key_; }
+  Column SortKey() const { return sort_key_; }
   SortOrder Order() const { return sort_order_; }
   bool Sorted() const { return sorted_; }
-  void SetSortKey(int key) { sort_key_ = key; }
+  void SetSortKey(Column key) { sort_key_ = key; }
   void SetOrder(SortOrder order) { sort_order_ = order; }
   void SetSorted(bool sorted);
 
   // RowSource, for the list controls.
   int RowCount() const override { return Count(); }
-  std::string_view CellText(int row, int column) const override { return Text(row, column); }
+  std::string_view CellText(int row, Column column) const override { return Text(row, column); }
   std::string SpokenName(int row) const override;
   const std::string& IconKey(int row) const override { return Row(row).icon; }
   int SelectedRow() const override { return Selected(); }
@@ -107,7 +95,7 @@ class RowStore : public RowSource {
   KeyIndex<Entry> index_;
   const Entry* selected_ = nullptr;
   RowObserver* observer_ = nullptr;
-  int sort_key_ = 0;
+  Column sort_key_ = Column::kName;
   SortOrder sort_order_ = SortOrder::kAscending;
   bool sorted_ = false;
   mutable char number_[24] = {};  // the text of the last number cell asked for

@@ -3,15 +3,15 @@
 // holder of process data; a control reads cells through RowSource and is told
 // of changes through RowObserver, so an unchanged list costs the control
 // nothing.  Rows are numbered from 0 in display order, as the controls
-// number them, and columns from 0, the name column first.
+// number them; columns are those of platform/columns.h.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-namespace kelvar {
+#include "platform/columns.h"
 
-inline constexpr int kColumnCount = 8;
+namespace kelvar {
 
 // The row number that stands for no row.
 inline constexpr int kNoRow = -1;
@@ -21,7 +21,7 @@ class RowSource {
   virtual ~RowSource() = default;
   virtual int RowCount() const = 0;
   // The text of a cell, made when asked; it stays valid until the next call.
-  virtual std::string_view CellText(int row, int column) const = 0;
+  virtual std::string_view CellText(int row, Column column) const = 0;
   // What names the row to a screen reader: its name cell, else (the file
   // is gone) its path, else its PID.
   virtual std::string SpokenName(int row) const = 0;
@@ -44,7 +44,7 @@ class RowObserver {
   virtual void BeforeReorder() = 0;
   virtual void AfterReorder() = 0;
   // One cell now shows another text.
-  virtual void CellChanged(int row, int column) = 0;
+  virtual void CellChanged(int row, Column column) = 0;
   virtual void SelectionChanged() = 0;
 };
 

@@ -1,7 +1,8 @@
 // The fixed content of the main window MainForm, as data: caption, font,
-// client size, the list's columns, the status bar's panels, the menu tree
-// and the timers.  Both programs build their native window from this table,
-// so a caption or a width is written once, here.
+// client size, the status bar's panels and texts, the menu tree and the
+// timers.  Both programs build their native window from this table, so a
+// caption or a width is written once, here.  The list's columns are in
+// platform/columns.h, beside the row store that sorts by them.
 #pragma once
 
 #include <array>
@@ -21,23 +22,6 @@ inline constexpr int kClientHeightTwips = 7080;
 // The remark file, below the program's folder.
 inline constexpr std::string_view kRemarkFileWindows = "Comment\\system.ini";
 inline constexpr std::string_view kRemarkFilePosix = "Comment/system.ini";
-
-struct Column {
-  std::string_view title;
-  int width;  // pixels
-  bool right_aligned;
-};
-
-inline constexpr std::array<Column, 8> kColumns{{
-    {"进程名称", 120, false},
-    {"PID", 45, false},
-    {"内存(K)", 55, true},
-    {"种类", 36, false},
-    {"级别", 36, false},
-    {"优先", 36, false},
-    {"进程路径", 400, false},
-    {"备注", 500, false},
-}};
 
 struct Panel {
   int width;      // pixels; 0 for the panel that takes the rest of the bar

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <exception>
+#include <optional>
 
 #include "procinfo/path_style.h"
 #include "procinfo/priority.h"
@@ -50,9 +51,11 @@ void MainForm::OnLoad() {
     auto top = static_cast<float>((ui_.window.ScreenHeight() - ui_.window.OuterHeight()) / 2);
     ui_.window.Move(left, top);
   });
-  for (const form::Column& c : form::kColumns)
-    Skip([&] { ui_.list.AddColumn(std::string(c.title), c.width); });
-  Skip([&] { ui_.list.SetColumnAlignment(column::kMemory, Alignment::kRight); });
+  for (const ColumnSpec& c : kColumns) Skip([&] { ui_.list.AddColumn(std::string(c.title), c.width); });
+  for (int i = 0; i < kColumnCount; ++i) {
+    const Alignment alignment = kColumns[static_cast<std::size_t>(i)].alignment;
+    if (alignment != Alignment::kLeft) Skip([&] { ui_.list.SetColumnAlignment(i, alignment); });
+  }
   Skip([&] {
     std::string app = GetAppPath(os_.dirs);
     auto file = IsPosixPath(app) ? form::kRemarkFilePosix : form::kRemarkFileWindows;
@@ -89,11 +92,14 @@ void MainForm::OnResize() {
 }
 
 // A click on a new column sorts ascending by it; each further click on the
-// same column reverses the direction.  The sort key starts at column 0, so
-// the very first click on the name column sorts descending.
-void MainForm::OnColumnClick(int column) {
+// same column reverses the direction.  The sort key starts at the name
+// column, so the very first click on it sorts descending; a column the list
+// does not have is ignored.
+void MainForm::OnColumnClick(int index) {
+  const std::optional<Column> column = ColumnAt(index);
+  if (!column) return;
   Skip([&] {
-    if (column == rows_.SortKey()) {
+    if (*column == rows_.SortKey()) {
       const bool ascending = rows_.Order() == SortOrder::kAscending;
       rows_.SetOrder(ascending ? SortOrder::kDescending : SortOrder::kAscending);
       rows_.SetSorted(true);
@@ -101,7 +107,7 @@ void MainForm::OnColumnClick(int column) {
     }
     rows_.SetSorted(false);
     rows_.SetOrder(SortOrder::kAscending);
-    rows_.SetSortKey(column);
+    rows_.SetSortKey(*column);
     rows_.SetSorted(true);
   });
 }

@@ -11,6 +11,7 @@
 #include "actions/commands.h"
 #include "monitor/process_monitor.h"
 #include "monitor/row_store.h"
+#include "platform/columns.h"
 #include "platform/desktop.h"
 #include "platform/list_control.h"
 #include "platform/menus.h"
@@ -52,7 +53,7 @@ class MainForm {
   // Events.
   void OnLoad();
   void OnResize();
-  void OnColumnClick(int column);
+  void OnColumnClick(int index);
   void OnMouseDown(int button, int x, int y);
   // The Menu key or Shift+F10 in the list: the right press's menu, for the
   // selected row, opened at that row.

@@ -166,9 +166,9 @@ TEST(SetPriority, SetsTheChosenClassOnThePickedProcessOnly) {
     t.form.OnCommand(form::Command::kSetIdle);
     const bool set = std::string(c.what) == "set";
     EXPECT_EQ(t.procs.Get(100).priority, set ? Priority::kIdle : Priority::kNormal);
-    EXPECT_EQ(t.Cell(100, column::kPriority), "标准");  // until the next pass
+    EXPECT_EQ(t.Cell(100, Column::kPriority), "标准");  // until the next pass
     t.form.Refresh();
-    EXPECT_EQ(t.Cell(100, column::kPriority), set ? "低" : "标准");
+    EXPECT_EQ(t.Cell(100, Column::kPriority), set ? "低" : "标准");
     ASSERT_EQ(t.msgbox.shown.size(), c.told ? 1u : 0u);
     if (!c.told) continue;
     EXPECT_EQ(t.msgbox.shown[0].text, "无法为进程 abc.exe 设置优先级。");

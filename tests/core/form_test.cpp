@@ -39,13 +39,12 @@ TEST(Layout, ContainerFollowsTheOuterWidthAndTheListIsEightNarrower) {
 TEST(ColumnClick, NameFirstSortsDescendingOthersAscendingAndASecondClickTurns) {
   const struct {
     std::vector<int> clicks;
-    int key;
+    Column key;
     SortOrder order;
-  } cases[] = {{{0}, 0, SortOrder::kDescending},
-               {{0, 0}, 0, SortOrder::kAscending},
-               {{1}, 1, SortOrder::kAscending},
-               {{1, 1}, 1, SortOrder::kDescending},
-               {{1, 2, 1}, 1, SortOrder::kAscending}};
+  } cases[] = {
+      {{0}, Column::kName, SortOrder::kDescending},     {{0, 0}, Column::kName, SortOrder::kAscending},
+      {{1}, Column::kPid, SortOrder::kAscending},       {{1, 1}, Column::kPid, SortOrder::kDescending},
+      {{1, 2, 1}, Column::kPid, SortOrder::kAscending}, {{1, 8, -1}, Column::kPid, SortOrder::kAscending}};
   for (const auto& c : cases) {
     TestForm t;
     for (int column : c.clicks) t.form.OnColumnClick(column);

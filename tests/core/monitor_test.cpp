@@ -28,7 +28,7 @@ TEST(Refresh, NewRowShowsEveryCell) {
   t.form.Refresh();
   ASSERT_EQ(t.rows().Count(), 1);
   const char* want[] = {"svchost.exe", "1234", "4", "系统", "核心", "较高", exe.c_str(), "服务宿主"};
-  for (int column = 0; column < 8; ++column) EXPECT_EQ(t.Cell(1234, column), want[column]) << column;
+  for (int c = 0; c < 8; ++c) EXPECT_EQ(t.Cell(1234, static_cast<Column>(c)), want[c]) << c;
   EXPECT_EQ(t.rows().IconKey(0), exe);
   EXPECT_EQ(t.observer.Total(), 1);
 }
@@ -47,10 +47,11 @@ TEST(Refresh, SteadyPassTellsNothingAndAKnownRowFollowsMemoryAndClassOnly) {
   fake::FakeProcess& p = t.procs.Get(7);
   p.working_set = 10240, p.priority = Priority::kIdle, p.module_path = "C:\\other.exe";
   t.form.Refresh();
-  EXPECT_EQ(t.Cell(7, column::kMemory), "10");
-  EXPECT_EQ(t.Cell(7, column::kPriority), "低");
-  EXPECT_EQ(t.Cell(7, column::kPath), "C:\\p\\7.exe");
-  EXPECT_EQ(t.observer.cell_writes, (std::vector<std::pair<int, int>>{{1, 2}, {1, 5}}));
+  EXPECT_EQ(t.Cell(7, Column::kMemory), "10");
+  EXPECT_EQ(t.Cell(7, Column::kPriority), "低");
+  EXPECT_EQ(t.Cell(7, Column::kPath), "C:\\p\\7.exe");
+  EXPECT_EQ(t.observer.cell_writes,
+            (std::vector<std::pair<int, Column>>{{1, Column::kMemory}, {1, Column::kPriority}}));
 }
 
 // Unreadable processes and paths that normalise to nothing are counted but
@@ -63,7 +64,7 @@ TEST(Refresh, CountsProcessesThatGetNoRow) {
   t.procs.Start(11, "C:\\moved\\x.exe", 0);
   t.form.Refresh();
   EXPECT_EQ(t.rows().Count(), 2);
-  EXPECT_EQ(t.Cell(11, column::kName), "");
+  EXPECT_EQ(t.Cell(11, Column::kName), "");
   EXPECT_EQ(t.status.panels, (std::map<int, std::string>{{1, "进程数：4"}, {2, "已用内存：2.00 KB"}}));
 }
 
@@ -100,9 +101,9 @@ TEST(Sweep, RemovesRowsWhoseProcessIsNoLongerTheirs) {
   t.procs.Get(5).module_path = "C:\\q.exe";
   t.form.Sweep();
   std::string left;
-  for (int i = 0; i < t.rows().Count(); ++i) left += t.rows().Text(i, column::kPid);
+  for (int i = 0; i < t.rows().Count(); ++i) left += t.rows().Text(i, Column::kPid);
   EXPECT_EQ(left, "145");
-  EXPECT_EQ(t.Cell(5, column::kPath), "C:\\q.exe");
+  EXPECT_EQ(t.Cell(5, Column::kPath), "C:\\q.exe");
 }
 
 TEST(PidReuse, NewerProcessNeverWritesIntoTheOldRow) {
@@ -113,14 +114,14 @@ TEST(PidReuse, NewerProcessNeverWritesIntoTheOldRow) {
   t.procs.Start(42, "C:\\new.exe", 1 << 20).priority = Priority::kHigh;  // a newer process
   t.form.Refresh();
   EXPECT_TRUE(t.observer.cell_writes.empty());
-  EXPECT_EQ(t.Cell(42, column::kPath), "C:\\old.exe");
-  EXPECT_EQ(t.Cell(42, column::kMemory), "8");
+  EXPECT_EQ(t.Cell(42, Column::kPath), "C:\\old.exe");
+  EXPECT_EQ(t.Cell(42, Column::kMemory), "8");
   t.form.Sweep();  // the old row goes ...
   EXPECT_EQ(t.RowOf(42), kNoRow);
   t.files.Add("C:\\new.exe", "new.exe");
   t.form.Refresh();  // ... and the newer process gets its own
-  EXPECT_EQ(t.Cell(42, column::kPath), "C:\\new.exe");
-  EXPECT_EQ(t.Cell(42, column::kPriority), "高");
+  EXPECT_EQ(t.Cell(42, Column::kPath), "C:\\new.exe");
+  EXPECT_EQ(t.Cell(42, Column::kPriority), "高");
 }
 
 }  // namespace

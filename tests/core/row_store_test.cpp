@@ -20,7 +20,7 @@ void Fill(RowStore& rows, std::initializer_list<std::tuple<const char*, Pid, std
   }
 }
 
-std::vector<std::string> Column(RowStore& rows, int column) {
+std::vector<std::string> Cells(RowStore& rows, Column column) {
   std::vector<std::string> out;
   for (int i = 0; i < rows.Count(); ++i) out.emplace_back(rows.Text(i, column));
   return out;
@@ -60,40 +60,41 @@ TEST(RowStore, CellsAreMadeFromTheFiguresAndOnlyChangesAreTold) {
   fake::CountingObserver seen;
   rows.SetObserver(&seen);
   Fill(rows, {{"a", 2147483647, 18446744073709551615ull}});
-  EXPECT_EQ(rows.Text(0, column::kPid), "2147483647");
-  EXPECT_EQ(rows.Text(0, column::kMemory), "18446744073709551615");
+  EXPECT_EQ(rows.Text(0, Column::kPid), "2147483647");
+  EXPECT_EQ(rows.Text(0, Column::kMemory), "18446744073709551615");
   const std::pair<Priority, const char*> names[] = {
       {Priority::kRealtime, "实时"}, {Priority::kHigh, "高"},          {Priority::kAboveNormal, "较高"},
       {Priority::kNormal, "标准"},   {Priority::kBelowNormal, "较低"}, {Priority::kIdle, "低"},
       {Priority::kUnknown, ""}};
   for (auto [priority, name] : names) {
     rows.SetFigures(0, 12, priority);
-    EXPECT_EQ(rows.Text(0, column::kPriority), name);
+    EXPECT_EQ(rows.Text(0, Column::kPriority), name);
   }
   seen.cell_writes.clear();
   rows.SetFigures(0, 12, Priority::kUnknown);
   EXPECT_TRUE(seen.cell_writes.empty());
   rows.SetFigures(0, 13, Priority::kUnknown);
-  EXPECT_EQ(seen.cell_writes, (std::vector<std::pair<int, int>>{{0, column::kMemory}}));
+  EXPECT_EQ(seen.cell_writes, (std::vector<std::pair<int, Column>>{{0, Column::kMemory}}));
 }
 
 TEST(RowStore, SortsNumbersAsNumbersAndTextAsText) {
   const struct {
-    int key;
+    Column key;
     SortOrder order;
     std::vector<std::string> want;  // the sort column, top to bottom
-  } cases[] = {{column::kPid, SortOrder::kAscending, {"4", "12", "1000"}},
-               {column::kPid, SortOrder::kDescending, {"1000", "12", "4"}},
-               {column::kMemory, SortOrder::kAscending, {"9", "80", "1048576"}},
-               {column::kName, SortOrder::kAscending, {"alpha.exe", "Beta.exe", "zeta.exe"}},
-               {column::kName, SortOrder::kDescending, {"zeta.exe", "Beta.exe", "alpha.exe"}}};
+  } cases[] = {{Column::kPid, SortOrder::kAscending, {"4", "12", "1000"}},
+               {Column::kPid, SortOrder::kDescending, {"1000", "12", "4"}},
+               {Column::kMemory, SortOrder::kAscending, {"9", "80", "1048576"}},
+               {Column::kName, SortOrder::kAscending, {"alpha.exe", "Beta.exe", "zeta.exe"}},
+               {Column::kName, SortOrder::kDescending, {"zeta.exe", "Beta.exe", "alpha.exe"}}};
   for (const auto& c : cases) {
     RowStore rows;
     Fill(rows, {{"zeta.exe", 12, 80}, {"alpha.exe", 1000, 1048576}, {"Beta.exe", 4, 9}});
     rows.SetSortKey(c.key);
     rows.SetOrder(c.order);
     rows.SetSorted(true);
-    EXPECT_EQ(Column(rows, c.key), c.want) << "key " << c.key << " order " << static_cast<int>(c.order);
+    EXPECT_EQ(Cells(rows, c.key), c.want)
+        << "key " << static_cast<int>(c.key) << " order " << static_cast<int>(c.order);
   }
 }
 
@@ -105,14 +106,14 @@ TEST(RowStore, SortedListPlacesRowsAndTheSelectionFollows) {
   rows.SetObserver(&seen);
   Fill(rows, {{"b", 10, 7}, {"a", 30, 5}});
   rows.Select(0);  // "b", at rows 1, 2 and 1 below
-  rows.SetSortKey(column::kMemory);
+  rows.SetSortKey(Column::kMemory);
   rows.SetSorted(true);
   EXPECT_EQ(rows.Selected(), 1);
   Fill(rows, {{"c", 20, 6}});
-  EXPECT_EQ(Column(rows, column::kName), (std::vector<std::string>{"a", "c", "b"}));
+  EXPECT_EQ(Cells(rows, Column::kName), (std::vector<std::string>{"a", "c", "b"}));
   EXPECT_EQ(rows.Selected(), 2);
   rows.SetFigures(rows.RowOf(30), 100, Priority::kUnknown);
-  EXPECT_EQ(Column(rows, column::kName), (std::vector<std::string>{"c", "b", "a"}));
+  EXPECT_EQ(Cells(rows, Column::kName), (std::vector<std::string>{"c", "b", "a"}));
   EXPECT_EQ(rows.Selected(), 1);
   rows.Remove(0);
   EXPECT_EQ(rows.Selected(), 0);

@@ -29,7 +29,7 @@ class FakeStatusBar : public StatusBar {
 // Counts what the row store tells a list control (rows: inserts, removes, reorders).
 class CountingObserver : public RowObserver {
  public:
-  std::vector<std::pair<int, int>> cell_writes;  // (row, column) in order
+  std::vector<std::pair<int, Column>> cell_writes;  // in order
   int rows = 0, selections = 0;
   int Total() const { return static_cast<int>(cell_writes.size()) + rows + selections; }
   void BeforeInsert(int) override { ++rows; }
@@ -38,7 +38,7 @@ class CountingObserver : public RowObserver {
   void AfterRemove() override {}
   void BeforeReorder() override { ++rows; }
   void AfterReorder() override {}
-  void CellChanged(int row, int column) override { cell_writes.emplace_back(row, column); }
+  void CellChanged(int row, Column column) override { cell_writes.emplace_back(row, column); }
   void SelectionChanged() override { ++selections; }
 };
 

@@ -35,7 +35,7 @@ struct TestForm {
     return procs.Start(pid, path, ws);
   }
   int RowOf(Pid pid) { return form.Monitor().RowOf(pid); }  // kNoRow: none
-  std::string Cell(Pid pid, int column) { return std::string(rows().Text(RowOf(pid), column)); }
+  std::string Cell(Pid pid, Column column) { return std::string(rows().Text(RowOf(pid), column)); }
 };
 
 }  // namespace kelvar::fake

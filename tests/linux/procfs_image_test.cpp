@@ -24,13 +24,13 @@ TEST(ImageTest, TheRefreshFollowsAnExecThatMovesTheLayout) {
   Rig rig;
   rig.filter.only = {pid};
   ASSERT_NE(rig.RowAfterPass(pid), kNoRow);
-  EXPECT_EQ(rig.Cell(pid, column::kPath), shell);
+  EXPECT_EQ(rig.Cell(pid, Column::kPath), shell);
   ASSERT_TRUE(CopySleep(go));
   const std::string exe = "/proc/" + std::to_string(pid) + "/exe";
   ASSERT_TRUE(WaitUntil([&] { return std::filesystem::read_symlink(exe) == after; }));
   ASSERT_NE(rig.RowAfterPass(pid), kNoRow);
-  EXPECT_EQ(rig.Cell(pid, column::kName), "kelvar-after-exec");
-  EXPECT_EQ(rig.Cell(pid, column::kPath), after);
+  EXPECT_EQ(rig.Cell(pid, Column::kName), "kelvar-after-exec");
+  EXPECT_EQ(rig.Cell(pid, Column::kPath), after);
 }
 
 // A program that execs a byte copy of itself, which leaves the memory layout
@@ -51,8 +51,8 @@ TEST(ImageTest, TheSweepFollowsAnExecThatKeepsTheLayout) {
   ASSERT_TRUE(WaitUntil([&] { return std::filesystem::read_symlink(exe) == after; }));
   rig.monitor.Sweep();
   ASSERT_NE(rig.monitor.RowOf(pid), kNoRow);
-  EXPECT_EQ(rig.Cell(pid, column::kName), "kelvar-copy-b");
-  EXPECT_EQ(rig.Cell(pid, column::kPath), after);
+  EXPECT_EQ(rig.Cell(pid, Column::kName), "kelvar-copy-b");
+  EXPECT_EQ(rig.Cell(pid, Column::kPath), after);
 }
 
 // A deleted file, with an unrelated file at the marked name: at the sweep its
@@ -71,10 +71,10 @@ TEST(ImageTest, TheDeletionMarkIsNotPartOfTheName) {
   after.monitor.Refresh();
   for (Rig* rig : {&before, &after}) {
     ASSERT_EQ(rig->rows.Count(), 2);
-    EXPECT_EQ(rig->Cell(a.pid(), column::kPath), gone);
-    EXPECT_EQ(rig->Cell(a.pid(), column::kName), "");
-    EXPECT_EQ(rig->Cell(b.pid(), column::kPath), live);
-    EXPECT_EQ(rig->Cell(b.pid(), column::kName), "kelvar-live (deleted)");
+    EXPECT_EQ(rig->Cell(a.pid(), Column::kPath), gone);
+    EXPECT_EQ(rig->Cell(a.pid(), Column::kName), "");
+    EXPECT_EQ(rig->Cell(b.pid(), Column::kPath), live);
+    EXPECT_EQ(rig->Cell(b.pid(), Column::kName), "kelvar-live (deleted)");
   }
 }
 

@@ -33,12 +33,12 @@ TEST_F(ProcfsLinuxTest, ChildrenGetRowsAndLeaveWithinOneSweep) {
   rig_.monitor.Refresh();
   ASSERT_EQ(rig_.rows.Count(), 4);
   for (Pid pid : rig_.filter.only) {
-    EXPECT_EQ(rig_.Cell(pid, column::kName), "kelvar-sleeper");
-    EXPECT_EQ(rig_.Cell(pid, column::kPid), std::to_string(pid));
-    EXPECT_GT(std::stoull(rig_.Cell(pid, column::kMemory)), 0u);
-    EXPECT_EQ(rig_.Cell(pid, column::kPriority), "标准");
-    EXPECT_EQ(rig_.Cell(pid, column::kPath), sleeper_);
-    EXPECT_EQ(rig_.Cell(pid, column::kKind), "");
+    EXPECT_EQ(rig_.Cell(pid, Column::kName), "kelvar-sleeper");
+    EXPECT_EQ(rig_.Cell(pid, Column::kPid), std::to_string(pid));
+    EXPECT_GT(std::stoull(rig_.Cell(pid, Column::kMemory)), 0u);
+    EXPECT_EQ(rig_.Cell(pid, Column::kPriority), "标准");
+    EXPECT_EQ(rig_.Cell(pid, Column::kPath), sleeper_);
+    EXPECT_EQ(rig_.Cell(pid, Column::kKind), "");
   }
   EXPECT_TRUE(rig_.processes.End(rig_.Id(ended.pid())));
   zombie.Kill();
@@ -199,7 +199,7 @@ TEST_F(ProcfsLinuxTest, PidTakenByANewerProcess) {
   rig_.monitor.Sweep();
   EXPECT_EQ(rig_.monitor.RowOf(pid), kNoRow);
   ASSERT_NE(rig_.RowAfterPass(pid), kNoRow);
-  EXPECT_EQ(rig_.Cell(pid, column::kPath), newer_exe);
+  EXPECT_EQ(rig_.Cell(pid, Column::kPath), newer_exe);
   // Not killed: a SIGSTOP sent now stops it, where a kill sent before ends it.
   ::kill(pid, SIGSTOP);
   EXPECT_TRUE(WaitUntil([&] { return StateOf(pid) == 'T' || StateOf(pid) == 'Z'; }) && StateOf(pid) == 'T');

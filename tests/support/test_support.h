@@ -216,7 +216,7 @@ struct Rig {
     monitor.Refresh();
     return monitor.RowOf(pid);
   }
-  std::string Cell(Pid pid, int column) { return std::string(rows.Text(monitor.RowOf(pid), column)); }
+  std::string Cell(Pid pid, Column column) { return std::string(rows.Text(monitor.RowOf(pid), column)); }
   ProcessId Id(Pid pid) { return rows.Row(monitor.RowOf(pid)).id; }
 };
 

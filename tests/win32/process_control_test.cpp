@@ -20,13 +20,13 @@ struct RealMonitor {
   ProcessMonitor monitor{
       rows, MonitorPorts{system.processes, system.files, system.dirs, system.profile, system.icons, images}};
   RealMonitor() { monitor.SetRemarkFile(GetAppPath(system.dirs) + "Comment\\system.ini"); }
-  std::string Cell(Pid pid, int column) { return std::string(rows.Text(monitor.RowOf(pid), column)); }
+  std::string Cell(Pid pid, Column column) { return std::string(rows.Text(monitor.RowOf(pid), column)); }
   // Lists until `pid` has a row using at least `kb` kilobytes.
   bool Lists(Pid pid, long long kb = 0) {
     return test::PumpUntil(
         [&] {
           monitor.Refresh();
-          return monitor.RowOf(pid) != kNoRow && (kb == 0 || std::stoll(Cell(pid, column::kMemory)) >= kb);
+          return monitor.RowOf(pid) != kNoRow && (kb == 0 || std::stoll(Cell(pid, Column::kMemory)) >= kb);
         },
         5000);
   }
@@ -36,8 +36,8 @@ TEST(ProcessOnWin32, ChildIsListedSteeredAndEndedAndItsRowLeavesWithinOneSweep) 
   RealMonitor real;
   test::Child child(16);
   ASSERT_TRUE(real.Lists(child.pid(), 16384)) << "the working set of the child's 16 MB";
-  EXPECT_EQ(real.Cell(child.pid(), column::kName), "kelvar_child.exe");
-  EXPECT_EQ(lstrcmpiW(Widen(real.Cell(child.pid(), column::kPath)).c_str(), child.path().c_str()), 0);
+  EXPECT_EQ(real.Cell(child.pid(), Column::kName), "kelvar_child.exe");
+  EXPECT_EQ(lstrcmpiW(Widen(real.Cell(child.pid(), Column::kPath)).c_str(), child.path().c_str()), 0);
   // The long-path form of a drive path is found; a wildcard finds nothing.
   EXPECT_EQ(real.system.files.FindFileName("\\\\?\\" + Narrow(child.path())), "kelvar_child.exe");
   EXPECT_EQ(real.system.files.FindFileName(Narrow(test::TestFolder()) + "\\kelvar_chil?.exe"), "");
@@ -51,7 +51,7 @@ TEST(ProcessOnWin32, ChildIsListedSteeredAndEndedAndItsRowLeavesWithinOneSweep) 
   for (const auto& [value, name] : classes) {
     EXPECT_TRUE(real.system.processes.SetPriority(id, PriorityOfClass(value))) << value;
     real.monitor.Refresh();
-    const std::string now = real.Cell(child.pid(), column::kPriority);
+    const std::string now = real.Cell(child.pid(), Column::kPriority);
     EXPECT_TRUE(now == name || (value == 0x100 && now == "高")) << value << " " << now;
   }
 

@@ -97,7 +97,7 @@ TEST_F(WindowTest, ANamelessRowIsSpokenByItsPathAndTheKeyboardOpensItsMenu) {
     EXPECT_EQ(row(), kNoRow);
     ASSERT_TRUE(
         Pump(5000, [&] { return row() != kNoRow || (PostMessageW(list(), WM_KEYDOWN, VK_F5, 0), false); }));
-    EXPECT_EQ(rows().Text(row(), column::kName), "");
+    EXPECT_EQ(rows().Text(row(), Column::kName), "");
     wchar_t text[MAX_PATH] = {};
     ListView_GetItemText(list(), row(), 0, text, MAX_PATH);
     EXPECT_EQ(lstrcmpiW(text, exe.c_str()), 0) << Narrow(text);
@@ -149,8 +149,8 @@ TEST_F(WindowTest, StartUpListIsNamedFoundByTypingAndForgetsRemovedRows) {
   // The 32-bit build cannot read the module list of Wine's 64-bit services:
   // it names them from the kernel's image name and finds the real System32.
   EXPECT_EQ(
-      lstrcmpiW(Widen(rows().Text(item, column::kPath)).c_str(), L"C:\\windows\\system32\\services.exe"), 0);
-  EXPECT_EQ(rows().Text(item, column::kKind), "系统") << "the sample remark file names services.exe";
+      lstrcmpiW(Widen(rows().Text(item, Column::kPath)).c_str(), L"C:\\windows\\system32\\services.exe"), 0);
+  EXPECT_EQ(rows().Text(item, Column::kKind), "系统") << "the sample remark file names services.exe";
   ASSERT_LT(item + 1, rows().Count());
   ListView_SetItemState(list(), item, LVIS_FOCUSED, LVIS_FOCUSED);
   for (int i = 0; i < 2; ++i) {

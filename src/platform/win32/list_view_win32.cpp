@@ -6,6 +6,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
 
 #include "platform/win32/dpi_win32.h"
@@ -97,9 +98,11 @@ LRESULT CALLBACK Win32ListView::InputProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
 // hears its path.
 LRESULT Win32ListView::SpokenItemText(int item, LVITEMW& asked) const {
   const int row = item;
-  if (!rows_ || row < 0 || row >= rows_->RowCount() || !asked.pszText || asked.cchTextMax <= 0) return 0;
+  const std::optional<Column> column = ColumnAt(asked.iSubItem);
+  if (!rows_ || row < 0 || row >= rows_->RowCount() || !column || !asked.pszText || asked.cchTextMax <= 0)
+    return 0;
   const std::wstring text =
-      Widen(asked.iSubItem == 0 ? rows_->SpokenName(row) : std::string(rows_->CellText(row, asked.iSubItem)));
+      Widen(column == Column::kName ? rows_->SpokenName(row) : std::string(rows_->CellText(row, *column)));
   const auto n = std::min<std::size_t>(text.size(), static_cast<std::size_t>(asked.cchTextMax - 1));
   std::copy_n(text.data(), n, asked.pszText);
   asked.pszText[n] = L'\0';
@@ -133,8 +136,10 @@ LRESULT Win32ListView::HandleNotify(const NMHDR* header) {
 void Win32ListView::GetDisplayInfo(LVITEMW& item) const {
   if (!rows_ || item.iItem < 0 || item.iItem >= rows_->RowCount()) return;
   const int row = item.iItem;
+  const std::optional<Column> column = ColumnAt(item.iSubItem);
+  if (!column) return;
   if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-    const std::string_view text = rows_->CellText(row, item.iSubItem);
+    const std::string_view text = rows_->CellText(row, *column);
     int n = text.empty() ? 0
                          : MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
                                                item.pszText, item.cchTextMax - 1);
@@ -145,7 +150,8 @@ void Win32ListView::GetDisplayInfo(LVITEMW& item) const {
     }
     item.pszText[n] = L'\0';
   }
-  if (item.mask & LVIF_IMAGE) item.iImage = item.iSubItem == 0 ? images_.IndexOf(rows_->IconKey(row)) : -1;
+  if (item.mask & LVIF_IMAGE)
+    item.iImage = column == Column::kName ? images_.IndexOf(rows_->IconKey(row)) : -1;
 }
 
 int Win32ListView::FindByName(const NMLVFINDITEMW& find) const {
@@ -157,7 +163,7 @@ int Win32ListView::FindByName(const NMLVFINDITEMW& find) const {
   for (int k = 0; k < count; ++k) {
     const int item = (start + k) % count;
     if (!(find.lvfi.flags & LVFI_WRAP) && item < start) break;
-    const std::wstring name = Widen(rows_->CellText(item, 0));
+    const std::wstring name = Widen(rows_->CellText(item, Column::kName));
     if (name.size() >= typed.size() &&
         CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, name.c_str(), static_cast<int>(typed.size()),
                        typed.c_str(), static_cast<int>(typed.size())) == CSTR_EQUAL)
@@ -234,7 +240,7 @@ void Win32ListView::AfterReorder() {
   SyncSelection();
 }
 
-void Win32ListView::CellChanged(int row, int /*column*/) { RedrawRow(row); }
+void Win32ListView::CellChanged(int row, Column /*column*/) { RedrawRow(row); }
 void Win32ListView::SelectionChanged() {
   Guard guard(syncing_);
   SyncSelection();

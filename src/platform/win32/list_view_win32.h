@@ -56,7 +56,7 @@ class Win32ListView : public ListControl, public RowObserver {
   void AfterRemove() override;
   void BeforeReorder() override {}
   void AfterReorder() override;
-  void CellChanged(int row, int column) override;
+  void CellChanged(int row, Column column) override;
   void SelectionChanged() override;
 
  private:
