@@ -2,8 +2,8 @@
 #include "monitor/row_store.h"
 
 #include <algorithm>
-#include <charconv>
 #include <stdexcept>
+#include <string_view>
 
 #include "monitor/row_compare.h"
 #include "procinfo/priority.h"
@@ -109,11 +109,9 @@ int RowStore::RowOf(Pid pid) const {
 
 const ProcessRow& RowStore::Row(int index) const { return At(index).row; }
 
-std::string_view RowStore::Text(int index, Column column) const {
+std::string RowStore::Text(int index, Column column) const {
   const ProcessRow& row = At(index).row;
-  if (!IsNumber(column)) return TextOf(row, column);
-  auto [end, ec] = std::to_chars(number_, number_ + sizeof number_, NumberOf(row, column));
-  return std::string_view(number_, static_cast<std::size_t>(end - number_));
+  return IsNumber(column) ? std::to_string(NumberOf(row, column)) : std::string(TextOf(row, column));
 }
 
 std::string RowStore::SpokenName(int index) const {

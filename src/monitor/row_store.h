@@ -14,7 +14,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "monitor/key_index.h"
@@ -59,7 +58,7 @@ class RowStore : public RowSource {
   void Remove(int index);
 
   // The text a cell shows.
-  std::string_view Text(int index, Column column) const;
+  std::string Text(int index, Column column) const;
 
   // The selection: kNoRow for none.  Removing the selected row leaves none.
   int Selected() const;
@@ -76,7 +75,7 @@ class RowStore : public RowSource {
 
   // RowSource, for the list controls.
   int RowCount() const override { return Count(); }
-  std::string_view CellText(int row, Column column) const override { return Text(row, column); }
+  std::string CellText(int row, Column column) const override { return Text(row, column); }
   std::string SpokenName(int row) const override;
   const std::string& IconKey(int row) const override { return Row(row).icon; }
   int SelectedRow() const override { return Selected(); }
@@ -98,7 +97,6 @@ class RowStore : public RowSource {
   Column sort_key_ = Column::kName;
   SortOrder sort_order_ = SortOrder::kAscending;
   bool sorted_ = false;
-  mutable char number_[24] = {};  // the text of the last number cell asked for
 };
 
 }  // namespace kelvar

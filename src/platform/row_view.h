@@ -7,7 +7,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
 #include "platform/columns.h"
 
@@ -20,8 +19,8 @@ class RowSource {
  public:
   virtual ~RowSource() = default;
   virtual int RowCount() const = 0;
-  // The text of a cell, made when asked; it stays valid until the next call.
-  virtual std::string_view CellText(int row, Column column) const = 0;
+  // The text of a cell, made when asked and the caller's to keep.
+  virtual std::string CellText(int row, Column column) const = 0;
   // What names the row to a screen reader: its name cell, else (the file
   // is gone) its path, else its PID.
   virtual std::string SpokenName(int row) const = 0;

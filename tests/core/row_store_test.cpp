@@ -54,14 +54,15 @@ TEST(RowStore, IndexSurvivesRandomAddsAndRemovals) {
 }
 
 // The number cells are made from the numbers, the priority cell from the
-// class; a change that alters no shown text tells the view nothing.
+// class, each the caller's to keep; a change that alters no shown text tells
+// the view nothing.
 TEST(RowStore, CellsAreMadeFromTheFiguresAndOnlyChangesAreTold) {
   RowStore rows;
   fake::CountingObserver seen;
   rows.SetObserver(&seen);
   Fill(rows, {{"a", 2147483647, 18446744073709551615ull}});
-  EXPECT_EQ(rows.Text(0, Column::kPid), "2147483647");
-  EXPECT_EQ(rows.Text(0, Column::kMemory), "18446744073709551615");
+  const auto pid = rows.Text(0, Column::kPid), memory = rows.Text(0, Column::kMemory);
+  EXPECT_EQ(std::tuple(pid, memory), std::tuple("2147483647", "18446744073709551615"));
   const std::pair<Priority, const char*> names[] = {
       {Priority::kRealtime, "实时"}, {Priority::kHigh, "高"},          {Priority::kAboveNormal, "较高"},
       {Priority::kNormal, "标准"},   {Priority::kBelowNormal, "较低"}, {Priority::kIdle, "低"},

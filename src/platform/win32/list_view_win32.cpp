@@ -102,7 +102,7 @@ LRESULT Win32ListView::SpokenItemText(int item, LVITEMW& asked) const {
   if (!rows_ || row < 0 || row >= rows_->RowCount() || !column || !asked.pszText || asked.cchTextMax <= 0)
     return 0;
   const std::wstring text =
-      Widen(column == Column::kName ? rows_->SpokenName(row) : std::string(rows_->CellText(row, *column)));
+      Widen(column == Column::kName ? rows_->SpokenName(row) : rows_->CellText(row, *column));
   const auto n = std::min<std::size_t>(text.size(), static_cast<std::size_t>(asked.cchTextMax - 1));
   std::copy_n(text.data(), n, asked.pszText);
   asked.pszText[n] = L'\0';
@@ -139,7 +139,7 @@ void Win32ListView::GetDisplayInfo(LVITEMW& item) const {
   const std::optional<Column> column = ColumnAt(item.iSubItem);
   if (!column) return;
   if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-    const std::string_view text = rows_->CellText(row, *column);
+    const std::string text = rows_->CellText(row, *column);
     int n = text.empty() ? 0
                          : MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
                                                item.pszText, item.cchTextMax - 1);
