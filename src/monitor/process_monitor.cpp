@@ -1,6 +1,8 @@
 // The refresh pass and the sweep; see process_monitor.h.
 #include "monitor/process_monitor.h"
 
+#include <utility>
+
 #include "procinfo/icon_step.h"
 #include "procinfo/ini.h"
 #include "procinfo/sys_path.h"
@@ -54,7 +56,7 @@ void ProcessMonitor::UpdateRow(int index, std::uint64_t& mem_total) {
 
 void ProcessMonitor::CreateRow(std::uint64_t& mem_total) {
   TrimModulePath(record_.path);
-  std::string path = CheckPath(std::move(record_.path), os_.dirs);
+  std::string path = CheckPath(std::exchange(record_.path, {}), os_.dirs);
   if (path.empty()) return;
   ProcessRow row;
   row.id = record_.id;

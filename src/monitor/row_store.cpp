@@ -138,8 +138,9 @@ void RowStore::SetFigures(int index, std::uint64_t memory_k, Priority priority) 
 // A row whose key changed while the list is sorted moves to its place.
 void RowStore::MoveToSortedPlace(int index) {
   auto from = rows_.begin() + index;
-  bool after_prev = index == 0 || !Before(**from, *rows_[static_cast<std::size_t>(index - 1)]);
-  bool before_next = index == Count() - 1 || !Before(*rows_[static_cast<std::size_t>(index + 1)], **from);
+  const auto at = static_cast<std::size_t>(index);
+  bool after_prev = index == 0 || !Before(**from, *rows_[at - 1]);
+  bool before_next = index == Count() - 1 || !Before(*rows_[at + 1], **from);
   if (after_prev && before_next) return;
   if (observer_) observer_->BeforeReorder();
   std::unique_ptr<Entry> entry = std::move(*from);

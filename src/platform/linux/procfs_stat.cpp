@@ -37,7 +37,7 @@ bool ParseStat(std::string_view text, ProcStat& out) {
   if (!NextField(rest).empty()) return false;  // the space after ')'
   const std::string_view state = NextField(rest);
   ProcStat s;
-  s.state = state.size() == 1 ? state[0] : 0;
+  s.state = state.size() == 1 ? state[0] : '\0';
   bool ok = s.state != 0 && ToNumber(NextField(rest), s.parent);
   for (int field = 5; ok && field < 9; ++field) ok = !NextField(rest).empty();
   ok = ok && ToNumber(NextField(rest), s.flags);
