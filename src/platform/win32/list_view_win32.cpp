@@ -71,7 +71,7 @@ void Win32ListView::Attach(const RowSource* rows, ListEvents events) {
   SyncSelection();
 }
 
-// A press is the form's MouseDown.  A right press is the form's alone: the
+// A press is the form's OnMouseDown.  A right press is the form's alone: the
 // control's own right-click handling would move or clear the selection
 // after the context menu has closed.  WM_CONTEXTMENU at (-1, -1) is the
 // Menu key or Shift+F10.  Item text asked from outside by message is what
