@@ -21,8 +21,8 @@ run: build
 	@bash scripts/run.sh $(BUILD)
 
 # Every test: the core on fakes, the Linux adapters on real processes, the Qt
-# window offscreen, the same again under ASan+UBSan, the fuzz targets for 10 s
-# each, and both Windows builds under Wine.
+# window offscreen, clang-tidy over src/, the same again under ASan+UBSan, the
+# fuzz targets for 10 s each, and both Windows builds under Wine.
 test: setup
 	@bash scripts/test.sh
 

@@ -57,18 +57,16 @@ struct Bench {
   fake::FakeFiles files;
   fake::FakeDirectories dirs;
   fake::FakeProfile profile;
-  fake::FakeSizeFormatter sizes;
   fake::FakeIcons icons;
   fake::FakeImageList images;
-  fake::FakeStatusBar status;
   RowStore rows;
-  ProcessMonitor monitor{rows, MonitorPorts{table, files, dirs, profile, sizes, icons, images, status}};
-  explicit Bench(int n) : table(n) { monitor.ListProcess(); }
+  ProcessMonitor monitor{rows, MonitorPorts{table, files, dirs, profile, icons, images}};
+  explicit Bench(int n) : table(n) { monitor.Refresh(); }
 };
 
 void RefreshSteady(benchmark::State& state) {
   Bench b(static_cast<int>(state.range(0)));
-  for (auto _ : state) b.monitor.ListProcess();
+  for (auto _ : state) b.monitor.Refresh();
   // Seconds per row, shown with its SI prefix (n, u).
   state.counters["per_row"] =
       benchmark::Counter(static_cast<double>(state.range(0)),
@@ -89,7 +87,7 @@ void RefreshAfter(benchmark::State& state, Change change) {
     for (std::size_t i = round % 10; i < n; i += 10) change(b.table.procs[i]);
     change.After(b);
     state.ResumeTiming();
-    b.monitor.ListProcess();
+    b.monitor.Refresh();
   }
 }
 
@@ -105,14 +103,14 @@ BENCHMARK(RefreshTenthMemoryChanged)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benc
 // sweep clears their old rows before the pass that is measured.
 struct Replaced {
   void operator()(LightTable::Proc& p) const { p.start += 1; }
-  void After(Bench& b) const { b.monitor.CheckProcess(); }
+  void After(Bench& b) const { b.monitor.Sweep(); }
 };
 void RefreshTenthReplaced(benchmark::State& state) { RefreshAfter(state, Replaced{}); }
 BENCHMARK(RefreshTenthReplaced)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
 void SweepNone(benchmark::State& state) {
   Bench b(10000);
-  for (auto _ : state) b.monitor.CheckProcess();
+  for (auto _ : state) b.monitor.Sweep();
 }
 BENCHMARK(SweepNone)->Unit(benchmark::kMicrosecond);
 
@@ -122,10 +120,10 @@ void SweepRemovingThousand(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     for (std::size_t i = 0; i < b.table.procs.size(); ++i) b.table.procs[i].running = true;
-    b.monitor.ListProcess();
+    b.monitor.Refresh();
     for (std::size_t i = 5; i < b.table.procs.size(); i += 10) b.table.procs[i].running = false;
     state.ResumeTiming();
-    b.monitor.CheckProcess();
+    b.monitor.Sweep();
   }
 }
 BENCHMARK(SweepRemovingThousand)->Unit(benchmark::kMicrosecond);

@@ -15,27 +15,20 @@
 #include "platform/linux/linux_directories.h"
 #include "platform/linux/linux_files.h"
 #include "platform/linux/linux_profile_reader.h"
-#include "platform/linux/linux_size_formatter.h"
 #include "platform/linux/procfs_process_source.h"
 
 namespace kelvar {
 namespace {
-
-struct NoStatusBar : StatusBar {
-  void SetPanelText(int, const std::string&) override {}
-};
 
 struct LinuxRig {
   ProcfsProcessSource proc;
   LinuxFileSearch files;
   LinuxDirectories dirs;
   LinuxProfileReader profile;
-  LinuxSizeFormatter sizes;
   fake::FakeIcons icons;
   fake::FakeImageList images;
-  NoStatusBar status;
   RowStore rows;
-  ProcessMonitor monitor{rows, MonitorPorts{proc, files, dirs, profile, sizes, icons, images, status}};
+  ProcessMonitor monitor{rows, MonitorPorts{proc, files, dirs, profile, icons, images}};
 };
 
 double Micros(clockid_t clock) {
@@ -66,19 +59,19 @@ void PerProcess(benchmark::State& state, Step step, Count count) {
 // Open(0x410), path, start time, working set, class, close: per process.
 void BM_LinuxRefreshPass(benchmark::State& state) {
   LinuxRig rig;
-  rig.monitor.ListProcess();  // every row created: the passes below know them all
-  rig.monitor.ListProcess();
+  rig.monitor.Refresh();  // every row created: the passes below know them all
+  rig.monitor.Refresh();
   PerProcess(
-      state, [&] { rig.monitor.ListProcess(); }, [&] { return rig.monitor.LastProcessCount; });
+      state, [&] { rig.monitor.Refresh(); }, [&] { return rig.monitor.Totals().processes; });
 }
 BENCHMARK(BM_LinuxRefreshPass)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Open(0x410), exit code, start time, close: per row.
 void BM_LinuxSweep(benchmark::State& state) {
   LinuxRig rig;
-  rig.monitor.ListProcess();
+  rig.monitor.Refresh();
   PerProcess(
-      state, [&] { rig.monitor.CheckProcess(); }, [&] { return rig.rows.Count(); });
+      state, [&] { rig.monitor.Sweep(); }, [&] { return rig.rows.Count(); });
 }
 BENCHMARK(BM_LinuxSweep)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -91,10 +84,10 @@ void BM_LinuxFirstPass(benchmark::State& state) {
     auto rig = std::make_unique<LinuxRig>();
     state.ResumeTiming();
     const double wall0 = Micros(CLOCK_MONOTONIC), cpu0 = Micros(CLOCK_PROCESS_CPUTIME_ID);
-    rig->monitor.ListProcess();
+    rig->monitor.Refresh();
     wall += Micros(CLOCK_MONOTONIC) - wall0;
     cpu += Micros(CLOCK_PROCESS_CPUTIME_ID) - cpu0;
-    processes += static_cast<double>(rig->monitor.LastProcessCount);
+    processes += static_cast<double>(rig->monitor.Totals().processes);
     state.PauseTiming();
     rig.reset();
     state.ResumeTiming();

@@ -1,4 +1,4 @@
-// The Windows refresh pass over the real adapters and controls, timed the
+// The Windows refresh pass over the real adapters and image list, timed the
 // way bench/win32_floor.c times its variants, so the two lines compare:
 //   win32_pass_bench.exe N   (one warm-up pass, then N timed passes)
 // prints "kelvar seen P us/pass X us/process Y", then as many sweeps over the
@@ -12,36 +12,34 @@
 #include <cstdlib>
 
 #include "monitor/process_monitor.h"
-#include "platform/win32/controls_win32.h"
+#include "platform/win32/icons_win32.h"
 #include "platform/win32/win32_system.h"
 
 int wmain(int argc, wchar_t** argv) {
   using namespace kelvar;
   using namespace kelvar::win32;
   const int passes = argc > 1 ? _wtoi(argv[1]) : 50;
-  HWND host =
-      CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 100, nullptr, nullptr, nullptr, nullptr);
   Win32ImageList images;
-  Win32StatusBar status(host, 1, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), 96);
   Win32System system;
   RowStore rows;
-  ProcessMonitor monitor(rows, MonitorPorts{system.processes, system.files, system.dirs, system.profile,
-                                            system.sizes, system.icons, images, status});
-  monitor.ListProcess();
+  ProcessMonitor monitor(
+      rows, MonitorPorts{system.processes, system.files, system.dirs, system.profile, system.icons, images});
+  monitor.Refresh();
   LARGE_INTEGER freq, start, end;
   QueryPerformanceFrequency(&freq);
   QueryPerformanceCounter(&start);
-  for (int i = 0; i < passes; ++i) monitor.ListProcess();
+  for (int i = 0; i < passes; ++i) monitor.Refresh();
   QueryPerformanceCounter(&end);
   const double us = 1e6 * static_cast<double>(end.QuadPart - start.QuadPart) /
                     static_cast<double>(freq.QuadPart) / (passes > 0 ? passes : 1);
-  const auto seen = static_cast<double>(monitor.LastProcessCount);
+  const auto seen = static_cast<double>(monitor.Totals().processes);
   std::printf("kelvar seen %lld rows %d us/pass %.1f us/process %.2f\n",
-              static_cast<long long>(monitor.LastProcessCount), rows.Count(), us, seen > 0 ? us / seen : 0.0);
+              static_cast<long long>(monitor.Totals().processes), rows.Count(), us,
+              seen > 0 ? us / seen : 0.0);
   // The sweep, as often, over the rows the passes made.
   const int rows_swept = rows.Count();
   QueryPerformanceCounter(&start);
-  for (int i = 0; i < passes; ++i) monitor.CheckProcess();
+  for (int i = 0; i < passes; ++i) monitor.Sweep();
   QueryPerformanceCounter(&end);
   const double sweep_us = 1e6 * static_cast<double>(end.QuadPart - start.QuadPart) /
                           static_cast<double>(freq.QuadPart) / (passes > 0 ? passes : 1);

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The whole test suite, in the order a failure is cheapest to see:
 #  0. every source file on .clang-format;
-#  1. the Linux build (core, adapters, Qt program) and its tests, then its
-#     .deb, checked and run unpacked (never installed);
+#  1. the Linux build (core, adapters, Qt program) and its tests, clang-tidy
+#     over src/ for Linux and Windows, then the .deb, checked and run
+#     unpacked (never installed);
 #  2. the same tests again under AddressSanitizer + UndefinedBehaviorSanitizer;
 #  3. each libFuzzer target for 10 seconds;
 #  4. both Windows builds and their tests under Wine.
@@ -24,6 +25,9 @@ suite() {
   cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   cmake --build build -j "$jobs"
   ctest --test-dir build --output-on-failure -j "$jobs"
+
+  step "clang-tidy"
+  scripts/tidy.sh
 
   step "Debian package, unpacked and run"
   scripts/package.sh deb

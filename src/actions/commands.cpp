@@ -9,7 +9,7 @@ namespace kelvar {
 
 std::optional<ProcessRow> Commands::Picked() const {
   const int index = rows_.Selected();
-  if (index == 0) return std::nullopt;
+  if (index == kNoRow) return std::nullopt;
   return rows_.Row(index);
 }
 
@@ -18,7 +18,7 @@ void Commands::EndSelected() {
   if (!row) return;
   if (!os_.msgbox.Confirm("确定要结束进程 " + MessageField(row->name) + " 吗？")) return;
   if (row->id.pid != 0) os_.processes.End(row->id);
-  monitor_.ListProcess();
+  monitor_.Refresh();
 }
 
 void Commands::EndSelectedAndTrash() {
@@ -37,7 +37,7 @@ void Commands::EndSelectedAndTrash() {
       TellImageGone(*row, "进程运行的文件已被删除或替换，没有文件被移到回收站。");
     }
   }
-  monitor_.ListProcess();
+  monitor_.Refresh();
 }
 
 void Commands::ShowSelectedProperties() {

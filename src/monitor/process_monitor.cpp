@@ -1,10 +1,10 @@
-// The refresh pass, the sweep and the status-bar totals; see
-// process_monitor.h.
+// The refresh pass and the sweep; see process_monitor.h.
 #include "monitor/process_monitor.h"
+
+#include <utility>
 
 #include "procinfo/icon_step.h"
 #include "procinfo/ini.h"
-#include "procinfo/size_text.h"
 #include "procinfo/sys_path.h"
 
 namespace kelvar {
@@ -16,23 +16,22 @@ std::uint64_t MemoryK(std::uint64_t bytes) {
 
 int ProcessMonitor::RowOf(Pid pid) const { return rows_.RowOf(pid); }
 
-void ProcessMonitor::ListProcess() {
-  std::int64_t pro_count = 0;
-  std::uint64_t mem_total = 0;
+void ProcessMonitor::Refresh() {
+  ProcessTotals totals;
   if (os_.processes.Snapshot(snapshot_)) {
     for (Pid pid : snapshot_) {
-      ++pro_count;
-      RefreshOne(pid, mem_total);
+      ++totals.processes;
+      RefreshOne(pid, totals.memory_bytes);
     }
   }
-  ShowTotals(pro_count, mem_total);
+  totals_ = totals;
 }
 
 // A known row takes the pass's figures; only a new one reads the image.
 void ProcessMonitor::RefreshOne(Pid pid, std::uint64_t& mem_total) {
   const int index = rows_.RowOf(pid);
-  if (!os_.processes.Read(pid, index == 0, record_)) return;
-  if (index == 0) {
+  if (!os_.processes.Read(pid, index == kNoRow, record_)) return;
+  if (index == kNoRow) {
     CreateRow(mem_total);
   } else if (SameProcess(rows_.Row(index).id, record_.id.start) && record_.image != rows_.Row(index).image) {
     MakeAfresh(index, mem_total);
@@ -57,7 +56,7 @@ void ProcessMonitor::UpdateRow(int index, std::uint64_t& mem_total) {
 
 void ProcessMonitor::CreateRow(std::uint64_t& mem_total) {
   TrimModulePath(record_.path);
-  std::string path = CheckPath(std::move(record_.path), os_.dirs);
+  std::string path = CheckPath(std::exchange(record_.path, {}), os_.dirs);
   if (path.empty()) return;
   ProcessRow row;
   row.id = record_.id;
@@ -72,19 +71,7 @@ void ProcessMonitor::CreateRow(std::uint64_t& mem_total) {
     row.remark = std::move(remark->remark);
   }
   row.path = std::move(path);
-  if (rows_.Add(std::move(row))) mem_total += record_.working_set;
-}
-
-void ProcessMonitor::ShowTotals(std::int64_t pro_count, std::uint64_t mem_total) {
-  if (pro_count != LastProcessCount) {
-    os_.status.SetPanelText(1, "进程数：" + std::to_string(pro_count));
-    LastProcessCount = pro_count;
-  }
-  auto total = static_cast<std::int64_t>(mem_total);
-  if (total != LastMemoryTotal) {
-    os_.status.SetPanelText(2, "已用内存：" + FormatSize(mem_total, os_.sizes));
-    LastMemoryTotal = total;
-  }
+  if (rows_.Add(std::move(row)) != kNoRow) mem_total += record_.working_set;
 }
 
 // Where the system cannot tell files apart the identities are unknown alike
@@ -92,9 +79,9 @@ void ProcessMonitor::ShowTotals(std::int64_t pro_count, std::uint64_t mem_total)
 // the last row to the first so that removing a row shifts only rows already
 // visited: a row added during the walk could take the place of one not yet
 // visited.
-void ProcessMonitor::CheckProcess() {
+void ProcessMonitor::Sweep() {
   std::vector<Pid> changed;
-  for (int i = rows_.Count(); i >= 1; --i) {
+  for (int i = rows_.Count() - 1; i >= 0; --i) {
     const ProcessRow& row = rows_.Row(i);
     FileIdentity now;
     if (os_.processes.Look(row.id, now, LookDepth::kSweep) != Liveness::kRunning)
@@ -104,7 +91,7 @@ void ProcessMonitor::CheckProcess() {
   }
   std::uint64_t not_shown = 0;
   for (Pid pid : changed)
-    if (const int index = rows_.RowOf(pid)) MakeAfresh(index, not_shown);
+    if (const int index = rows_.RowOf(pid); index != kNoRow) MakeAfresh(index, not_shown);
 }
 
 }  // namespace kelvar

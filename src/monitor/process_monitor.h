@@ -1,7 +1,7 @@
-// The process monitor: the refresh pass ListProcess, which turns the process
-// source's records into process rows and keeps their memory and priority
-// current; the sweep CheckProcess; RowOf, the lookup of a row by PID; and
-// the status-bar totals with the two figures last shown.  Rows remember
+// The process monitor: the refresh pass, which turns the process source's
+// records into process rows and keeps their memory and priority current;
+// the sweep; RowOf, the lookup of a row by PID; and the totals of the last
+// pass, which the form shows in its status bar.  Rows remember
 // when their process started, so a PID taken by a newer process never lends
 // its figures to the old row, and the file their process ran when they were
 // made.  A row leaves the list at the sweep, when its process has ended, its
@@ -23,21 +23,24 @@
 #include "platform/icons.h"
 #include "platform/process_source.h"
 #include "platform/profile_reader.h"
-#include "platform/size_formatter.h"
-#include "platform/status_bar.h"
 
 namespace kelvar {
 
-// What the monitor needs from the system and from the window's controls.
+// What the monitor needs from the system and from the window's image list.
 struct MonitorPorts {
   ProcessSource& processes;
   FileSearch& files;
   Directories& dirs;
   ProfileReader& profile;
-  SizeFormatter& sizes;
   IconSource& icons;
-  ImageList& images;  // the image list
-  StatusBar& status;  // the status bar
+  ImageList& images;
+};
+
+// What a refresh pass counted: every process of the table, and the memory of
+// those that have a row.
+struct ProcessTotals {
+  std::int64_t processes = 0;
+  std::uint64_t memory_bytes = 0;
 };
 
 class ProcessMonitor {
@@ -47,13 +50,11 @@ class ProcessMonitor {
   void SetRemarkFile(std::string path) { remark_file_ = std::move(path); }
   const std::string& RemarkFile() const { return remark_file_; }
 
-  void ListProcess();
-  void CheckProcess();
+  void Refresh();
+  void Sweep();
   int RowOf(Pid pid) const;
-
-  // The figures last written to panels 1 and 2.
-  std::int64_t LastProcessCount = 0;
-  std::int64_t LastMemoryTotal = 0;
+  // The totals of the last refresh pass; zero before the first.
+  const ProcessTotals& Totals() const { return totals_; }
 
  private:
   void RefreshOne(Pid pid, std::uint64_t& mem_total);
@@ -61,11 +62,11 @@ class ProcessMonitor {
   void MakeAfresh(int index, std::uint64_t& mem_total);
   void UpdateRow(int index, std::uint64_t& mem_total);
   void CreateRow(std::uint64_t& mem_total);
-  void ShowTotals(std::int64_t pro_count, std::uint64_t mem_total);
 
   RowStore& rows_;
   MonitorPorts os_;
   std::string remark_file_;
+  ProcessTotals totals_;
   // Kept between passes to spare their allocations.
   std::vector<Pid> snapshot_;
   ProcessRecord record_;

@@ -3,7 +3,7 @@
 // typed fields (who it is, its memory and priority class as numbers, the
 // texts of its file and remark, its icon and the file it runs); the text of a
 // cell is made only when a view asks for it.  Rows are kept in display order
-// and numbered from 1 as the list numbers them; a hash index finds the row of
+// and numbered from 0 as the list controls number them; a hash index finds the row of
 // a PID in O(1), and each row caches its position, checked on use and rebuilt
 // in one walk only after rows before it moved.  The store also holds the
 // sort state and the selection, and tells one observer (the list control) of
@@ -14,7 +14,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "monitor/key_index.h"
@@ -24,17 +23,7 @@
 
 namespace kelvar {
 
-// The columns of the list, from 0.
-namespace column {
-inline constexpr int kName = 0;
-inline constexpr int kPid = 1;
-inline constexpr int kMemory = 2;
-inline constexpr int kKind = 3;
-inline constexpr int kLevel = 4;
-inline constexpr int kPriority = 5;
-inline constexpr int kPath = 6;
-inline constexpr int kRemark = 7;
-}  // namespace column
+enum class SortOrder { kAscending, kDescending };
 
 // One process as its row knows it.
 struct ProcessRow {
@@ -59,9 +48,9 @@ class RowStore : public RowSource {
 
   int Count() const { return static_cast<int>(rows_.size()); }
   // Appends a row (or, while the list is sorted, inserts it at its place);
-  // answers its index, or 0 when a row already has that PID.
+  // answers its index, or kNoRow when a row already has that PID.
   int Add(ProcessRow row);
-  // The index of the row of a PID, or 0.
+  // The index of the row of a PID, or kNoRow.
   int RowOf(Pid pid) const;
   const ProcessRow& Row(int index) const;
   // A pass's figures for a row; a sorted list moves the row to its place.
@@ -69,24 +58,24 @@ class RowStore : public RowSource {
   void Remove(int index);
 
   // The text a cell shows.
-  std::string_view Text(int index, int column) const;
+  std::string Text(int index, Column column) const;
 
-  // The selection: 0 for none.  Removing the selected row leaves none.
+  // The selection: kNoRow for none.  Removing the selected row leaves none.
   int Selected() const;
   void Select(int index);
 
-  // Sort state: key column, order (0 ascending, 1 descending) and the
-  // sorted flag; setting the flag orders the rows at once.
-  int SortKey() const { return sort_key_; }
-  int SortOrder() const { return sort_order_; }
+  // Sort state: key column, order and the sorted flag; setting the flag
+  // orders the rows at once.
+  Column SortKey() const { return sort_key_; }
+  SortOrder Order() const { return sort_order_; }
   bool Sorted() const { return sorted_; }
-  void SetSortKey(int key) { sort_key_ = key; }
-  void SetSortOrder(int order) { sort_order_ = order; }
+  void SetSortKey(Column key) { sort_key_ = key; }
+  void SetOrder(SortOrder order) { sort_order_ = order; }
   void SetSorted(bool sorted);
 
   // RowSource, for the list controls.
   int RowCount() const override { return Count(); }
-  std::string_view CellText(int row, int column) const override { return Text(row, column); }
+  std::string CellText(int row, Column column) const override { return Text(row, column); }
   std::string SpokenName(int row) const override;
   const std::string& IconKey(int row) const override { return Row(row).icon; }
   int SelectedRow() const override { return Selected(); }
@@ -105,10 +94,9 @@ class RowStore : public RowSource {
   KeyIndex<Entry> index_;
   const Entry* selected_ = nullptr;
   RowObserver* observer_ = nullptr;
-  int sort_key_ = 0;
-  int sort_order_ = 0;
+  Column sort_key_ = Column::kName;
+  SortOrder sort_order_ = SortOrder::kAscending;
   bool sorted_ = false;
-  mutable char number_[24] = {};  // the text of the last number cell asked for
 };
 
 }  // namespace kelvar

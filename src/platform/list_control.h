@@ -23,12 +23,12 @@ class ListControl {
   virtual int ColumnCount() = 0;
   // Columns are numbered from 0.
   virtual void SetColumnAlignment(int column, Alignment alignment) = 0;
-  // The 1-based index of the row under a point of the list, or 0.
+  // The row under a point of the list (from 0), or kNoRow.
   virtual int HitTest(int x, int y) = 0;
-  // Scrolls row `index` (1-based) into view and answers where a menu opened
-  // for it from the keyboard appears: the lower left corner of its first
-  // cell, on the screen.
-  virtual ScreenPoint RowMenuPoint(int index) = 0;
+  // Scrolls `row` into view and answers where a menu opened for it from the
+  // keyboard appears: the lower left corner of its first cell, on the
+  // screen.
+  virtual ScreenPoint RowMenuPoint(int row) = 0;
 };
 
 }  // namespace kelvar

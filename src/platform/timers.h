@@ -1,4 +1,4 @@
-// Timers of the window: each started timer ticks into the form's Timer
+// Timers of the window: each started timer ticks into the form's OnTick
 // handler with its id; ticks that fall due while a handler runs are delivered
 // as one.  The message pump lets queued messages run in the middle of a
 // handler and returns at once.

@@ -20,7 +20,8 @@ std::string TrimNull(std::string s) {
   return s;
 }
 
-std::string ReadINI(std::string section, std::string key, std::string file, ProfileReader& reader) {
+std::string ReadINI(const std::string& section, const std::string& key, const std::string& file,
+                    ProfileReader& reader) {
   return TrimNull(reader.GetString(section, key, file));
 }
 

@@ -22,7 +22,8 @@ struct Remark {
 namespace remarks {
 
 std::string TrimNull(std::string s);
-std::string ReadINI(std::string section, std::string key, std::string file, ProfileReader& reader);
+std::string ReadINI(const std::string& section, const std::string& key, const std::string& file,
+                    ProfileReader& reader);
 
 }  // namespace remarks
 

@@ -1,7 +1,8 @@
 // The fixed content of the main window MainForm, as data: caption, font,
-// client size, the list's columns, the status bar's panels, the menu tree
-// and the timers.  Both programs build their native window from this table,
-// so a caption or a width is written once, here.
+// client size, the status bar's panels and texts, the menu tree and the
+// timers.  Both programs build their native window from this table, so a
+// caption or a width is written once, here.  The list's columns are in
+// platform/columns.h, beside the row store that sorts by them.
 #pragma once
 
 #include <array>
@@ -22,23 +23,6 @@ inline constexpr int kClientHeightTwips = 7080;
 inline constexpr std::string_view kRemarkFileWindows = "Comment\\system.ini";
 inline constexpr std::string_view kRemarkFilePosix = "Comment/system.ini";
 
-struct Column {
-  std::string_view title;
-  int width;  // pixels
-  bool right_aligned;
-};
-
-inline constexpr std::array<Column, 8> kColumns{{
-    {"进程名称", 120, false},
-    {"PID", 45, false},
-    {"内存(K)", 55, true},
-    {"种类", 36, false},
-    {"级别", 36, false},
-    {"优先", 36, false},
-    {"进程路径", 400, false},
-    {"备注", 500, false},
-}};
-
 struct Panel {
   int width;      // pixels; 0 for the panel that takes the rest of the bar
   int min_width;  // pixels
@@ -46,16 +30,22 @@ struct Panel {
 
 inline constexpr std::array<Panel, 3> kPanels{{{96, 96}, {150, 150}, {0, 96}}};
 
-// Timers: id, interval.
-inline constexpr int kTimer1 = 1;
-inline constexpr int kTimer2 = 2;
-inline constexpr int kTimer1Interval = 200;  // the refresh pass
-inline constexpr int kTimer2Interval = 500;  // the sweep
+// The status bar's texts: panel 1 counts the processes, panel 2 the memory
+// of those listed, each after its label; panel 3 stays empty.
+inline constexpr int kCountPanel = 1;
+inline constexpr int kMemoryPanel = 2;
+inline constexpr std::string_view kCountLabel = "进程数：";
+inline constexpr std::string_view kMemoryLabel = "已用内存：";
+
+// The window's two timers, by the id each ticks with, and their intervals.
+enum class Timer { kRefresh = 1, kSweep = 2 };
+inline constexpr int kRefreshIntervalMs = 200;
+inline constexpr int kSweepIntervalMs = 500;
 
 enum class Shortcut { kNone, kF5, kCtrlA };
 
 // What choosing an item does; kNone for menus of the bar, separators and
-// the submenu's parent.
+// the submenu's parent.  Each priority item is a command of its own.
 enum class Command {
   kNone,
   kRefresh,
@@ -65,7 +55,12 @@ enum class Command {
   kEndAndTrash,
   kFileProperties,
   kOpenFolder,
-  kSetPriority,
+  kSetRealtime,
+  kSetHigh,
+  kSetAboveNormal,
+  kSetNormal,
+  kSetBelowNormal,
+  kSetIdle,
   kOnTop,
 };
 
@@ -96,22 +91,22 @@ inline constexpr std::array<MenuItem, 22> kMenus{{
     {"line4", -1, "-", 1, Shortcut::kNone, true, Command::kNone},
     {"priority", -1, "设置优先级(&P)", 1, Shortcut::kNone, true, Command::kNone},
     // The realtime item is shown grey: the class can be seen, not chosen.
-    {"priority_class", 0, "实时(&R)", 2, Shortcut::kNone, false, Command::kSetPriority},
-    {"priority_class", 1, "高(&H)", 2, Shortcut::kNone, true, Command::kSetPriority},
-    {"priority_class", 2, "高于标准(&A)", 2, Shortcut::kNone, true, Command::kSetPriority},
-    {"priority_class", 3, "标准(&N)", 2, Shortcut::kNone, true, Command::kSetPriority},
-    {"priority_class", 4, "低于标准(&B)", 2, Shortcut::kNone, true, Command::kSetPriority},
-    {"priority_class", 5, "低(&L)", 2, Shortcut::kNone, true, Command::kSetPriority},
+    {"priority_class", 0, "实时(&R)", 2, Shortcut::kNone, false, Command::kSetRealtime},
+    {"priority_class", 1, "高(&H)", 2, Shortcut::kNone, true, Command::kSetHigh},
+    {"priority_class", 2, "高于标准(&A)", 2, Shortcut::kNone, true, Command::kSetAboveNormal},
+    {"priority_class", 3, "标准(&N)", 2, Shortcut::kNone, true, Command::kSetNormal},
+    {"priority_class", 4, "低于标准(&B)", 2, Shortcut::kNone, true, Command::kSetBelowNormal},
+    {"priority_class", 5, "低(&L)", 2, Shortcut::kNone, true, Command::kSetIdle},
     {"window", -1, "窗口(&W)", 0, Shortcut::kNone, true, Command::kNone},
     {"on_top", -1, "总在最上(&A)", 1, Shortcut::kCtrlA, true, Command::kOnTop},
 }};
 
-// The command of the item `name` (any index of a group); kNone for an
-// unknown name.
-constexpr Command CommandOf(std::string_view name) {
+// The index within its group of the item that gives `command` (0..5 for
+// the priority items), or -1.
+constexpr int GroupIndexOf(Command command) {
   for (const MenuItem& item : kMenus)
-    if (item.name == name) return item.command;
-  return Command::kNone;
+    if (item.command == command) return item.index;
+  return -1;
 }
 
 }  // namespace kelvar::form

@@ -5,9 +5,11 @@
 
 #include <cmath>
 #include <exception>
+#include <optional>
 
 #include "procinfo/path_style.h"
 #include "procinfo/priority.h"
+#include "procinfo/size_text.h"
 #include "ui/form_definition.h"
 
 namespace kelvar {
@@ -33,7 +35,7 @@ std::string GetAppPath(Directories& dirs) {
   return folder + separator;
 }
 
-void SetTopMost(Window& window, int flag) { window.SetTopMost(flag == -1); }
+void SetTopMost(Window& window, bool on) { window.SetTopMost(on); }
 
 MainForm::MainForm(MonitorPorts os, FormPorts ui)
     : monitor_(rows_, os),
@@ -42,22 +44,43 @@ MainForm::MainForm(MonitorPorts os, FormPorts ui)
       commands_(rows_, monitor_, CommandPorts{os.processes, os.files, ui.msgbox, ui.pump, ui.desktop}) {}
 
 void MainForm::OnLoad() {
-  Skip([&] { ui_.timers.Start(form::kTimer1, form::kTimer1Interval); });
-  Skip([&] { ui_.timers.Start(form::kTimer2, form::kTimer2Interval); });
+  Skip([&] { ui_.timers.Start(static_cast<int>(form::Timer::kRefresh), form::kRefreshIntervalMs); });
+  Skip([&] { ui_.timers.Start(static_cast<int>(form::Timer::kSweep), form::kSweepIntervalMs); });
   Skip([&] {
     auto left = static_cast<float>((ui_.window.ScreenWidth() - ui_.window.OuterWidth()) / 2);
     auto top = static_cast<float>((ui_.window.ScreenHeight() - ui_.window.OuterHeight()) / 2);
     ui_.window.Move(left, top);
   });
-  for (const form::Column& c : form::kColumns)
-    Skip([&] { ui_.list.AddColumn(std::string(c.title), c.width); });
-  Skip([&] { ui_.list.SetColumnAlignment(column::kMemory, Alignment::kRight); });
+  for (const ColumnSpec& c : kColumns) Skip([&] { ui_.list.AddColumn(std::string(c.title), c.width); });
+  for (int i = 0; i < kColumnCount; ++i) {
+    const Alignment alignment = kColumns[static_cast<std::size_t>(i)].alignment;
+    if (alignment != Alignment::kLeft) Skip([&] { ui_.list.SetColumnAlignment(i, alignment); });
+  }
   Skip([&] {
     std::string app = GetAppPath(os_.dirs);
     auto file = IsPosixPath(app) ? form::kRemarkFilePosix : form::kRemarkFileWindows;
     monitor_.SetRemarkFile(app + std::string(file));
   });
-  Skip([&] { monitor_.ListProcess(); });
+  Skip([&] { Refresh(); });
+}
+
+void MainForm::Refresh() {
+  monitor_.Refresh();
+  ShowTotals();
+}
+
+void MainForm::ShowTotals() {
+  const ProcessTotals& now = monitor_.Totals();
+  if (now.processes != shown_.processes) {
+    ui_.status.SetPanelText(form::kCountPanel,
+                            std::string(form::kCountLabel) + std::to_string(now.processes));
+    shown_.processes = now.processes;
+  }
+  if (now.memory_bytes != shown_.memory_bytes) {
+    ui_.status.SetPanelText(form::kMemoryPanel,
+                            std::string(form::kMemoryLabel) + FormatSize(now.memory_bytes, ui_.sizes));
+    shown_.memory_bytes = now.memory_bytes;
+  }
 }
 
 void MainForm::OnResize() {
@@ -69,27 +92,31 @@ void MainForm::OnResize() {
 }
 
 // A click on a new column sorts ascending by it; each further click on the
-// same column reverses the direction.  The sort key starts at column 0, so
-// the very first click on the name column sorts descending.
-void MainForm::OnColumnClick(int column) {
+// same column reverses the direction.  The sort key starts at the name
+// column, so the very first click on it sorts descending; a column the list
+// does not have is ignored.
+void MainForm::OnColumnClick(int index) {
+  const std::optional<Column> column = ColumnAt(index);
+  if (!column) return;
   Skip([&] {
-    if (column == rows_.SortKey()) {
-      rows_.SetSortOrder((rows_.SortOrder() + 1) % 2);
+    if (*column == rows_.SortKey()) {
+      const bool ascending = rows_.Order() == SortOrder::kAscending;
+      rows_.SetOrder(ascending ? SortOrder::kDescending : SortOrder::kAscending);
       rows_.SetSorted(true);
       return;
     }
     rows_.SetSorted(false);
-    rows_.SetSortOrder(0);
-    rows_.SetSortKey(column);
+    rows_.SetOrder(SortOrder::kAscending);
+    rows_.SetSortKey(*column);
     rows_.SetSorted(true);
   });
 }
 
 void MainForm::OnMouseDown(int button, int x, int y) {
   if (button != kRightButton) return;
-  int index = 0;
+  int index = kNoRow;
   Skip([&] { index = ui_.list.HitTest(x, y); });
-  if (index == 0) return;
+  if (index == kNoRow) return;
   Skip([&] { rows_.Select(index); });
   TickSelectedClass();
   Skip([&] { ui_.menus.PopupMenu("process"); });
@@ -97,7 +124,7 @@ void MainForm::OnMouseDown(int button, int x, int y) {
 
 void MainForm::OnContextMenuKey() {
   int index = rows_.Selected();
-  if (index == 0) return;
+  if (index == kNoRow) return;
   TickSelectedClass();
   Skip([&] {
     ScreenPoint at = ui_.list.RowMenuPoint(index);
@@ -119,11 +146,11 @@ void MainForm::OnItemClick(int index) {
   Skip([&] { rows_.Select(index); });
 }
 
-void MainForm::MenuClick(std::string_view name, int index) {
+void MainForm::OnCommand(form::Command command) {
   Skip([&] {
-    switch (form::CommandOf(name)) {
+    switch (command) {
       case form::Command::kRefresh:
-        monitor_.ListProcess();
+        Refresh();
         break;
       case form::Command::kPublisherPage:
         commands_.OpenPublisherPage();
@@ -143,8 +170,13 @@ void MainForm::MenuClick(std::string_view name, int index) {
       case form::Command::kOpenFolder:
         commands_.OpenSelectedFolder();
         break;
-      case form::Command::kSetPriority:
-        SetSelectedPriority(index);
+      case form::Command::kSetRealtime:
+      case form::Command::kSetHigh:
+      case form::Command::kSetAboveNormal:
+      case form::Command::kSetNormal:
+      case form::Command::kSetBelowNormal:
+      case form::Command::kSetIdle:
+        SetSelectedPriority(form::GroupIndexOf(command));
         break;
       case form::Command::kOnTop:
         ToggleOnTop();
@@ -153,6 +185,8 @@ void MainForm::MenuClick(std::string_view name, int index) {
         break;
     }
   });
+  // Ending a process refreshes the list.
+  Skip([&] { ShowTotals(); });
 }
 
 void MainForm::SetSelectedPriority(int index) {
@@ -161,15 +195,19 @@ void MainForm::SetSelectedPriority(int index) {
 
 void MainForm::ToggleOnTop() {
   ui_.menus.SetChecked("on_top", -1, !ui_.menus.Checked("on_top"));
-  SetTopMost(ui_.window, ui_.menus.Checked("on_top") ? -1 : 0);
+  SetTopMost(ui_.window, ui_.menus.Checked("on_top"));
 }
 
-void MainForm::Timer(int id) {
+void MainForm::OnTick(form::Timer timer) {
   Skip([&] {
-    if (id == form::kTimer1)
-      monitor_.ListProcess();
-    else if (id == form::kTimer2)
-      monitor_.CheckProcess();
+    switch (timer) {
+      case form::Timer::kRefresh:
+        Refresh();
+        break;
+      case form::Timer::kSweep:
+        monitor_.Sweep();
+        break;
+    }
   });
 }
 

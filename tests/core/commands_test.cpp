@@ -17,7 +17,7 @@ struct Fixture : TestForm {
   explicit Fixture(const std::string& path = "C:\\x\\abc.exe", FileIdentity image = {}) {
     Start(100, path).image = image;
     Start(200, "C:\\y\\other.exe");
-    form.ListProcess();
+    form.Refresh();
     rows().Select(RowOf(100));
     procs.reads = 0;
   }
@@ -34,21 +34,22 @@ TEST(EndProcess, EndsThePickedProcessOnly) {
       if (moved == 1) t.rows().Select(t.RowOf(200));
       if (moved == 2) t.procs.Start(100, "C:\\innocent.exe");
     };
-    t.form.MenuClick("end_process");
+    t.form.OnCommand(form::Command::kEndProcess);
     ASSERT_EQ(t.msgbox.shown.size(), 1u);
     EXPECT_TRUE(t.msgbox.shown[0].question);
     EXPECT_EQ(t.Ended(100), moved != 2) << moved;
-    EXPECT_NE(t.RowOf(300), 0);
+    EXPECT_NE(t.RowOf(300), kNoRow);
+    EXPECT_EQ(t.status.panels[1], moved != 2 ? "进程数：2" : "进程数：3");
   }
 }
 
 TEST(DeleteProcessFile, EndsPumpsTwiceAndTrashesThePickedPath) {
   Fixture t;
   t.pump.on_pump = [&] {
-    t.form.CheckProcess();                            // the ended process's row goes ...
-    if (t.RowOf(200)) t.rows().Select(t.RowOf(200));  // ... and another is selected
+    t.form.Sweep();                                             // the ended process's row goes ...
+    if (t.RowOf(200) != kNoRow) t.rows().Select(t.RowOf(200));  // ... and another is selected
   };
-  t.form.MenuClick("end_and_trash");
+  t.form.OnCommand(form::Command::kEndAndTrash);
   EXPECT_TRUE(t.Ended(100));
   EXPECT_EQ(t.pump.calls, 2);
   EXPECT_EQ(t.desktop.requests, std::vector<std::string>{"trash C:\\x\\abc.exe"});
@@ -60,10 +61,10 @@ TEST(Commands, CancelledOrWithoutSelection) {
   for (bool select : {true, false}) {
     Fixture t;
     t.msgbox.answer = false;
-    if (!select) t.rows().Select(0);
-    for (const char* menu :
-         {"end_process", "end_and_trash", "file_properties", "open_folder", "publisher_page"})
-      t.form.MenuClick(menu);
+    if (!select) t.rows().Select(kNoRow);
+    using enum form::Command;
+    for (auto command : {kEndProcess, kEndAndTrash, kFileProperties, kOpenFolder, kPublisherPage})
+      t.form.OnCommand(command);
     EXPECT_EQ(t.msgbox.shown.size(), select ? 2u : 0u);
     EXPECT_EQ(t.procs.reads, 0);
     EXPECT_TRUE(t.procs.ended.empty());
@@ -100,8 +101,8 @@ TEST(Questions, ShowNamesAndPathsAsTheListDoesOnLinesABoxCanHold) {
   for (const auto& c : cases) {
     Fixture t(c.path);
     t.msgbox.answer = false;
-    t.form.MenuClick("end_process");
-    t.form.MenuClick("end_and_trash");
+    t.form.OnCommand(form::Command::kEndProcess);
+    t.form.OnCommand(form::Command::kEndAndTrash);
     ASSERT_EQ(t.msgbox.shown.size(), 2u) << c.path;
     EXPECT_EQ(ShortenedMessage(t.msgbox.shown[0].text), c.end_question);
     EXPECT_EQ(ShortenedMessage(t.msgbox.shown[1].text), c.delete_question);
@@ -124,15 +125,16 @@ TEST(DeleteProcessFile, ReachesOnlyTheFileTheProcessRuns) {
                {"deleted", {}, false, false, false},
                {"unreadable_now", running, true, false, false}};
   for (const auto& c : cases) {
-    for (std::string menu : {"end_and_trash", "file_properties"}) {
-      SCOPED_TRACE(c.what + (" " + menu));
+    for (auto command : {form::Command::kEndAndTrash, form::Command::kFileProperties}) {
+      const bool del = command == form::Command::kEndAndTrash;
+      SCOPED_TRACE(c.what + std::string(del ? " trash" : " properties"));
       Fixture t("C:\\x\\abc.exe", running);
       t.files.identities["C:\\x\\abc.exe"] = c.at_path;
       t.procs.Get(100).unreadable = c.unreadable_now;
       t.procs.Get(100).ended = c.ended;
       if (c.swapped_at_move) t.desktop.trash_result = TrashResult::kNotTheFile;
-      t.form.MenuClick(menu);
-      const bool del = menu == "end_and_trash", told = !c.reached || (del && c.swapped_at_move);
+      t.form.OnCommand(command);
+      const bool told = !c.reached || (del && c.swapped_at_move);
       const std::vector<std::string> none,
           reached{(del ? "trash " : "properties ") + std::string("C:\\x\\abc.exe")};
       EXPECT_EQ(t.desktop.requests, c.reached ? reached : none);
@@ -163,15 +165,15 @@ TEST(SetPriority, SetsTheChosenClassOnThePickedProcessOnly) {
     SCOPED_TRACE(c.what);
     Fixture t;
     t.menus.SetChecked("priority_class", 5, c.ticked);
-    if (!c.select) t.rows().Select(0);
+    if (!c.select) t.rows().Select(kNoRow);
     t.procs.Get(100).fail_set = c.fail;
     if (c.reuse) t.procs.Start(100, "C:\\innocent.exe");
-    t.form.MenuClick("priority_class", 5);
+    t.form.OnCommand(form::Command::kSetIdle);
     const bool set = std::string(c.what) == "set";
     EXPECT_EQ(t.procs.Get(100).priority, set ? Priority::kIdle : Priority::kNormal);
-    EXPECT_EQ(t.Cell(100, column::kPriority), "标准");  // until the next pass
-    t.form.ListProcess();
-    EXPECT_EQ(t.Cell(100, column::kPriority), set ? "低" : "标准");
+    EXPECT_EQ(t.Cell(100, Column::kPriority), "标准");  // until the next pass
+    t.form.Refresh();
+    EXPECT_EQ(t.Cell(100, Column::kPriority), set ? "低" : "标准");
     ASSERT_EQ(t.msgbox.shown.size(), c.told ? 1u : 0u);
     if (!c.told) continue;
     EXPECT_EQ(t.msgbox.shown[0].text, "无法为进程 abc.exe 设置优先级。");

@@ -39,12 +39,16 @@ TEST(Layout, ContainerFollowsTheOuterWidthAndTheListIsEightNarrower) {
 TEST(ColumnClick, NameFirstSortsDescendingOthersAscendingAndASecondClickTurns) {
   const struct {
     std::vector<int> clicks;
-    int key, order;
-  } cases[] = {{{0}, 0, 1}, {{0, 0}, 0, 0}, {{1}, 1, 0}, {{1, 1}, 1, 1}, {{1, 2, 1}, 1, 0}};
+    Column key;
+    SortOrder order;
+  } cases[] = {
+      {{0}, Column::kName, SortOrder::kDescending},     {{0, 0}, Column::kName, SortOrder::kAscending},
+      {{1}, Column::kPid, SortOrder::kAscending},       {{1, 1}, Column::kPid, SortOrder::kDescending},
+      {{1, 2, 1}, Column::kPid, SortOrder::kAscending}, {{1, 8, -1}, Column::kPid, SortOrder::kAscending}};
   for (const auto& c : cases) {
     TestForm t;
     for (int column : c.clicks) t.form.OnColumnClick(column);
-    EXPECT_EQ(std::tuple(t.rows().SortKey(), t.rows().SortOrder(), t.rows().Sorted()),
+    EXPECT_EQ(std::tuple(t.rows().SortKey(), t.rows().Order(), t.rows().Sorted()),
               std::tuple(c.key, c.order, true))
         << testing::PrintToString(c.clicks);
   }
@@ -67,12 +71,12 @@ TEST(RightPress, SelectsTicksTheClassAndOpensTheProcessMenu) {
     TestForm t;
     t.Start(1, "C:\\a.exe");
     t.Start(2, "C:\\b.exe").priority = c.priority;
-    t.form.ListProcess();
+    t.form.Refresh();
     t.list.rows = 2;
     t.menus.SetChecked("priority_class", 3, true);  // left from an earlier press
     t.form.OnMouseDown(c.button, 5, c.y);
     const bool acted = c.button == kRightButton && c.y < 32;
-    EXPECT_EQ(t.rows().Selected(), acted ? 2 : 0);
+    EXPECT_EQ(t.rows().Selected(), acted ? 1 : kNoRow);
     for (int i = 0; i < 6; ++i) EXPECT_EQ(t.menus.Checked("priority_class", i), i == c.ticked) << i;
     EXPECT_EQ(t.menus.popups, acted ? std::vector<std::string>{"process"} : std::vector<std::string>{});
   }
@@ -82,25 +86,20 @@ TEST(Menus, RefreshTimersAlwaysOnTopAndExit) {
   TestForm t;
   t.form.OnLoad();
   t.Start(9, "C:\\late.exe");
-  t.form.MenuClick("refresh");
-  EXPECT_NE(t.RowOf(9), 0);
+  t.form.OnCommand(form::Command::kRefresh);
+  EXPECT_NE(t.RowOf(9), kNoRow);
   t.procs.Exit(9);
-  t.form.Timer(2);
-  EXPECT_EQ(t.RowOf(9), 0);
+  t.form.OnTick(form::Timer::kSweep);
+  EXPECT_EQ(t.RowOf(9), kNoRow);
   t.Start(10, "C:\\next.exe");
-  t.form.Timer(1);
-  EXPECT_NE(t.RowOf(10), 0);
+  t.form.OnTick(form::Timer::kRefresh);
+  EXPECT_NE(t.RowOf(10), kNoRow);
   for (bool on : {true, false}) {
-    t.form.MenuClick("on_top");
+    t.form.OnCommand(form::Command::kOnTop);
     EXPECT_EQ(t.menus.Checked("on_top", -1), on);
   }
   EXPECT_EQ(t.window.topmost_calls, (std::vector<bool>{true, false}));
-  for (auto [flag, topmost] : {std::pair{-1, true}, {0, false}, {1, false}}) {
-    fake::FakeWindow w;
-    SetTopMost(w, flag);
-    EXPECT_EQ(w.topmost_calls, std::vector<bool>{topmost}) << flag;
-  }
-  t.form.MenuClick("exit");
+  t.form.OnCommand(form::Command::kExit);
   EXPECT_TRUE(t.window.closed);
 }
 

@@ -17,7 +17,7 @@ TEST(MemoryK, RoundsHalvesToEven) {
 
 // The path is trimmed and normalised, the remark found by it, and the row
 // made in one insert.
-TEST(ListProcess, NewRowShowsEveryCell) {
+TEST(Refresh, NewRowShowsEveryCell) {
   TestForm t;
   const std::string exe = "C:\\WINDOWS\\system32\\svchost.exe";
   t.form.Monitor().SetRemarkFile("C:\\Tools\\Comment\\system.ini");
@@ -25,45 +25,46 @@ TEST(ListProcess, NewRowShowsEveryCell) {
   t.files.Add(exe, "svchost.exe");
   t.procs.Start(1234, "  \\??\\" + exe + " ", 3584).priority = Priority::kAboveNormal;
   t.icons.with_icon.insert(exe);
-  t.form.ListProcess();
+  t.form.Refresh();
   ASSERT_EQ(t.rows().Count(), 1);
   const char* want[] = {"svchost.exe", "1234", "4", "系统", "核心", "较高", exe.c_str(), "服务宿主"};
-  for (int column = 0; column < 8; ++column) EXPECT_EQ(t.Cell(1234, column), want[column]) << column;
-  EXPECT_EQ(t.rows().IconKey(1), exe);
+  for (int c = 0; c < 8; ++c) EXPECT_EQ(t.Cell(1234, static_cast<Column>(c)), want[c]) << c;
+  EXPECT_EQ(t.rows().IconKey(0), exe);
   EXPECT_EQ(t.observer.Total(), 1);
 }
 
 // A steady pass tells the view and the status bar nothing; a known row then
 // follows its memory and class only (its image is never read again).
-TEST(ListProcess, SteadyPassTellsNothingAndAKnownRowFollowsMemoryAndClassOnly) {
+TEST(Refresh, SteadyPassTellsNothingAndAKnownRowFollowsMemoryAndClassOnly) {
   TestForm t;
   for (Pid pid : {4, 7, 1000}) t.Start(pid, "C:\\p\\" + std::to_string(pid) + ".exe");
-  t.form.ListProcess();
+  t.form.Refresh();
   const int notes = t.observer.Total(), panels = t.status.writes, images = t.procs.image_reads;
-  t.form.ListProcess();
-  t.form.ListProcess();
+  t.form.Refresh();
+  t.form.Refresh();
   EXPECT_EQ(std::tuple(t.observer.Total(), t.status.writes, t.procs.image_reads),
             std::tuple(notes, panels, images));
   fake::FakeProcess& p = t.procs.Get(7);
   p.working_set = 10240, p.priority = Priority::kIdle, p.module_path = "C:\\other.exe";
-  t.form.ListProcess();
-  EXPECT_EQ(t.Cell(7, column::kMemory), "10");
-  EXPECT_EQ(t.Cell(7, column::kPriority), "低");
-  EXPECT_EQ(t.Cell(7, column::kPath), "C:\\p\\7.exe");
-  EXPECT_EQ(t.observer.cell_writes, (std::vector<std::pair<int, int>>{{2, 2}, {2, 5}}));
+  t.form.Refresh();
+  EXPECT_EQ(t.Cell(7, Column::kMemory), "10");
+  EXPECT_EQ(t.Cell(7, Column::kPriority), "低");
+  EXPECT_EQ(t.Cell(7, Column::kPath), "C:\\p\\7.exe");
+  EXPECT_EQ(t.observer.cell_writes,
+            (std::vector<std::pair<int, Column>>{{1, Column::kMemory}, {1, Column::kPriority}}));
 }
 
 // Unreadable processes and paths that normalise to nothing are counted but
 // get no row; a file that cannot be found leaves the name empty.
-TEST(ListProcess, CountsProcessesThatGetNoRow) {
+TEST(Refresh, CountsProcessesThatGetNoRow) {
   TestForm t;
   t.Start(0, "[System Process]").unreadable = true;
   t.Start(9, "\\??\\", 4096);
   t.Start(10, "C:\\ok.exe", 2048);
   t.procs.Start(11, "C:\\moved\\x.exe", 0);
-  t.form.ListProcess();
+  t.form.Refresh();
   EXPECT_EQ(t.rows().Count(), 2);
-  EXPECT_EQ(t.Cell(11, column::kName), "");
+  EXPECT_EQ(t.Cell(11, Column::kName), "");
   EXPECT_EQ(t.status.panels, (std::map<int, std::string>{{1, "进程数：4"}, {2, "已用内存：2.00 KB"}}));
 }
 
@@ -72,55 +73,55 @@ TEST(ListProcess, CountsProcessesThatGetNoRow) {
 TEST(StatusBar, PanelsAreWrittenOnlyWhenTheirFigureChanges) {
   TestForm t;
   for (Pid pid = 1; pid <= 3; ++pid) t.Start(pid, "C:\\p" + std::to_string(pid) + ".exe", 1ull << 30);
-  t.form.ListProcess();
+  t.form.Refresh();
   EXPECT_EQ(t.status.panels, (std::map<int, std::string>{{1, "进程数：3"}, {2, "已用内存：3.00 GB"}}));
   const int writes = t.status.writes;
   t.procs.Get(1).working_set += 4096;
   t.procs.Get(2).working_set -= 4096;  // the same total from other figures
-  t.form.ListProcess();
+  t.form.Refresh();
   EXPECT_EQ(t.status.writes, writes);
   t.Start(4, "C:\\p4.exe", 0);
-  t.form.ListProcess();
+  t.form.Refresh();
   EXPECT_EQ(t.status.writes, writes + 1);
   t.procs.fail_snapshot = t.sizes.fail = true;
-  t.form.ListProcess();
+  t.form.Refresh();
   EXPECT_EQ(t.status.panels, (std::map<int, std::string>{{1, "进程数：0"}, {2, "已用内存："}}));
 }
 
 // The sweep removes the rows of processes that ended or turned unreadable,
 // keeps the order of the rest, and makes afresh the row of one that runs
 // another file now.
-TEST(CheckProcess, RemovesRowsWhoseProcessIsNoLongerTheirs) {
+TEST(Sweep, RemovesRowsWhoseProcessIsNoLongerTheirs) {
   TestForm t;
   for (Pid pid = 1; pid <= 5; ++pid) t.Start(pid, "C:\\p.exe").image = {true, 1, 1};
-  t.form.ListProcess();
+  t.form.Refresh();
   t.procs.Exit(2);
   t.procs.Get(3).unreadable = true;
   t.procs.Get(5).image = {true, 1, 2};  // an exec: its row is made afresh
   t.procs.Get(5).module_path = "C:\\q.exe";
-  t.form.CheckProcess();
+  t.form.Sweep();
   std::string left;
-  for (int i = 1; i <= t.rows().Count(); ++i) left += t.rows().Text(i, column::kPid);
+  for (int i = 0; i < t.rows().Count(); ++i) left += t.rows().Text(i, Column::kPid);
   EXPECT_EQ(left, "145");
-  EXPECT_EQ(t.Cell(5, column::kPath), "C:\\q.exe");
+  EXPECT_EQ(t.Cell(5, Column::kPath), "C:\\q.exe");
 }
 
 TEST(PidReuse, NewerProcessNeverWritesIntoTheOldRow) {
   TestForm t;
   t.Start(42, "C:\\old.exe", 8192);
-  t.form.ListProcess();
+  t.form.Refresh();
   t.observer.cell_writes.clear();
   t.procs.Start(42, "C:\\new.exe", 1 << 20).priority = Priority::kHigh;  // a newer process
-  t.form.ListProcess();
+  t.form.Refresh();
   EXPECT_TRUE(t.observer.cell_writes.empty());
-  EXPECT_EQ(t.Cell(42, column::kPath), "C:\\old.exe");
-  EXPECT_EQ(t.Cell(42, column::kMemory), "8");
-  t.form.CheckProcess();  // the old row goes ...
-  EXPECT_EQ(t.RowOf(42), 0);
+  EXPECT_EQ(t.Cell(42, Column::kPath), "C:\\old.exe");
+  EXPECT_EQ(t.Cell(42, Column::kMemory), "8");
+  t.form.Sweep();  // the old row goes ...
+  EXPECT_EQ(t.RowOf(42), kNoRow);
   t.files.Add("C:\\new.exe", "new.exe");
-  t.form.ListProcess();  // ... and the newer process gets its own
-  EXPECT_EQ(t.Cell(42, column::kPath), "C:\\new.exe");
-  EXPECT_EQ(t.Cell(42, column::kPriority), "高");
+  t.form.Refresh();  // ... and the newer process gets its own
+  EXPECT_EQ(t.Cell(42, Column::kPath), "C:\\new.exe");
+  EXPECT_EQ(t.Cell(42, Column::kPriority), "高");
 }
 
 }  // namespace

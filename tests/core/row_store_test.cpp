@@ -20,9 +20,9 @@ void Fill(RowStore& rows, std::initializer_list<std::tuple<const char*, Pid, std
   }
 }
 
-std::vector<std::string> Column(RowStore& rows, int column) {
+std::vector<std::string> Cells(RowStore& rows, Column column) {
   std::vector<std::string> out;
-  for (int i = 1; i <= rows.Count(); ++i) out.emplace_back(rows.Text(i, column));
+  for (int i = 0; i < rows.Count(); ++i) out.emplace_back(rows.Text(i, column));
   return out;
 }
 
@@ -37,7 +37,7 @@ TEST(RowStore, IndexSurvivesRandomAddsAndRemovals) {
     if (present.empty() || next() % 3 != 0) {
       ProcessRow row;
       row.id.pid = static_cast<Pid>(next() % 5000);
-      if (rows.Add(row)) present.push_back(row.id.pid);
+      if (rows.Add(row) != kNoRow) present.push_back(row.id.pid);
     } else {
       auto victim = present.begin() + static_cast<std::ptrdiff_t>(next() % present.size());
       rows.Remove(rows.RowOf(*victim));
@@ -48,51 +48,54 @@ TEST(RowStore, IndexSurvivesRandomAddsAndRemovals) {
   std::set<Pid> kept(present.begin(), present.end());
   for (Pid pid = 0; pid < 5000; ++pid) {
     int row = rows.RowOf(pid);
-    ASSERT_EQ(row != 0, kept.count(pid) == 1) << pid;
-    EXPECT_EQ(row ? rows.Row(row).id.pid : pid, pid);
+    ASSERT_EQ(row != kNoRow, kept.count(pid) == 1) << pid;
+    EXPECT_EQ(row != kNoRow ? rows.Row(row).id.pid : pid, pid);
   }
 }
 
 // The number cells are made from the numbers, the priority cell from the
-// class; a change that alters no shown text tells the view nothing.
+// class, each the caller's to keep; a change that alters no shown text tells
+// the view nothing.
 TEST(RowStore, CellsAreMadeFromTheFiguresAndOnlyChangesAreTold) {
   RowStore rows;
   fake::CountingObserver seen;
   rows.SetObserver(&seen);
   Fill(rows, {{"a", 2147483647, 18446744073709551615ull}});
-  EXPECT_EQ(rows.Text(1, column::kPid), "2147483647");
-  EXPECT_EQ(rows.Text(1, column::kMemory), "18446744073709551615");
+  const auto pid = rows.Text(0, Column::kPid), memory = rows.Text(0, Column::kMemory);
+  EXPECT_EQ(std::tuple(pid, memory), std::tuple("2147483647", "18446744073709551615"));
   const std::pair<Priority, const char*> names[] = {
       {Priority::kRealtime, "实时"}, {Priority::kHigh, "高"},          {Priority::kAboveNormal, "较高"},
       {Priority::kNormal, "标准"},   {Priority::kBelowNormal, "较低"}, {Priority::kIdle, "低"},
       {Priority::kUnknown, ""}};
   for (auto [priority, name] : names) {
-    rows.SetFigures(1, 12, priority);
-    EXPECT_EQ(rows.Text(1, column::kPriority), name);
+    rows.SetFigures(0, 12, priority);
+    EXPECT_EQ(rows.Text(0, Column::kPriority), name);
   }
   seen.cell_writes.clear();
-  rows.SetFigures(1, 12, Priority::kUnknown);
+  rows.SetFigures(0, 12, Priority::kUnknown);
   EXPECT_TRUE(seen.cell_writes.empty());
-  rows.SetFigures(1, 13, Priority::kUnknown);
-  EXPECT_EQ(seen.cell_writes, (std::vector<std::pair<int, int>>{{1, column::kMemory}}));
+  rows.SetFigures(0, 13, Priority::kUnknown);
+  EXPECT_EQ(seen.cell_writes, (std::vector<std::pair<int, Column>>{{0, Column::kMemory}}));
 }
 
 TEST(RowStore, SortsNumbersAsNumbersAndTextAsText) {
   const struct {
-    int key, order;
+    Column key;
+    SortOrder order;
     std::vector<std::string> want;  // the sort column, top to bottom
-  } cases[] = {{column::kPid, 0, {"4", "12", "1000"}},
-               {column::kPid, 1, {"1000", "12", "4"}},
-               {column::kMemory, 0, {"9", "80", "1048576"}},
-               {column::kName, 0, {"alpha.exe", "Beta.exe", "zeta.exe"}},
-               {column::kName, 1, {"zeta.exe", "Beta.exe", "alpha.exe"}}};
+  } cases[] = {{Column::kPid, SortOrder::kAscending, {"4", "12", "1000"}},
+               {Column::kPid, SortOrder::kDescending, {"1000", "12", "4"}},
+               {Column::kMemory, SortOrder::kAscending, {"9", "80", "1048576"}},
+               {Column::kName, SortOrder::kAscending, {"alpha.exe", "Beta.exe", "zeta.exe"}},
+               {Column::kName, SortOrder::kDescending, {"zeta.exe", "Beta.exe", "alpha.exe"}}};
   for (const auto& c : cases) {
     RowStore rows;
     Fill(rows, {{"zeta.exe", 12, 80}, {"alpha.exe", 1000, 1048576}, {"Beta.exe", 4, 9}});
     rows.SetSortKey(c.key);
-    rows.SetSortOrder(c.order);
+    rows.SetOrder(c.order);
     rows.SetSorted(true);
-    EXPECT_EQ(Column(rows, c.key), c.want) << "key " << c.key << " order " << c.order;
+    EXPECT_EQ(Cells(rows, c.key), c.want)
+        << "key " << static_cast<int>(c.key) << " order " << static_cast<int>(c.order);
   }
 }
 
@@ -103,21 +106,21 @@ TEST(RowStore, SortedListPlacesRowsAndTheSelectionFollows) {
   fake::CountingObserver seen;
   rows.SetObserver(&seen);
   Fill(rows, {{"b", 10, 7}, {"a", 30, 5}});
-  rows.Select(1);  // "b", at rows 2, 3 and 2 below
-  rows.SetSortKey(column::kMemory);
+  rows.Select(0);  // "b", at rows 1, 2 and 1 below
+  rows.SetSortKey(Column::kMemory);
   rows.SetSorted(true);
-  EXPECT_EQ(rows.Selected(), 2);
-  Fill(rows, {{"c", 20, 6}});
-  EXPECT_EQ(Column(rows, column::kName), (std::vector<std::string>{"a", "c", "b"}));
-  EXPECT_EQ(rows.Selected(), 3);
-  rows.SetFigures(rows.RowOf(30), 100, Priority::kUnknown);
-  EXPECT_EQ(Column(rows, column::kName), (std::vector<std::string>{"c", "b", "a"}));
-  EXPECT_EQ(rows.Selected(), 2);
-  rows.Remove(1);
   EXPECT_EQ(rows.Selected(), 1);
-  const int before = seen.selections;
-  rows.Remove(1);
+  Fill(rows, {{"c", 20, 6}});
+  EXPECT_EQ(Cells(rows, Column::kName), (std::vector<std::string>{"a", "c", "b"}));
+  EXPECT_EQ(rows.Selected(), 2);
+  rows.SetFigures(rows.RowOf(30), 100, Priority::kUnknown);
+  EXPECT_EQ(Cells(rows, Column::kName), (std::vector<std::string>{"c", "b", "a"}));
+  EXPECT_EQ(rows.Selected(), 1);
+  rows.Remove(0);
   EXPECT_EQ(rows.Selected(), 0);
+  const int before = seen.selections;
+  rows.Remove(0);
+  EXPECT_EQ(rows.Selected(), kNoRow);
   EXPECT_EQ(seen.selections, before + 1);
 }
 

@@ -29,7 +29,7 @@ class FakeStatusBar : public StatusBar {
 // Counts what the row store tells a list control (rows: inserts, removes, reorders).
 class CountingObserver : public RowObserver {
  public:
-  std::vector<std::pair<int, int>> cell_writes;  // (row, column) in order
+  std::vector<std::pair<int, Column>> cell_writes;  // in order
   int rows = 0, selections = 0;
   int Total() const { return static_cast<int>(cell_writes.size()) + rows + selections; }
   void BeforeInsert(int) override { ++rows; }
@@ -38,7 +38,7 @@ class CountingObserver : public RowObserver {
   void AfterRemove() override {}
   void BeforeReorder() override { ++rows; }
   void AfterReorder() override {}
-  void CellChanged(int row, int column) override { cell_writes.emplace_back(row, column); }
+  void CellChanged(int row, Column column) override { cell_writes.emplace_back(row, column); }
   void SelectionChanged() override { ++selections; }
 };
 
@@ -70,8 +70,8 @@ class FakeList : public ListControl {
   void AddColumn(const std::string& title, int) override { columns.push_back(title); }
   int ColumnCount() override { return static_cast<int>(columns.size()); }
   void SetColumnAlignment(int, Alignment) override {}
-  int HitTest(int, int y) override { return (y >= 0 && y / 16 < rows) ? y / 16 + 1 : 0; }
-  ScreenPoint RowMenuPoint(int index) override { return {0, index * 16}; }
+  int HitTest(int, int y) override { return (y >= 0 && y / 16 < rows) ? y / 16 : kNoRow; }
+  ScreenPoint RowMenuPoint(int row) override { return {0, row * 16}; }
 };
 
 class FakeMenus : public Menus {

@@ -24,8 +24,8 @@ struct TestForm {
   FakePump pump;
   FakeDesktop desktop;
   CountingObserver observer;
-  MainForm form{MonitorPorts{procs, files, dirs, profile, sizes, icons, images, status},
-                FormPorts{window, list, menus, msgbox, timers, pump, desktop}};
+  MainForm form{MonitorPorts{procs, files, dirs, profile, icons, images},
+                FormPorts{window, list, menus, msgbox, timers, pump, desktop, status, sizes}};
 
   TestForm() { form.Rows().SetObserver(&observer); }
   RowStore& rows() { return form.Rows(); }
@@ -34,8 +34,8 @@ struct TestForm {
     files.Add(path, path.substr(path.find_last_of("\\/") + 1));
     return procs.Start(pid, path, ws);
   }
-  int RowOf(Pid pid) { return form.Monitor().RowOf(pid); }  // 0: none
-  std::string Cell(Pid pid, int column) { return std::string(rows().Text(RowOf(pid), column)); }
+  int RowOf(Pid pid) { return form.Monitor().RowOf(pid); }  // kNoRow: none
+  std::string Cell(Pid pid, Column column) { return std::string(rows().Text(RowOf(pid), column)); }
 };
 
 }  // namespace kelvar::fake

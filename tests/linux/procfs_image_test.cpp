@@ -22,14 +22,14 @@ TEST(ImageTest, TheRefreshFollowsAnExecThatMovesTheLayout) {
   const pid_t pid = child.pid();
   Rig rig;
   rig.filter.only = {pid};
-  ASSERT_NE(rig.RowAfterPass(pid), 0);
-  EXPECT_EQ(rig.Cell(pid, column::kPath), shell);
+  ASSERT_NE(rig.RowAfterPass(pid), kNoRow);
+  EXPECT_EQ(rig.Cell(pid, Column::kPath), shell);
   ASSERT_TRUE(CopySleep(go));
   const std::string exe = "/proc/" + std::to_string(pid) + "/exe";
   ASSERT_TRUE(WaitUntil([&] { return std::filesystem::read_symlink(exe) == after; }));
-  ASSERT_NE(rig.RowAfterPass(pid), 0);
-  EXPECT_EQ(rig.Cell(pid, column::kName), "kelvar-after-exec");
-  EXPECT_EQ(rig.Cell(pid, column::kPath), after);
+  ASSERT_NE(rig.RowAfterPass(pid), kNoRow);
+  EXPECT_EQ(rig.Cell(pid, Column::kName), "kelvar-after-exec");
+  EXPECT_EQ(rig.Cell(pid, Column::kPath), after);
 }
 
 // A program that execs a byte copy of itself, which leaves the memory layout
@@ -43,15 +43,15 @@ TEST(ImageTest, TheSweepFollowsAnExecThatKeepsTheLayout) {
   const pid_t pid = child.pid();
   Rig rig;
   rig.filter.only = {pid};
-  ASSERT_NE(rig.RowAfterPass(pid), 0);
-  rig.monitor.CheckProcess();
+  ASSERT_NE(rig.RowAfterPass(pid), kNoRow);
+  rig.monitor.Sweep();
   ASSERT_TRUE(CopySleep(go));
   const std::string exe = "/proc/" + std::to_string(pid) + "/exe";
   ASSERT_TRUE(WaitUntil([&] { return std::filesystem::read_symlink(exe) == after; }));
-  rig.monitor.CheckProcess();
-  ASSERT_NE(rig.monitor.RowOf(pid), 0);
-  EXPECT_EQ(rig.Cell(pid, column::kName), "kelvar-copy-b");
-  EXPECT_EQ(rig.Cell(pid, column::kPath), after);
+  rig.monitor.Sweep();
+  ASSERT_NE(rig.monitor.RowOf(pid), kNoRow);
+  EXPECT_EQ(rig.Cell(pid, Column::kName), "kelvar-copy-b");
+  EXPECT_EQ(rig.Cell(pid, Column::kPath), after);
 }
 
 // A deleted file, with an unrelated file at the marked name: at the sweep its
@@ -63,17 +63,17 @@ TEST(ImageTest, TheDeletionMarkIsNotPartOfTheName) {
   Child a = Child::Spawn(gone), b = Child::Spawn(live);
   Rig before, after;
   before.filter.only = after.filter.only = {a.pid(), b.pid()};
-  before.monitor.ListProcess();
+  before.monitor.Refresh();
   ASSERT_EQ(::unlink(gone.c_str()), 0);
   ASSERT_TRUE(CopySleep(gone + " (deleted)"));
-  before.monitor.CheckProcess();
-  after.monitor.ListProcess();
+  before.monitor.Sweep();
+  after.monitor.Refresh();
   for (Rig* rig : {&before, &after}) {
     ASSERT_EQ(rig->rows.Count(), 2);
-    EXPECT_EQ(rig->Cell(a.pid(), column::kPath), gone);
-    EXPECT_EQ(rig->Cell(a.pid(), column::kName), "");
-    EXPECT_EQ(rig->Cell(b.pid(), column::kPath), live);
-    EXPECT_EQ(rig->Cell(b.pid(), column::kName), "kelvar-live (deleted)");
+    EXPECT_EQ(rig->Cell(a.pid(), Column::kPath), gone);
+    EXPECT_EQ(rig->Cell(a.pid(), Column::kName), "");
+    EXPECT_EQ(rig->Cell(b.pid(), Column::kPath), live);
+    EXPECT_EQ(rig->Cell(b.pid(), Column::kName), "kelvar-live (deleted)");
   }
 }
 
@@ -86,14 +86,14 @@ TEST(ImageTest, TheSweepLooksOnlyWhenTheLinkReadsOtherwise) {
   Child child = Child::Spawn(path);
   Rig rig;
   rig.filter.only = {child.pid()};
-  ASSERT_NE(rig.RowAfterPass(child.pid()), 0);
+  ASSERT_NE(rig.RowAfterPass(child.pid()), kNoRow);
   const std::size_t looks = rig.processes.ImageLooks();
-  rig.monitor.CheckProcess();
-  rig.monitor.CheckProcess();
+  rig.monitor.Sweep();
+  rig.monitor.Sweep();
   EXPECT_EQ(rig.processes.ImageLooks(), looks);
   ASSERT_EQ(::rename(path.c_str(), renamed.c_str()), 0);
-  rig.monitor.CheckProcess();
-  rig.monitor.CheckProcess();
+  rig.monitor.Sweep();
+  rig.monitor.Sweep();
   EXPECT_EQ(rig.processes.ImageLooks(), looks + 1);
 }
 
@@ -120,11 +120,11 @@ TEST(ImageTest, AProcessThatTurnsUnreadableLosesItsRow) {
     {
       Rig rig;
       rig.filter.only = {watched};
-      if (rig.RowAfterPass(watched) == 0) failed |= 1;
+      if (rig.RowAfterPass(watched) == kNoRow) failed |= 1;
       if (::write(cue[1], &c, 1) != 1 || ::read(done[0], &c, 1) != 1) failed |= 2;
-      rig.monitor.CheckProcess();
-      if (rig.monitor.RowOf(watched) != 0) failed |= 4;
-      if (rig.RowAfterPass(watched) != 0) failed |= 8;
+      rig.monitor.Sweep();
+      if (rig.monitor.RowOf(watched) != kNoRow) failed |= 4;
+      if (rig.RowAfterPass(watched) != kNoRow) failed |= 8;
     }
     ::kill(watched, SIGKILL);
     ::waitpid(watched, nullptr, 0);

@@ -30,23 +30,23 @@ TEST_F(ProcfsLinuxTest, ChildrenGetRowsAndLeaveWithinOneSweep) {
   Child ended = Child::Spawn(sleeper_), zombie = Child::Spawn(sleeper_), reaped = Child::Spawn(sleeper_),
         living = Child::Spawn(sleeper_);
   rig_.filter.only = {ended.pid(), zombie.pid(), reaped.pid(), living.pid()};
-  rig_.monitor.ListProcess();
+  rig_.monitor.Refresh();
   ASSERT_EQ(rig_.rows.Count(), 4);
   for (Pid pid : rig_.filter.only) {
-    EXPECT_EQ(rig_.Cell(pid, column::kName), "kelvar-sleeper");
-    EXPECT_EQ(rig_.Cell(pid, column::kPid), std::to_string(pid));
-    EXPECT_GT(std::stoull(rig_.Cell(pid, column::kMemory)), 0u);
-    EXPECT_EQ(rig_.Cell(pid, column::kPriority), "标准");
-    EXPECT_EQ(rig_.Cell(pid, column::kPath), sleeper_);
-    EXPECT_EQ(rig_.Cell(pid, column::kKind), "");
+    EXPECT_EQ(rig_.Cell(pid, Column::kName), "kelvar-sleeper");
+    EXPECT_EQ(rig_.Cell(pid, Column::kPid), std::to_string(pid));
+    EXPECT_GT(std::stoull(rig_.Cell(pid, Column::kMemory)), 0u);
+    EXPECT_EQ(rig_.Cell(pid, Column::kPriority), "标准");
+    EXPECT_EQ(rig_.Cell(pid, Column::kPath), sleeper_);
+    EXPECT_EQ(rig_.Cell(pid, Column::kKind), "");
   }
   EXPECT_TRUE(rig_.processes.End(rig_.Id(ended.pid())));
   zombie.Kill();
   reaped.Reap();
   ASSERT_TRUE(ended.WaitForZombie() && zombie.WaitForZombie());
-  rig_.monitor.CheckProcess();
+  rig_.monitor.Sweep();
   EXPECT_EQ(rig_.rows.Count(), 1);
-  EXPECT_NE(rig_.monitor.RowOf(living.pid()), 0);
+  EXPECT_NE(rig_.monitor.RowOf(living.pid()), kNoRow);
 }
 
 // Passes over a living process, a zombie, PID 1, a kernel thread, our own and
@@ -58,16 +58,16 @@ TEST_F(ProcfsLinuxTest, NoDescriptorIsLeftBehind) {
   ASSERT_TRUE(zombie.WaitForZombie());
   const std::set<Pid> steady = {living.pid(), zombie.pid(), 1, 2, ::getpid(), 0x3FFFFFFF};
   rig_.filter.only = steady;
-  rig_.monitor.ListProcess();
-  rig_.monitor.CheckProcess();
+  rig_.monitor.Refresh();
+  rig_.monitor.Sweep();
   const int fds = OpenFdCount(), rows = rig_.rows.Count();
   const std::size_t kept = rig_.processes.CachedProcesses();
   for (int batch = 0; batch < 20; ++batch) {
     std::vector<Child> children;
     for (int i = 0; i < 50; ++i) rig_.filter.only.insert(children.emplace_back(Child::Spawn(sleeper_)).pid());
     for (int pass = 0; pass < 100; ++pass) {
-      rig_.monitor.ListProcess();
-      if (pass % 3 == 0) rig_.monitor.CheckProcess();
+      rig_.monitor.Refresh();
+      if (pass % 3 == 0) rig_.monitor.Sweep();
     }
     rig_.processes.SetPriority({living.pid(), 0}, Priority::kNormal);
     rig_.processes.SetPriority({0x3FFFFFFF, 0}, Priority::kNormal);
@@ -76,9 +76,9 @@ TEST_F(ProcfsLinuxTest, NoDescriptorIsLeftBehind) {
     for (std::size_t i = 0; i < children.size(); i += 2) children[i].Kill();
     for (std::size_t i = 1; i < children.size(); i += 2) rig_.processes.End(rig_.Id(children[i].pid()));
     children.clear();  // reaped
-    rig_.monitor.CheckProcess();
+    rig_.monitor.Sweep();
     rig_.filter.only = steady;
-    rig_.monitor.ListProcess();
+    rig_.monitor.Refresh();
     ASSERT_EQ(rig_.rows.Count(), rows);
   }
   EXPECT_EQ(OpenFdCount(), fds);
@@ -136,13 +136,13 @@ TEST_F(ProcfsLinuxTest, ALowDescriptorLimitIsRaisedAndKept) {
     rlimit now{};
     int failed = ::getrlimit(RLIMIT_NOFILE, &now) != 0 || now.rlim_cur != kHard ? 1 : 0;
     for (int pass = 0; pass < 20; ++pass) {
-      rig.monitor.ListProcess();
-      rig.monitor.CheckProcess();
+      rig.monitor.Refresh();
+      rig.monitor.Sweep();
       if (rig.processes.CachedProcesses() > 64 || OpenFdCount() > most_fds) failed |= 2;
     }
     for (const Child& child : children) {
       const int row = rig.monitor.RowOf(child.pid());
-      failed |= row == 0 || rig.rows.Row(row).memory_k == 0 ? 4 : 0;
+      failed |= row == kNoRow || rig.rows.Row(row).memory_k == 0 ? 4 : 0;
     }
     return failed;
   });
@@ -158,11 +158,9 @@ TEST_F(ProcfsLinuxTest, AnotherUsersProcessIsCountedWithoutARow) {
     Rig rig;
     std::vector<Pid> pids;
     int failed = rig.processes.Snapshot(pids) && std::ranges::count(pids, target.pid()) == 1 ? 0 : 1;
-    if (rig.RowAfterPass(target.pid()) != 0) failed |= 2;
-    if (rig.RowAfterPass(::getpid()) == 0) failed |= 4;  // its own process it may read
-    if (rig.status.panels[1] != "进程数：" + std::to_string(rig.monitor.LastProcessCount) ||
-        rig.monitor.LastProcessCount < static_cast<std::int64_t>(rig.rows.Count()) + 1)
-      failed |= 8;
+    if (rig.RowAfterPass(target.pid()) != kNoRow) failed |= 2;
+    if (rig.RowAfterPass(::getpid()) == kNoRow) failed |= 4;  // its own process it may read
+    if (rig.monitor.Totals().processes < rig.rows.Count() + 1) failed |= 8;
     return failed;
   });
 }
@@ -175,8 +173,8 @@ TEST_F(ProcfsLinuxTest, PidTakenByANewerProcess) {
   const std::string newer_exe = dir_.path() + "/kelvar-newer";
   ASSERT_TRUE(CopySleep(newer_exe));
   rig_.filter.only = {pid};
-  ASSERT_NE(rig_.RowAfterPass(pid), 0);
-  ASSERT_NE(rig_.RowAfterPass(pid), 0);  // now known
+  ASSERT_NE(rig_.RowAfterPass(pid), kNoRow);
+  ASSERT_NE(rig_.RowAfterPass(pid), kNoRow);  // now known
   const ProcessId old_id = rig_.Id(pid);
   old.Reap();
   Child newer;
@@ -196,12 +194,12 @@ TEST_F(ProcfsLinuxTest, PidTakenByANewerProcess) {
   EXPECT_EQ(old_answers, 0);
   EXPECT_FALSE(rig_.processes.End(old_id));
   EXPECT_FALSE(rig_.processes.SetPriority(old_id, Priority::kIdle));
-  rig_.monitor.ListProcess();
+  rig_.monitor.Refresh();
   EXPECT_EQ(rig_.Id(pid), old_id);
-  rig_.monitor.CheckProcess();
-  EXPECT_EQ(rig_.monitor.RowOf(pid), 0);
-  ASSERT_NE(rig_.RowAfterPass(pid), 0);
-  EXPECT_EQ(rig_.Cell(pid, column::kPath), newer_exe);
+  rig_.monitor.Sweep();
+  EXPECT_EQ(rig_.monitor.RowOf(pid), kNoRow);
+  ASSERT_NE(rig_.RowAfterPass(pid), kNoRow);
+  EXPECT_EQ(rig_.Cell(pid, Column::kPath), newer_exe);
   // Not killed: a SIGSTOP sent now stops it, where a kill sent before ends it.
   ::kill(pid, SIGSTOP);
   EXPECT_TRUE(WaitUntil([&] { return StateOf(pid) == 'T' || StateOf(pid) == 'Z'; }) && StateOf(pid) == 'T');

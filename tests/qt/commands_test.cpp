@@ -27,13 +27,13 @@ TEST_P(EndAndDelete, SendsTheExactFileToTheTrash) {
   p.Start();
   ASSERT_TRUE(CopySleep(exe));
   Child child = Child::Spawn(exe);
-  ASSERT_TRUE(PollUntil([&] { return p.RowOf(child.pid()) != 0; }));
+  ASSERT_TRUE(PollUntil([&] { return p.RowOf(child.pid()) != kNoRow; }));
   const int row = p.RowOf(child.pid());
   p.form().OnItemClick(row);
-  EXPECT_EQ(p.window().Model().index(row - 1, 6).data().toString(), DisplayText(exe));
+  EXPECT_EQ(p.window().Model().index(row, 6).data().toString(), DisplayText(exe));
 
   BoxAnswerer hand({kOk, kYes});
-  p.form().MenuClick("end_and_trash");
+  p.form().OnCommand(form::Command::kEndAndTrash);
   ASSERT_EQ(hand.seen.size(), 2u);
   const QString question = QStringLiteral("确定要结束进程并删除以下文件吗？\n\n"), full = DisplayText(exe);
   ASSERT_TRUE(hand.seen[0].text.startsWith(question));
@@ -77,12 +77,12 @@ TEST(NoTrash, ChangedExecutableOrBlockedTrash) {
     auto change = [&] { return ::unlink(exe.c_str()) == 0 && CopyExecutable("/bin/true", other); };
     ASSERT_TRUE(c != "deleted" || change());
     p.Start();
-    ASSERT_TRUE(PollUntil([&] { return p.RowOf(child.pid()) != 0; })) << c;
+    ASSERT_TRUE(PollUntil([&] { return p.RowOf(child.pid()) != kNoRow; })) << c;
     p.form().OnItemClick(p.RowOf(child.pid()));
     ASSERT_TRUE(c != "replaced" || change());
     BoxAnswerer hand(blocked || asked ? std::deque{kOk, kYes, kOk} : std::deque{kOk, kOk});
     hand.before_answer = [&](std::size_t box) { EXPECT_TRUE(!asked || box != 1 || change()); };
-    p.form().MenuClick("end_and_trash");
+    p.form().OnCommand(form::Command::kEndAndTrash);
     ASSERT_EQ(hand.seen.size(), blocked || asked ? 3u : 2u) << c;
     EXPECT_EQ(hand.seen.back().icon, blocked ? QMessageBox::Critical : QMessageBox::Information) << c;
     const QString why =

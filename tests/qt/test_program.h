@@ -108,8 +108,8 @@ struct TestProgram {
     window().activateWindow();
     PollUntil([this] { return window().isActiveWindow() && list().width() > 0; });
   }
-  int RowOf(int pid) { return form().Monitor().RowOf(pid); }  // 0: none
-  QModelIndex IndexOf(int pid, int column = 0) { return list().model()->index(RowOf(pid) - 1, column); }
+  int RowOf(int pid) { return form().Monitor().RowOf(pid); }  // kNoRow: none
+  QModelIndex IndexOf(int pid, int column = 0) { return list().model()->index(RowOf(pid), column); }
 };
 
 using RealProgram = TestProgram<RealSystem>;

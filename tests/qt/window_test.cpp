@@ -1,5 +1,5 @@
 // The real window offscreen on the fake system: texts, sizes and names, the
-// header, the process menu, the view's selection and a steady list.
+// header, the menus, the view's selection and a steady list.
 #include <gtest/gtest.h>
 
 #include <QAccessible>
@@ -33,25 +33,39 @@ QString Tree(const QList<QAction*>& actions) {
 
 QString NameOf(QAccessibleInterface* node) { return node ? node->text(QAccessible::Name) : QString(); }
 
-// Named processes, ten of one name, one whose file is gone: texts, sizes,
-// spoken names, header sorting, free passes, the process menu, the selection.
-TEST(Window, TextsNamesHeaderSteadyListProcessMenuAndRemovedRows) {
-  FakeProgram p;
-  for (int pid = 100; pid <= 105; ++pid) {
-    p.system.proc.Start(pid, "/usr/bin/prog" + std::to_string(pid), 4096);
-    p.system.files.Add("/usr/bin/prog" + std::to_string(pid), "prog" + std::to_string(pid));
+// Named processes, ten of one name, one whose file is gone, started.
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (int pid = 100; pid <= 105; ++pid) {
+      p.system.proc.Start(pid, "/usr/bin/prog" + std::to_string(pid), 4096);
+      p.system.files.Add("/usr/bin/prog" + std::to_string(pid), "prog" + std::to_string(pid));
+    }
+    p.system.proc.Get(103).priority = Priority::kBelowNormal;
+    p.system.proc.Start(106, "/usr/bin/gone", 4096 * 3);  // no file: the row has no name
+    for (int pid = 200; pid < 210; ++pid) p.system.proc.Start(pid, "/usr/bin/prog100", 4096 * (pid % 7 + 1));
+    p.Start();
   }
-  p.system.proc.Get(103).priority = Priority::kBelowNormal;
-  p.system.proc.Start(106, "/usr/bin/gone", 4096 * 3);  // no file: the row has no name
-  for (int pid = 200; pid < 210; ++pid) p.system.proc.Start(pid, "/usr/bin/prog100", 4096 * (pid % 7 + 1));
-  p.Start();
+  void Click(int pid, Qt::MouseButton button) {
+    QTest::mouseClick(p.list().viewport(), button, {}, p.list().visualRect(p.IndexOf(pid, 1)).center());
+  }
+  FakeProgram p;
+  RowModel* m = &p.window().Model();
+  StatusPanels& status = p.window().Status();
+  MenuTree& menus = p.window().Menus();
+};
+
+TEST_F(WindowTest, CaptionAndMenus) {
   EXPECT_EQ(p.window().windowTitle(), QStringLiteral("Kelvar进程管理"));
   EXPECT_EQ(Tree(p.window().menuBar()->actions()),
             QStringLiteral("文件(&F)[刷新(&R) F5|-|Kelvar博客|-|退出(&X)]|"
                            "进程(&P)[结束进程(&E)|删除进程文件(&D)|-|文件属性(&R)...|所在目录(&F)...|-|"
                            "设置优先级(&P)[~实时(&R)|高(&H)|高于标准(&A)|标准(&N)|低于标准(&B)|低(&L)]]|"
                            "窗口(&W)[总在最上(&A) Ctrl+A]"));
-  RowModel* m = &p.window().Model();
+}
+
+// Each column's "title/width", "R" after a right-aligned header and cell.
+TEST_F(WindowTest, ColumnsAndPanelsTakeTheirSizesAndAlignment) {
   QString columns;
   for (int c = 0; c < m->columnCount(); ++c) {
     auto head = m->headerData(c, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>();
@@ -62,10 +76,12 @@ TEST(Window, TextsNamesHeaderSteadyListProcessMenuAndRemovedRows) {
   }
   EXPECT_EQ(columns, QStringLiteral(
                          "进程名称/120 PID/45 内存(K)/55RR 种类/36 级别/36 优先/36 进程路径/400 备注/500 "));
-  StatusPanels& status = p.window().Status();
   EXPECT_EQ(std::tuple(status.Panel(1)->width(), status.Panel(2)->width(), status.Panel(3)->width() > 200),
             std::tuple(96, 150, true));  // the last takes the rest of the bar
+}
 
+// The controls and panels by name, a row without a name by its path.
+TEST_F(WindowTest, ScreenReadersHearEveryControlAndRow) {
   EXPECT_EQ(NameOf(QAccessible::queryAccessibleInterface(&p.list())), QStringLiteral("进程列表"));
   EXPECT_EQ(NameOf(QAccessible::queryAccessibleInterface(p.window().menuBar())), QStringLiteral("菜单栏"));
   QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(p.window().statusBar());
@@ -74,8 +90,10 @@ TEST(Window, TextsNamesHeaderSteadyListProcessMenuAndRemovedRows) {
   for (int i = 0; i < bar->childCount(); ++i) parts << NameOf(bar->child(i));
   EXPECT_EQ(parts, (QStringList{"调整窗口大小", "进程数：17", "已用内存：220 KB", "空白"}));
   QAccessibleTableInterface* table = QAccessible::queryAccessibleInterface(&p.list())->tableInterface();
-  EXPECT_EQ(NameOf(table->cellAt(p.RowOf(106) - 1, 0)), QStringLiteral("/usr/bin/gone"));
+  EXPECT_EQ(NameOf(table->cellAt(p.RowOf(106), 0)), QStringLiteral("/usr/bin/gone"));
+}
 
+TEST_F(WindowTest, HeaderClicksSortTheRows) {
   QHeaderView* header = p.list().header();
   for (auto [column, pids] : {std::pair{0, std::vector{105, 104, 103, 102, 101}},
                               {1, {100, 101, 102, 103, 104}},
@@ -85,32 +103,35 @@ TEST(Window, TextsNamesHeaderSteadyListProcessMenuAndRemovedRows) {
     for (int r = 0; r < int(pids.size()); ++r)
       EXPECT_EQ(m->data(m->index(r, 1), Qt::DisplayRole).toInt(), pids[r]) << column << " " << r;
   }
+}
+
+// Passes that change nothing tell the view and the status bar nothing; one
+// changed figure is one notification and one panel write.
+TEST_F(WindowTest, ASteadyListCostsTheViewNothing) {
   QSignalSpy spies[] = {{m, &QAbstractItemModel::rowsInserted}, {m, &QAbstractItemModel::rowsRemoved},
                         {m, &QAbstractItemModel::dataChanged},  {m, &QAbstractItemModel::layoutChanged},
                         {m, &QAbstractItemModel::modelReset},   {m, &QAbstractItemModel::headerDataChanged}};
   const int writes = status.Writes();
-  for (int i = 0; i < 20; ++i) p.form().Timer(form::kTimer1), p.form().Timer(form::kTimer2);
+  for (int i = 0; i < 20; ++i) p.form().OnTick(form::Timer::kRefresh), p.form().OnTick(form::Timer::kSweep);
   QTest::qWait(1200);  // the real timers too
   for (const QSignalSpy& spy : spies) EXPECT_EQ(spy.count(), 0) << spy.signal().toStdString();
   EXPECT_EQ(status.Writes(), writes);
-  p.system.proc.Get(103).working_set += 1 << 20;  // one notification, one write (memory panel)
-  p.form().Timer(form::kTimer1);
+  p.system.proc.Get(103).working_set += 1 << 20;
+  p.form().OnTick(form::Timer::kRefresh);
   EXPECT_EQ(spies[2].count(), 1);
   EXPECT_EQ(status.Writes(), writes + 1);
+}
 
-  // A right press, the Menu key and Shift+F10 open the process menu for the
-  // selected row with its class ticked; the keys at the row, never with none.
-  MenuTree& menus = p.window().Menus();
+// A right press, the Menu key and Shift+F10 open the process menu for the
+// selected row with its class ticked; the keys at the row, never with none.
+TEST_F(WindowTest, RightPressAndMenuKeysOpenTheProcessMenu) {
   QMenu* menu = menus.Menu("process");
-  const auto click = [&](int pid, Qt::MouseButton button) {
-    QTest::mouseClick(p.list().viewport(), button, {}, p.list().visualRect(p.IndexOf(pid, 1)).center());
-  };
   for (auto [key, shift] : {std::pair{0, false}, {Qt::Key_Menu, false}, {Qt::Key_F10, true}}) {
     const auto open = [&] {
       key ? QTest::keyClick(&p.list(), Qt::Key(key), shift ? Qt::ShiftModifier : Qt::NoModifier)
-          : click(103, Qt::RightButton);
+          : Click(103, Qt::RightButton);
     };
-    p.form().OnItemClick(0);
+    p.form().OnItemClick(kNoRow);
     if (key) {
       open();
       EXPECT_FALSE(menu->isVisible());
@@ -125,14 +146,27 @@ TEST(Window, TextsNamesHeaderSteadyListProcessMenuAndRemovedRows) {
     EXPECT_TRUE(!key || menu->pos() == row) << key;
     menu->close();
   }
-  // The selected process ends, then the one on the row after it: the view
-  // highlights neither the row it moved to nor any current row.
-  click(102, Qt::LeftButton);
+}
+
+// Chosen items reach the form as their commands.
+TEST_F(WindowTest, MenuItemsHandTheFormTheirCommand) {
+  p.form().OnItemClick(p.RowOf(101));
+  menus.Action("priority_class", 5)->trigger();
+  EXPECT_EQ(p.system.proc.Get(101).priority, Priority::kIdle);
+  p.system.proc.Exit(100);
+  menus.Action("refresh")->trigger();
+  EXPECT_EQ(status.Panel(1)->text(), QStringLiteral("进程数：16"));
+}
+
+// The selected process ends, then the one on the row after it: the view
+// highlights neither the row it moved to nor any current row.
+TEST_F(WindowTest, ARemovedSelectedRowLeavesNoneHighlighted) {
+  Click(102, Qt::LeftButton);
   ASSERT_EQ(p.form().Rows().Selected(), p.RowOf(102));
   for (int pid : {102, 103}) {
     p.system.proc.Exit(pid);
-    p.form().Timer(form::kTimer2);
-    ASSERT_EQ(p.RowOf(pid), 0);
+    p.form().OnTick(form::Timer::kSweep);
+    ASSERT_EQ(p.RowOf(pid), kNoRow);
     EXPECT_TRUE(p.list().selectionModel()->selectedRows().isEmpty()) << pid;
     EXPECT_FALSE(p.list().currentIndex().isValid()) << pid;
   }

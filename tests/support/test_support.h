@@ -197,18 +197,16 @@ struct Rig {
   LinuxFileSearch files;
   LinuxDirectories dirs;
   LinuxProfileReader profile;
-  LinuxSizeFormatter sizes;
   fake::FakeIcons icons;
   fake::FakeImageList images;
-  fake::FakeStatusBar status;
   RowStore rows;
-  ProcessMonitor monitor{rows, MonitorPorts{filter, files, dirs, profile, sizes, icons, images, status}};
+  ProcessMonitor monitor{rows, MonitorPorts{filter, files, dirs, profile, icons, images}};
 
-  int RowAfterPass(Pid pid) {  // the row of `pid` after one more refresh pass, or 0
-    monitor.ListProcess();
+  int RowAfterPass(Pid pid) {  // the row of `pid` after one more refresh pass, or kNoRow
+    monitor.Refresh();
     return monitor.RowOf(pid);
   }
-  std::string Cell(Pid pid, int column) { return std::string(rows.Text(monitor.RowOf(pid), column)); }
+  std::string Cell(Pid pid, Column column) { return std::string(rows.Text(monitor.RowOf(pid), column)); }
   ProcessId Id(Pid pid) { return rows.Row(monitor.RowOf(pid)).id; }
 };
 

@@ -21,25 +21,21 @@
 namespace kelvar::win32 {
 namespace {
 
-// A monitor over the real adapters and real controls on a hidden window.
+// A monitor over the real adapters and the real image list.
 struct RealMonitor {
-  HWND host =
-      CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 400, 100, nullptr, nullptr, nullptr, nullptr);
   Win32ImageList images;
-  Win32StatusBar status{host, 1, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), 96};
   Win32System system;
   RowStore rows;
-  ProcessMonitor monitor{rows, MonitorPorts{system.processes, system.files, system.dirs, system.profile,
-                                            system.sizes, system.icons, images, status}};
+  ProcessMonitor monitor{
+      rows, MonitorPorts{system.processes, system.files, system.dirs, system.profile, system.icons, images}};
   RealMonitor() { monitor.SetRemarkFile(GetAppPath(system.dirs) + "Comment\\system.ini"); }
-  ~RealMonitor() { DestroyWindow(host); }
-  std::string Cell(Pid pid, int column) { return std::string(rows.Text(monitor.RowOf(pid), column)); }
+  std::string Cell(Pid pid, Column column) { return std::string(rows.Text(monitor.RowOf(pid), column)); }
   // Lists until `pid` has a row using at least `kb` kilobytes.
   bool Lists(Pid pid, long long kb = 0) {
     return test::PumpUntil(
         [&] {
-          monitor.ListProcess();
-          return monitor.RowOf(pid) != 0 && (kb == 0 || std::stoll(Cell(pid, column::kMemory)) >= kb);
+          monitor.Refresh();
+          return monitor.RowOf(pid) != kNoRow && (kb == 0 || std::stoll(Cell(pid, Column::kMemory)) >= kb);
         },
         5000);
   }
@@ -49,8 +45,8 @@ TEST(ProcessOnWin32, ChildIsListedSteeredAndEndedAndItsRowLeavesWithinOneSweep) 
   RealMonitor real;
   test::Child child(16);
   ASSERT_TRUE(real.Lists(child.pid(), 16384)) << "the working set of the child's 16 MB";
-  EXPECT_EQ(real.Cell(child.pid(), column::kName), "kelvar_child.exe");
-  EXPECT_EQ(lstrcmpiW(Widen(real.Cell(child.pid(), column::kPath)).c_str(), child.path().c_str()), 0);
+  EXPECT_EQ(real.Cell(child.pid(), Column::kName), "kelvar_child.exe");
+  EXPECT_EQ(lstrcmpiW(Widen(real.Cell(child.pid(), Column::kPath)).c_str(), child.path().c_str()), 0);
   // The long-path form of a drive path is found; a wildcard finds nothing.
   EXPECT_EQ(real.system.files.FindFileName("\\\\?\\" + Narrow(child.path())), "kelvar_child.exe");
   EXPECT_EQ(real.system.files.FindFileName(Narrow(test::TestFolder()) + "\\kelvar_chil?.exe"), "");
@@ -63,8 +59,8 @@ TEST(ProcessOnWin32, ChildIsListedSteeredAndEndedAndItsRowLeavesWithinOneSweep) 
                                                    {0x20, "标准"},  {0x4000, "较低"}, {0x40, "低"}};
   for (const auto& [value, name] : classes) {
     EXPECT_TRUE(real.system.processes.SetPriority(id, PriorityOfClass(value))) << value;
-    real.monitor.ListProcess();
-    const std::string now = real.Cell(child.pid(), column::kPriority);
+    real.monitor.Refresh();
+    const std::string now = real.Cell(child.pid(), Column::kPriority);
     EXPECT_TRUE(now == name || (value == 0x100 && now == "高")) << value << " " << now;
   }
 
@@ -72,8 +68,8 @@ TEST(ProcessOnWin32, ChildIsListedSteeredAndEndedAndItsRowLeavesWithinOneSweep) 
   ASSERT_EQ(WaitForSingleObject(child.handle(), 5000), WAIT_OBJECT_0);
   DWORD code = 1;
   EXPECT_TRUE(GetExitCodeProcess(child.handle(), &code) && code == 0) << code;
-  real.monitor.CheckProcess();
-  EXPECT_EQ(real.monitor.RowOf(child.pid()), 0);
+  real.monitor.Sweep();
+  EXPECT_EQ(real.monitor.RowOf(child.pid()), kNoRow);
 }
 
 // Lets everyone open `process` for reading, or no one: a process may set
@@ -101,14 +97,14 @@ TEST(ProcessOnWin32, ARowFollowsTheReadAccessOfItsProcess) {
   test::Child a, b;
   test::Child *refusing = &a, *giving = &b;
   ASSERT_TRUE(SetReadAccess(a.handle(), false));
-  real.monitor.ListProcess();
-  EXPECT_EQ(real.monitor.RowOf(a.pid()), 0);
-  ASSERT_NE(real.monitor.RowOf(b.pid()), 0);
+  real.monitor.Refresh();
+  EXPECT_EQ(real.monitor.RowOf(a.pid()), kNoRow);
+  ASSERT_NE(real.monitor.RowOf(b.pid()), kNoRow);
   for (int round = 0; round < 2; ++round, std::swap(refusing, giving)) {
     SCOPED_TRACE(round);
     ASSERT_TRUE(SetReadAccess(refusing->handle(), true) && SetReadAccess(giving->handle(), false));
-    real.monitor.CheckProcess();
-    real.monitor.ListProcess();
+    real.monitor.Sweep();
+    real.monitor.Refresh();
     EXPECT_NE(real.monitor.RowOf(refusing->pid()), 0) << "asked again";
     EXPECT_EQ(real.monitor.RowOf(giving->pid()), 0) << "the sweep sees what a new open sees";
   }
@@ -199,7 +195,7 @@ TEST(IconsOnWin32, AProgramOnlyInSystem32HasAnIcon) {
   test::Child child(0, file);  // ended before its file goes
   RealMonitor real;
   ASSERT_TRUE(real.Lists(child.pid()));
-  const std::string shown = real.Cell(child.pid(), column::kPath);
+  const std::string shown = real.Cell(child.pid(), Column::kPath);
   EXPECT_EQ(lstrcmpiW(Widen(shown).c_str(), system32.c_str()), 0) << shown;
   EXPECT_NE(real.images.IndexOf(shown), -1) << "no icon for " << shown;
 }

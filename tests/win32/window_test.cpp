@@ -21,6 +21,8 @@ class WindowTest : public ::testing::Test {
     ASSERT_TRUE(window_->Create(GetModuleHandleW(nullptr)));
     window_->Show(SW_SHOWNORMAL);
     Pump(50);
+    KillTimer(hwnd(), 1);  // only what the test does changes the list from now on
+    KillTimer(hwnd(), 2);
   }
   void TearDown() override {
     window_.reset();
@@ -33,10 +35,11 @@ class WindowTest : public ::testing::Test {
       int ms, const std::function<bool()>& done = [] { return false; }) {
     return PumpUntil(done, ms, hwnd(), window_->menus().accelerators());
   }
-  // Only what the test does changes the list from now on.
-  void StopTimers() {
-    KillTimer(hwnd(), 1);
-    KillTimer(hwnd(), 2);
+  // The child's row, F5 pressed until it has one; kNoRow after 5 s.
+  int RowOf(const Child& child) {
+    const auto row = [&] { return rows().RowOf(child.pid()); };
+    Pump(5000, [&] { return row() != kNoRow || (PostMessageW(list(), WM_KEYDOWN, VK_F5, 0), false); });
+    return row();
   }
 
   Win32System system_;
@@ -82,81 +85,100 @@ TEST_F(WindowTest, SizesFollowTheDpi) {
   }
 }
 
-// A row whose file was renamed away shows no name but is spoken by its path;
-// selected in the control it is the program's; the keyboard's WM_CONTEXTMENU
-// opens the process menu at that row with its class ticked.
-TEST_F(WindowTest, ANamelessRowIsSpokenByItsPathAndTheKeyboardOpensItsMenu) {
-  StopTimers();
+// A row whose file was renamed away shows no name but is spoken by its path.
+TEST_F(WindowTest, ANamelessRowIsSpokenByItsPath) {
   const std::wstring exe = TestFolder() + L"\\nameless" + std::to_wstring(GetTickCount()) + L".exe";
   ASSERT_TRUE(CopyFileW((TestFolder() + L"\\kelvar_child.exe").c_str(), exe.c_str(), FALSE));
   {
     Child child(0, exe);
     ASSERT_TRUE(MoveFileW(exe.c_str(), (exe + L".old").c_str()));
-    SetPriorityClass(child.handle(), BELOW_NORMAL_PRIORITY_CLASS);
-    auto row = [&] { return rows().RowOf(child.pid()); };
-    EXPECT_EQ(row(), 0);
-    ASSERT_TRUE(
-        Pump(5000, [&] { return row() != 0 || (PostMessageW(list(), WM_KEYDOWN, VK_F5, 0), false); }));
-    EXPECT_EQ(rows().Text(row(), column::kName), "");
+    const int row = RowOf(child);
+    ASSERT_NE(row, kNoRow);
+    EXPECT_EQ(rows().Text(row, Column::kName), "");
     wchar_t text[MAX_PATH] = {};
-    ListView_GetItemText(list(), row() - 1, 0, text, MAX_PATH);
+    ListView_GetItemText(list(), row, 0, text, MAX_PATH);
     EXPECT_EQ(lstrcmpiW(text, exe.c_str()), 0) << Narrow(text);
-    ListView_SetItemState(list(), row() - 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    ListView_EnsureVisible(list(), row() - 1, FALSE);
-    EXPECT_EQ(rows().Selected(), row());
-
-    std::string ticks;
-    RECT shown{};
-    std::function<void()> watch = [&] {
-      HWND menu = FindWindowW(L"#32768", nullptr);
-      if (!ticks.empty() || !menu || !IsWindowVisible(menu)) return;
-      for (int i = 0; i < 6; ++i) ticks += window_->menus().Checked("priority_class", i) ? "x" : "-";
-      GetWindowRect(menu, &shown);
-      EndMenu();
-    };
-    g_watch = &watch;
-    UINT_PTR timer = SetTimer(nullptr, 0, 30, &Watch);
-    SendMessageW(list(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list()), -1);
-    Pump(50);
-    KillTimer(nullptr, timer);
-    g_watch = nullptr;
-    EXPECT_EQ(ticks, "----x-");
-    RECT cell{};
-    ListView_GetItemRect(list(), row() - 1, &cell, LVIR_LABEL);
-    POINT corner{cell.left, cell.bottom};
-    ClientToScreen(list(), &corner);
-    EXPECT_EQ(shown.left, corner.x);
-    EXPECT_TRUE(shown.top == corner.y || shown.bottom == corner.y) << shown.top << " " << corner.y;
   }
   DeleteFileW((exe + L".old").c_str());
 }
 
-// The control shows every row and is named; typing selects services.exe in
-// either build; when the selected row and the next go, none is highlighted.
-TEST_F(WindowTest, StartUpListIsNamedFoundByTypingAndForgetsRemovedRows) {
-  StopTimers();
+// Selected in the control, a row is the program's; the keyboard's
+// WM_CONTEXTMENU opens the process menu at that row with its class ticked.
+TEST_F(WindowTest, TheKeyboardOpensTheProcessMenuAtTheSelectedRow) {
+  Child child;
+  SetPriorityClass(child.handle(), BELOW_NORMAL_PRIORITY_CLASS);
+  const int row = RowOf(child);
+  ASSERT_NE(row, kNoRow);
+  ListView_SetItemState(list(), row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  ListView_EnsureVisible(list(), row, FALSE);
+  EXPECT_EQ(rows().Selected(), row);
+  std::string ticks;
+  RECT shown{};
+  std::function<void()> watch = [&] {
+    HWND menu = FindWindowW(L"#32768", nullptr);
+    if (!ticks.empty() || !menu || !IsWindowVisible(menu)) return;
+    for (int i = 0; i < 6; ++i) ticks += window_->menus().Checked("priority_class", i) ? "x" : "-";
+    GetWindowRect(menu, &shown);
+    EndMenu();
+  };
+  g_watch = &watch;
+  UINT_PTR timer = SetTimer(nullptr, 0, 30, &Watch);
+  SendMessageW(list(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list()), -1);
+  Pump(50);
+  KillTimer(nullptr, timer);
+  g_watch = nullptr;
+  EXPECT_EQ(ticks, "----x-");
+  RECT cell{};
+  ListView_GetItemRect(list(), row, &cell, LVIR_LABEL);
+  POINT corner{cell.left, cell.bottom};
+  ClientToScreen(list(), &corner);
+  EXPECT_EQ(shown.left, corner.x);
+  EXPECT_TRUE(shown.top == corner.y || shown.bottom == corner.y) << shown.top << " " << corner.y;
+}
+
+// A menu item's WM_COMMAND reaches the form as its command.
+TEST_F(WindowTest, MenuCommandsReachTheForm) {
+  Child child;
+  const int row = RowOf(child);
+  ASSERT_NE(row, kNoRow);
+  rows().Select(row);
+  SendMessageW(hwnd(), WM_COMMAND, window_->menus().CommandId("priority_class", 5), 0);
+  EXPECT_EQ(GetPriorityClass(child.handle()), static_cast<DWORD>(IDLE_PRIORITY_CLASS));
+}
+
+// The control shows every row and is named.
+TEST_F(WindowTest, TheListShowsEveryRowUnderItsName) {
   EXPECT_EQ(ListView_GetItemCount(list()), rows().Count());
   wchar_t text[64] = {};
   GetWindowTextW(list(), text, 64);
   EXPECT_EQ(Narrow(text), "进程列表");
+}
+
+// Typing selects services.exe in either build.  The 32-bit build cannot
+// read the module list of Wine's 64-bit services: it names them from the
+// kernel's image name and finds the real System32.
+TEST_F(WindowTest, TypingSelectsARowByItsName) {
   SetFocus(list());
   for (wchar_t c : std::wstring(L"SERV")) SendMessageW(list(), WM_CHAR, c, 1);
   Pump(50);
   const int item = ListView_GetNextItem(list(), -1, LVNI_SELECTED);
+  wchar_t text[64] = {};
   ListView_GetItemText(list(), item, 0, text, 64);
   EXPECT_EQ(Narrow(text), "services.exe");
-  ASSERT_EQ(rows().Selected(), item + 1);
-  // The 32-bit build cannot read the module list of Wine's 64-bit services:
-  // it names them from the kernel's image name and finds the real System32.
+  ASSERT_EQ(rows().Selected(), item);
   EXPECT_EQ(
-      lstrcmpiW(Widen(rows().Text(item + 1, column::kPath)).c_str(), L"C:\\windows\\system32\\services.exe"),
-      0);
-  EXPECT_EQ(rows().Text(item + 1, column::kKind), "系统") << "the sample remark file names services.exe";
-  ASSERT_LT(item + 1, rows().Count());
-  ListView_SetItemState(list(), item, LVIS_FOCUSED, LVIS_FOCUSED);
+      lstrcmpiW(Widen(rows().Text(item, Column::kPath)).c_str(), L"C:\\windows\\system32\\services.exe"), 0);
+  EXPECT_EQ(rows().Text(item, Column::kKind), "系统") << "the sample remark file names services.exe";
+}
+
+// When the selected row and the next go, no row is selected or focused.
+TEST_F(WindowTest, RemovedRowsLeaveNoneSelectedOrFocused) {
+  ASSERT_GE(rows().Count(), 2);
+  ListView_SetItemState(list(), 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  ASSERT_EQ(rows().Selected(), 0);
   for (int i = 0; i < 2; ++i) {
-    rows().Remove(item + 1);
-    EXPECT_EQ(rows().Selected(), 0);
+    rows().Remove(0);
+    EXPECT_EQ(rows().Selected(), kNoRow);
     EXPECT_EQ(ListView_GetNextItem(list(), -1, LVNI_SELECTED), -1) << i;
     EXPECT_EQ(ListView_GetNextItem(list(), -1, LVNI_FOCUSED), -1) << i;
   }

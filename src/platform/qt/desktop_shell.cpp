@@ -10,6 +10,7 @@
 #include <QDesktopServices>
 #include <QUrl>
 #include <cstring>
+#include <utility>
 
 #include "platform/linux/file_uri.h"
 #include "platform/linux/unique_fd.h"
@@ -86,10 +87,11 @@ void DesktopShell::AskFileManager(const QString& method, const std::string& uri,
   call << QStringList{QString::fromLatin1(uri)} << QString();
   QObject* owner = parent_ ? static_cast<QObject*>(parent_) : QCoreApplication::instance();
   auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), owner);
-  QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, [watcher, fallback] {
-    if (watcher->isError()) fallback();
-    watcher->deleteLater();
-  });
+  QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
+                   [watcher, fallback = std::move(fallback)] {
+                     if (watcher->isError()) fallback();
+                     watcher->deleteLater();
+                   });
 }
 
 }  // namespace kelvar::qt

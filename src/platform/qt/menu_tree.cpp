@@ -52,10 +52,9 @@ MenuTree::MenuTree(QMenuBar* bar, QWidget* window) {
     action->setShortcut(SequenceOf(item.shortcut));
     action->setEnabled(item.enabled);
     actions_[{name, item.index}] = action;
-    int index = item.index;
-    QObject::connect(action, &QAction::triggered, window, [this, action, name, index] {
-      ShowMark(action, marks_[{name, index}]);
-      if (click_) click_(name, index);
+    QObject::connect(action, &QAction::triggered, window, [this, action, name, &item] {
+      ShowMark(action, marks_[{name, item.index}]);
+      if (click_) click_(item.command);
     });
   }
 }

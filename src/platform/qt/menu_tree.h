@@ -4,7 +4,7 @@
 // form's names (and the group index 0..5 of the priority items).  A Windows
 // menu item does not tick itself when chosen; a checkable QAction does, so
 // the check marks live here and each action is put back to its mark before
-// the click is passed on.  The Process menu opens as a context menu with
+// the item's command is passed on.  The Process menu opens as a context menu with
 // popup(), which does not block.
 #pragma once
 
@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "platform/menus.h"
+#include "ui/form_definition.h"
 
 class QAction;
 class QMenu;
@@ -26,7 +27,7 @@ namespace kelvar::qt {
 
 class MenuTree : public Menus {
  public:
-  using Click = std::function<void(std::string_view name, int index)>;
+  using Click = std::function<void(form::Command command)>;
   MenuTree(QMenuBar* bar, QWidget* window);
   void SetClick(Click click) { click_ = std::move(click); }
 

@@ -2,6 +2,7 @@
 #include "platform/qt/print_rows.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "platform/qt/display_text.h"
@@ -29,9 +30,10 @@ void PrintLine(const QStringList& cells, const std::vector<int>& widths, std::os
 void PrintRows(const RowSource& rows, const QStringList& titles, const QStringList& panels,
                std::ostream& out) {
   std::vector<QStringList> lines{titles};
-  for (int r = 1; r <= rows.RowCount(); ++r) {
+  for (int r = 0; r < rows.RowCount(); ++r) {
     QStringList cells;
-    for (int c = 0; c < titles.size() && c < kColumnCount; ++c) cells << DisplayText(rows.CellText(r, c));
+    for (int c = 0; c < titles.size(); ++c)
+      if (const std::optional<Column> column = ColumnAt(c)) cells << DisplayText(rows.CellText(r, *column));
     lines.push_back(cells);
   }
   std::vector<int> widths(static_cast<std::size_t>(titles.size()), 0);

@@ -65,11 +65,11 @@ void ProcessList::SetColumnAlignment(int column, Alignment alignment) {
 
 int ProcessList::HitTest(int x, int y) {
   QModelIndex at = indexAt(QPoint(x, y));
-  return at.isValid() ? at.row() + 1 : 0;
+  return at.isValid() ? at.row() : kNoRow;
 }
 
-ScreenPoint ProcessList::RowMenuPoint(int index) {
-  QModelIndex at = model_->index(index - 1, 0);
+ScreenPoint ProcessList::RowMenuPoint(int row) {
+  QModelIndex at = model_->index(row, 0);
   scrollTo(at);
   QPoint corner = viewport()->mapToGlobal(visualRect(at).bottomLeft());
   return {corner.x(), corner.y()};
@@ -104,24 +104,24 @@ void ProcessList::mousePressEvent(QMouseEvent* event) {
 void ProcessList::UserSelected() {
   if (showing_store_ || model_->Changing() || !events_.item_click) return;
   QModelIndexList rows = selectionModel()->selectedRows();
-  events_.item_click(rows.isEmpty() ? 0 : rows.first().row() + 1);
+  events_.item_click(rows.isEmpty() ? kNoRow : rows.first().row());
 }
 
 void ProcessList::ShowStoreSelection() {
   const RowSource* source = model_->Source();
-  int row = source ? source->SelectedRow() : 0;
+  int row = source ? source->SelectedRow() : kNoRow;
   // Showing the selection must not scroll the list: the rows may just have
   // been re-sorted under a user who is looking elsewhere.
   showing_store_ = true;
   bool auto_scroll = hasAutoScroll();
   setAutoScroll(false);
-  if (row == 0) {
+  if (row == kNoRow) {
     // No current row either: a current row is highlighted and announced as
     // if it were the one the commands act on.
     selectionModel()->clearSelection();
     selectionModel()->clearCurrentIndex();
   } else {
-    QModelIndex at = model_->index(row - 1, 0);
+    QModelIndex at = model_->index(row, 0);
     selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   }
   setAutoScroll(auto_scroll);

@@ -23,9 +23,9 @@ QtProgram::QtProgram(SystemPorts os, ProgramSettings settings) : icons_(std::mov
   msgbox_ = std::make_unique<QtMessageBox>(window.get());
   timers_ = std::make_unique<QtTimers>(window.get());
   shell_ = std::make_unique<DesktopShell>(window.get(), HomeTrash(settings.trash_data_home));
-  MonitorPorts monitor{os.processes, os.files, os.dirs, os.profile,
-                       os.sizes,     icons_,   images_, window->Status()};
-  FormPorts ui{*window, window->List(), window->Menus(), *msgbox_, *timers_, pump_, *shell_};
+  MonitorPorts monitor{os.processes, os.files, os.dirs, os.profile, icons_, images_};
+  FormPorts ui{*window, window->List(), window->Menus(),  *msgbox_, *timers_,
+               pump_,   *shell_,        window->Status(), os.sizes};
   form_ = std::make_unique<MainForm>(monitor, ui);
   window_ = std::move(window);
   Wire();
@@ -52,8 +52,8 @@ void QtProgram::Wire() {
       [&form](int index) { form.OnItemClick(index); },
       [&form] { form.OnContextMenuKey(); },
   });
-  window_->Menus().SetClick([&form](std::string_view name, int index) { form.MenuClick(name, index); });
-  timers_->SetTick([&form](int id) { form.Timer(id); });
+  window_->Menus().SetClick([&form](form::Command command) { form.OnCommand(command); });
+  timers_->SetTick([&form](int id) { form.OnTick(static_cast<form::Timer>(id)); });
   window_->OnResize([&form] { form.OnResize(); });
   window_->OnClose([timers = timers_.get()] { timers->StopAll(); });
 }

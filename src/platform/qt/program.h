@@ -13,6 +13,7 @@
 #include "platform/qt/desktop_icons.h"
 #include "platform/qt/image_list.h"
 #include "platform/qt/timers.h"
+#include "platform/size_formatter.h"
 
 namespace kelvar {
 class MainForm;

@@ -5,11 +5,6 @@
 #include "platform/qt/image_list.h"
 
 namespace kelvar::qt {
-namespace {
-
-constexpr int kNameColumn = 0;
-
-}  // namespace
 
 RowModel::RowModel(const QtImageList& images, QObject* parent)
     : QAbstractTableModel(parent), images_(images) {}
@@ -49,15 +44,16 @@ int RowModel::columnCount(const QModelIndex& parent) const {
 
 QVariant RowModel::data(const QModelIndex& index, int role) const {
   if (!source_ || !index.isValid() || index.row() >= source_->RowCount()) return {};
-  int row = index.row() + 1, column = index.column();
+  const int row = index.row();
+  const std::optional<Column> column = ColumnAt(index.column());
   switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
-      return column < kColumnCount ? DisplayText(source_->CellText(row, column)) : QString();
+      return column ? DisplayText(source_->CellText(row, *column)) : QString();
     case Qt::AccessibleTextRole:
-      return column == kNameColumn ? DisplayText(source_->SpokenName(row)) : QVariant();
+      return column == Column::kName ? DisplayText(source_->SpokenName(row)) : QVariant();
     case Qt::DecorationRole:
-      if (column != kNameColumn) return {};
+      if (column != Column::kName) return {};
       return images_.Icon(source_->IconKey(row));
     case Qt::TextAlignmentRole:
       return QVariant::fromValue(AlignmentOf(index.column()));
@@ -79,7 +75,7 @@ Qt::ItemFlags RowModel::flags(const QModelIndex& index) const {
 
 void RowModel::BeforeInsert(int row) {
   ++changing_;
-  beginInsertRows({}, row - 1, row - 1);
+  beginInsertRows({}, row, row);
 }
 
 void RowModel::AfterInsert() {
@@ -89,7 +85,7 @@ void RowModel::AfterInsert() {
 
 void RowModel::BeforeRemove(int row) {
   ++changing_;
-  beginRemoveRows({}, row - 1, row - 1);
+  beginRemoveRows({}, row, row);
 }
 
 // While a removed row was current, the view moved its highlight to a
@@ -116,8 +112,8 @@ void RowModel::AfterReorder() {
   if (selection_changed_) selection_changed_();
 }
 
-void RowModel::CellChanged(int row, int column) {
-  QModelIndex at = index(row - 1, column);
+void RowModel::CellChanged(int row, Column column) {
+  QModelIndex at = index(row, static_cast<int>(column));
   if (at.isValid()) emit dataChanged(at, at, {Qt::DisplayRole, Qt::ToolTipRole});
 }
 

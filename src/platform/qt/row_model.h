@@ -3,8 +3,8 @@
 // keeps no rows of its own, reads cells through RowSource when the view
 // paints, and turns each RowObserver call into the matching Qt model
 // notification, so a pass that changes nothing costs the view nothing.
-// The columns (titles, widths, alignment) are the list control's own and
-// are added by the form at start-up.  A row's first cell always has an
+// The columns are those of platform/columns.h: the form adds their titles
+// and alignment at start-up, and the model reads cells by them.  A row's first cell always has an
 // accessible text, its name or, for a row without one, its path or PID.
 #pragma once
 
@@ -12,6 +12,7 @@
 #include <QIcon>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,7 +54,7 @@ class RowModel : public QAbstractTableModel, public RowObserver {
   void AfterRemove() override;
   void BeforeReorder() override;
   void AfterReorder() override;
-  void CellChanged(int row, int column) override;
+  void CellChanged(int row, Column column) override;
   void SelectionChanged() override;
 
  private:

@@ -1,5 +1,5 @@
-// Timer1 and Timer2 on Qt: one QTimer per id on the user-interface thread,
-// ticking into a callback (the form's Timer handler).  A QTimer that falls
+// The window's timers on Qt: one QTimer per id on the user-interface thread,
+// ticking into a callback (the form's OnTick handler).  A QTimer that falls
 // due while a handler runs fires once when the loop is back, so late ticks
 // come as one, as Windows timers do.  The message pump lets queued events run
 // and returns at once.

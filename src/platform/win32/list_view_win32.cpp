@@ -6,6 +6,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
 
 #include "platform/win32/dpi_win32.h"
@@ -15,6 +16,8 @@ namespace kelvar::win32 {
 namespace {
 
 constexpr UINT_PTR kInputSubclass = 1;
+// The control answers -1 for no item, as the store does.
+static_assert(kNoRow == -1);
 
 // While the control is brought in step with the store, the selection changes
 // it reports are the store's own, not the user's.
@@ -68,7 +71,7 @@ void Win32ListView::Attach(const RowSource* rows, ListEvents events) {
   SyncSelection();
 }
 
-// A press is the form's MouseDown.  A right press is the form's alone: the
+// A press is the form's OnMouseDown.  A right press is the form's alone: the
 // control's own right-click handling would move or clear the selection
 // after the context menu has closed.  WM_CONTEXTMENU at (-1, -1) is the
 // Menu key or Shift+F10.  Item text asked from outside by message is what
@@ -94,10 +97,12 @@ LRESULT CALLBACK Win32ListView::InputProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
 // a row whose file is gone still shows an empty name while a screen reader
 // hears its path.
 LRESULT Win32ListView::SpokenItemText(int item, LVITEMW& asked) const {
-  const int row = item + 1;
-  if (!rows_ || row < 1 || row > rows_->RowCount() || !asked.pszText || asked.cchTextMax <= 0) return 0;
+  const int row = item;
+  const std::optional<Column> column = ColumnAt(asked.iSubItem);
+  if (!rows_ || row < 0 || row >= rows_->RowCount() || !column || !asked.pszText || asked.cchTextMax <= 0)
+    return 0;
   const std::wstring text =
-      Widen(asked.iSubItem == 0 ? rows_->SpokenName(row) : std::string(rows_->CellText(row, asked.iSubItem)));
+      Widen(column == Column::kName ? rows_->SpokenName(row) : rows_->CellText(row, *column));
   const auto n = std::min<std::size_t>(text.size(), static_cast<std::size_t>(asked.cchTextMax - 1));
   std::copy_n(text.data(), n, asked.pszText);
   asked.pszText[n] = L'\0';
@@ -130,9 +135,11 @@ LRESULT Win32ListView::HandleNotify(const NMHDR* header) {
 
 void Win32ListView::GetDisplayInfo(LVITEMW& item) const {
   if (!rows_ || item.iItem < 0 || item.iItem >= rows_->RowCount()) return;
-  int row = item.iItem + 1;
+  const int row = item.iItem;
+  const std::optional<Column> column = ColumnAt(item.iSubItem);
+  if (!column) return;
   if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-    const std::string_view text = rows_->CellText(row, item.iSubItem);
+    const std::string text = rows_->CellText(row, *column);
     int n = text.empty() ? 0
                          : MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
                                                item.pszText, item.cchTextMax - 1);
@@ -143,7 +150,8 @@ void Win32ListView::GetDisplayInfo(LVITEMW& item) const {
     }
     item.pszText[n] = L'\0';
   }
-  if (item.mask & LVIF_IMAGE) item.iImage = item.iSubItem == 0 ? images_.IndexOf(rows_->IconKey(row)) : -1;
+  if (item.mask & LVIF_IMAGE)
+    item.iImage = column == Column::kName ? images_.IndexOf(rows_->IconKey(row)) : -1;
 }
 
 int Win32ListView::FindByName(const NMLVFINDITEMW& find) const {
@@ -155,7 +163,7 @@ int Win32ListView::FindByName(const NMLVFINDITEMW& find) const {
   for (int k = 0; k < count; ++k) {
     const int item = (start + k) % count;
     if (!(find.lvfi.flags & LVFI_WRAP) && item < start) break;
-    const std::wstring name = Widen(rows_->CellText(item + 1, 0));
+    const std::wstring name = Widen(rows_->CellText(item, Column::kName));
     if (name.size() >= typed.size() &&
         CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, name.c_str(), static_cast<int>(typed.size()),
                        typed.c_str(), static_cast<int>(typed.size())) == CSTR_EQUAL)
@@ -193,10 +201,10 @@ void Win32ListView::SetColumnAlignment(int column, Alignment alignment) {
   if (!ListView_SetColumn(hwnd_, column, &col)) throw std::runtime_error("column alignment");
 }
 
-ScreenPoint Win32ListView::RowMenuPoint(int index) {
-  ListView_EnsureVisible(hwnd_, index - 1, FALSE);
+ScreenPoint Win32ListView::RowMenuPoint(int row) {
+  ListView_EnsureVisible(hwnd_, row, FALSE);
   RECT cell{};
-  ListView_GetItemRect(hwnd_, index - 1, &cell, LVIR_LABEL);
+  ListView_GetItemRect(hwnd_, row, &cell, LVIR_LABEL);
   POINT corner{cell.left, cell.bottom};
   ClientToScreen(hwnd_, &corner);
   return {corner.x, corner.y};
@@ -206,7 +214,7 @@ int Win32ListView::HitTest(int x, int y) {
   LVHITTESTINFO hit{};
   hit.pt = {x, y};
   int item = ListView_SubItemHitTest(hwnd_, &hit);
-  return item >= 0 && (hit.flags & LVHT_ONITEM) ? item + 1 : 0;
+  return item >= 0 && (hit.flags & LVHT_ONITEM) ? item : kNoRow;
 }
 
 void Win32ListView::BeforeInsert(int row) { changed_from_ = row; }
@@ -232,7 +240,7 @@ void Win32ListView::AfterReorder() {
   SyncSelection();
 }
 
-void Win32ListView::CellChanged(int row, int /*column*/) { RedrawRow(row); }
+void Win32ListView::CellChanged(int row, Column /*column*/) { RedrawRow(row); }
 void Win32ListView::SelectionChanged() {
   Guard guard(syncing_);
   SyncSelection();
@@ -243,17 +251,15 @@ void Win32ListView::CountChanged() {
   ListView_SetItemCountEx(hwnd_, count, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
 }
 
-// Rows from `row` (1-based) on show other rows now; only visible ones are
-// repainted.
+// Rows from `row` on show other rows now; only visible ones are repainted.
 void Win32ListView::RedrawFrom(int row) {
-  int first = std::max(row - 1, ListView_GetTopIndex(hwnd_));
+  int first = std::max(row, ListView_GetTopIndex(hwnd_));
   int last = LastVisible(hwnd_);
   if (first <= last) ListView_RedrawItems(hwnd_, first, last);
 }
 
 void Win32ListView::RedrawRow(int row) {
-  int item = row - 1, top = ListView_GetTopIndex(hwnd_);
-  if (item >= top && item <= LastVisible(hwnd_)) ListView_RedrawItems(hwnd_, item, item);
+  if (row >= ListView_GetTopIndex(hwnd_) && row <= LastVisible(hwnd_)) ListView_RedrawItems(hwnd_, row, row);
 }
 
 // The control shows the store's selection (callers hold the guard).  With
@@ -261,19 +267,19 @@ void Win32ListView::RedrawRow(int row) {
 // index, so after a removal the focus would sit on another process's row,
 // and the focused row is the one a screen reader announces.
 void Win32ListView::SyncSelection() {
-  int wanted = rows_ ? rows_->SelectedRow() - 1 : -1;
+  int wanted = rows_ ? rows_->SelectedRow() : kNoRow;
   int shown = ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED);
   int focused = ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED);
   if (wanted == shown && (wanted >= 0 || focused < 0)) return;
   if (shown >= 0 || focused >= 0) ListView_SetItemState(hwnd_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-  if (wanted >= 0)
+  if (wanted != kNoRow)
     ListView_SetItemState(hwnd_, wanted, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
 }
 
 // The user moved the selection: the store follows.
 void Win32ListView::ItemChanged() {
   if (syncing_ || !events_.item_click || !rows_) return;
-  int shown = ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED) + 1;
+  const int shown = ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED);  // -1, kNoRow, for none
   if (shown != rows_->SelectedRow()) events_.item_click(shown);
 }
 

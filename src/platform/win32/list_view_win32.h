@@ -22,7 +22,7 @@ inline bool IsKeyboardContextMenu(LPARAM lp) { return LOWORD(lp) == 0xFFFF && HI
 struct ListEvents {
   std::function<void(int column)> column_click;
   std::function<void(int button, int x, int y)> mouse_down;  // pixels in the list
-  std::function<void(int index)> item_click;                 // 1-based, 0 for none
+  std::function<void(int row)> item_click;                   // kNoRow for none
   std::function<void()> context_key;                         // the Menu key or Shift+F10
 };
 
@@ -47,7 +47,7 @@ class Win32ListView : public ListControl, public RowObserver {
   int ColumnCount() override;
   void SetColumnAlignment(int column, Alignment alignment) override;
   int HitTest(int x, int y) override;
-  ScreenPoint RowMenuPoint(int index) override;
+  ScreenPoint RowMenuPoint(int row) override;
 
   // RowObserver.
   void BeforeInsert(int row) override;
@@ -56,7 +56,7 @@ class Win32ListView : public ListControl, public RowObserver {
   void AfterRemove() override;
   void BeforeReorder() override {}
   void AfterReorder() override;
-  void CellChanged(int row, int column) override;
+  void CellChanged(int row, Column column) override;
   void SelectionChanged() override;
 
  private:

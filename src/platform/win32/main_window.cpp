@@ -125,9 +125,8 @@ void MainWindow::CreateControls() {
 }
 
 void MainWindow::CreateForm() {
-  MonitorPorts os{system_.processes, system_.files, system_.dirs, system_.profile,
-                  system_.sizes,     system_.icons, images_,      *status_};
-  FormPorts ui{*window_, *list_, menus_, *msgbox_, *timers_, *pump_, system_.shell};
+  MonitorPorts os{system_.processes, system_.files, system_.dirs, system_.profile, system_.icons, images_};
+  FormPorts ui{*window_, *list_, menus_, *msgbox_, *timers_, *pump_, system_.shell, *status_, system_.sizes};
   form_ = std::make_unique<MainForm>(os, ui);
   RowStore& rows = form_->Rows();
   ListEvents events;
@@ -172,12 +171,11 @@ LRESULT MainWindow::OnNotify(const NMHDR* header) {
 }
 
 void MainWindow::OnCommand(UINT id) {
-  auto command = menus_.CommandOf(id);
-  if (command && form_) form_->MenuClick(command->first, command->second);
+  if (form_) form_->OnCommand(menus_.CommandOf(id));
 }
 
 void MainWindow::OnTimer(UINT_PTR id) {
-  if (form_) form_->Timer(static_cast<int>(id));
+  if (form_) form_->OnTick(static_cast<form::Timer>(id));
 }
 
 // The keyboard goes to the list, the window's only control that takes it.

@@ -3,8 +3,8 @@
 // the font), builds the portable MainForm over them and hands it every event:
 // WM_CREATE is OnLoad, WM_SIZE is OnResize after the docking (and
 // WM_DPICHANGED rescales the font, columns and panels), the list's
-// notifications are ColumnClick, MouseDown and ItemClick, WM_COMMAND is a
-// menu click and WM_TIMER a timer tick.
+// notifications are OnColumnClick, OnMouseDown and OnItemClick, WM_COMMAND
+// is OnCommand and WM_TIMER is OnTick.
 #pragma once
 
 #include <memory>

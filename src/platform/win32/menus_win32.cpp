@@ -51,7 +51,7 @@ void Win32Menus::Build() {
     UINT position = static_cast<UINT>(GetMenuItemCount(parent));
     bool opens = i + 1 < form::kMenus.size() && form::kMenus[i + 1].depth > def.depth;
     std::wstring caption = CaptionOf(def);
-    Item item{def.name, def.index, parent, position, nullptr, 0};
+    Item item{def.name, def.index, parent, position, nullptr, 0, def.command};
     if (opens) {
       item.sub = CreatePopupMenu();
       AppendMenuW(parent, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(item.sub), caption.c_str());
@@ -74,11 +74,11 @@ const Win32Menus::Item* Win32Menus::Find(std::string_view name, int index) const
   return nullptr;
 }
 
-std::optional<std::pair<std::string_view, int>> Win32Menus::CommandOf(UINT id) const {
+form::Command Win32Menus::CommandOf(UINT id) const {
   for (const Item& item : items_) {
-    if (item.id && item.id == id) return std::make_pair(item.name, item.index);
+    if (item.id && item.id == id) return item.command;
   }
-  return std::nullopt;
+  return form::Command::kNone;
 }
 
 UINT Win32Menus::CommandId(std::string_view name, int index) const {

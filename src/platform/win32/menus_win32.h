@@ -6,12 +6,11 @@
 
 #include "platform/win32/win32_api.h"
 
-#include <optional>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "platform/menus.h"
+#include "ui/form_definition.h"
 
 namespace kelvar::win32 {
 
@@ -26,8 +25,8 @@ class Win32Menus : public Menus {
   HACCEL accelerators() const { return accel_; }
   // The window that gets the popup's WM_COMMAND.
   void SetOwner(HWND owner) { owner_ = owner; }
-  // The form's name and index of a command id, or nullopt.
-  std::optional<std::pair<std::string_view, int>> CommandOf(UINT id) const;
+  // The form's command of a command id; kNone for an id no item has.
+  form::Command CommandOf(UINT id) const;
   // The command id of an item, or 0.
   UINT CommandId(std::string_view name, int index = -1) const;
   // The drop-down or submenu an item opens, or null.
@@ -47,6 +46,7 @@ class Win32Menus : public Menus {
     UINT position;
     HMENU sub;  // null unless the item opens a menu
     UINT id;    // 0 for menus and separators
+    form::Command command;
   };
   const Item* Find(std::string_view name, int index) const;
   void Build();

@@ -12,7 +12,7 @@ namespace {
 
 constexpr int kSystemProcessInformation = 5;
 constexpr long kInfoLengthMismatch = static_cast<long>(0xC0000004L);
-constexpr std::size_t kFirstBufferBytes = 256 * 1024;
+constexpr std::size_t kFirstBufferBytes = std::size_t{256} * 1024;
 
 }  // namespace
 
