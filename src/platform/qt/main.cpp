@@ -80,12 +80,16 @@ void Print(const kelvar::qt::QtProgram& program) {
   kelvar::qt::PrintRows(program.Form().Rows(), titles, panels, std::cout);
 }
 
+// The timer belongs to the window.
 void SaveScreenshotLater(kelvar::qt::MainWindow& window, const QString& file) {
-  QTimer::singleShot(1500, &window, [&window, file] {
+  auto* timer = new QTimer(&window);
+  timer->setSingleShot(true);
+  QObject::connect(timer, &QTimer::timeout, &window, [&window, file] {
     bool saved = window.grab().save(file);
     std::cout << (saved ? "screenshot: " : "screenshot failed: ") << file.toStdString() << std::endl;
     QApplication::exit(saved ? 0 : 1);
   });
+  timer->start(1500);
 }
 
 }  // namespace
