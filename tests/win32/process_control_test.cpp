@@ -105,8 +105,8 @@ TEST(ProcessOnWin32, ARowFollowsTheReadAccessOfItsProcess) {
     ASSERT_TRUE(SetReadAccess(refusing->handle(), true) && SetReadAccess(giving->handle(), false));
     real.monitor.Sweep();
     real.monitor.Refresh();
-    EXPECT_NE(real.monitor.RowOf(refusing->pid()), 0) << "asked again";
-    EXPECT_EQ(real.monitor.RowOf(giving->pid()), 0) << "the sweep sees what a new open sees";
+    EXPECT_NE(real.monitor.RowOf(refusing->pid()), kNoRow) << "asked again";
+    EXPECT_EQ(real.monitor.RowOf(giving->pid()), kNoRow) << "the sweep sees what a new open sees";
   }
 }
 
