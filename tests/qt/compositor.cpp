@@ -9,8 +9,6 @@
 #include <QImage>
 #include <QProcess>
 
-#include "platform/qt/desktop_icons.h"
-#include "platform/qt/window_system.h"
 #include "test_program.h"
 
 namespace kelvar::qt::test {
@@ -82,16 +80,3 @@ TEST(Compositor, OnWaylandAloneAlwaysOnTopIsGreyedOut) {
 
 }  // namespace
 }  // namespace kelvar::qt::test
-
-// Qt's Wayland plugin leaves a few of libwayland's objects to the end of the
-// process; the sanitizer build's leak checker is told so.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libwayland-client.so\n"; }
-
-// The application as kelvarpm's main() makes it, with no session bus.
-int main(int argc, char** argv) {
-  ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/kelvar-no-bus", 1);
-  std::unique_ptr<QApplication> app = kelvar::qt::MakeApplication(argc, argv);
-  kelvar::qt::UseDesktopIconTheme(kelvar::qt::XdgDataDirs());
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -29,18 +29,18 @@ struct RealMonitor {
   ProcessMonitor monitor{
       rows, MonitorPorts{system.processes, system.files, system.dirs, system.profile, system.icons, images}};
   RealMonitor() { monitor.SetRemarkFile(GetAppPath(system.dirs) + "Comment\\system.ini"); }
-  std::string Cell(Pid pid, Column column) { return std::string(rows.Text(monitor.RowOf(pid), column)); }
-  // Lists until `pid` has a row using at least `kb` kilobytes.
-  bool Lists(Pid pid, long long kb = 0) {
-    return test::PumpUntil(
-        [&] {
-          monitor.Refresh();
-          return monitor.RowOf(pid) != kNoRow && (kb == 0 || std::stoll(Cell(pid, Column::kMemory)) >= kb);
-        },
-        5000);
+  std::string Cell(Pid pid, Column column) { return rows.Text(monitor.RowOf(pid), column); }
+  bool Lists(Pid pid, long long kb = 0) {  // refreshes until `pid` has a row of at least `kb` KB
+    const auto listed = [&] { return monitor.RowOf(pid) != kNoRow; };
+    const auto big = [&] { return kb == 0 || std::stoll(Cell(pid, Column::kMemory)) >= kb; };
+    return test::PumpUntil([&] { return monitor.Refresh(), listed() && big(); }, 5000);
   }
 };
 
+bool Exists(const std::wstring& file) { return GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Listed with its memory, name and path, steered through each class, ended
+// with exit code 0 (never as a reused PID) and gone at the next sweep.
 TEST(ProcessOnWin32, ChildIsListedSteeredAndEndedAndItsRowLeavesWithinOneSweep) {
   RealMonitor real;
   test::Child child(16);
@@ -51,22 +51,23 @@ TEST(ProcessOnWin32, ChildIsListedSteeredAndEndedAndItsRowLeavesWithinOneSweep) 
   EXPECT_EQ(real.system.files.FindFileName("\\\\?\\" + Narrow(child.path())), "kelvar_child.exe");
   EXPECT_EQ(real.system.files.FindFileName(Narrow(test::TestFolder()) + "\\kelvar_chil?.exe"), "");
   const ProcessId id = real.rows.Row(real.monitor.RowOf(child.pid())).id;
-  EXPECT_FALSE(real.system.processes.End({id.pid, id.start + 1}));  // a reused pid is left alone
-
-  // Each class by its Windows value; Wine grants realtime to an ordinary
-  // user where Windows quietly gives "high", so either is accepted there.
-  const std::pair<DWORD, std::string> classes[] = {{0x100, "实时"}, {0x80, "高"},     {0x8000, "较高"},
-                                                   {0x20, "标准"},  {0x4000, "较低"}, {0x40, "低"}};
-  for (const auto& [value, name] : classes) {
+  EXPECT_FALSE(real.system.processes.End({id.pid, id.start + 1}));
+  // Wine grants realtime to an ordinary user where Windows quietly gives
+  // "high", so either is accepted there.
+  for (auto [value, name] : {std::pair<DWORD, std::string>{0x100, "实时"},
+                             {0x80, "高"},
+                             {0x8000, "较高"},
+                             {0x20, "标准"},
+                             {0x4000, "较低"},
+                             {0x40, "低"}}) {
     EXPECT_TRUE(real.system.processes.SetPriority(id, PriorityOfClass(value))) << value;
     real.monitor.Refresh();
     const std::string now = real.Cell(child.pid(), Column::kPriority);
     EXPECT_TRUE(now == name || (value == 0x100 && now == "高")) << value << " " << now;
   }
-
   EXPECT_TRUE(real.system.processes.End(id));
-  ASSERT_EQ(WaitForSingleObject(child.handle(), 5000), WAIT_OBJECT_0);
   DWORD code = 1;
+  ASSERT_EQ(WaitForSingleObject(child.handle(), 5000), WAIT_OBJECT_0);
   EXPECT_TRUE(GetExitCodeProcess(child.handle(), &code) && code == 0) << code;
   real.monitor.Sweep();
   EXPECT_EQ(real.monitor.RowOf(child.pid()), kNoRow);
@@ -75,14 +76,12 @@ TEST(ProcessOnWin32, ChildIsListedSteeredAndEndedAndItsRowLeavesWithinOneSweep) 
 // Lets everyone open `process` for reading, or no one: a process may set
 // its own security so.  A handle keeps the rights it was opened with.
 bool SetReadAccess(HANDLE process, bool readable) {
+  wchar_t everyone[] = L"EVERYONE";
   EXPLICIT_ACCESSW entries[2]{};  // denial first, as Windows orders them
-  BuildExplicitAccessWithNameW(&entries[0], const_cast<wchar_t*>(L"EVERYONE"), kReadAccess, DENY_ACCESS,
-                               NO_INHERITANCE);
-  BuildExplicitAccessWithNameW(&entries[1], const_cast<wchar_t*>(L"EVERYONE"), PROCESS_ALL_ACCESS,
-                               GRANT_ACCESS, NO_INHERITANCE);
+  BuildExplicitAccessWithNameW(&entries[0], everyone, kReadAccess, DENY_ACCESS, NO_INHERITANCE);
+  BuildExplicitAccessWithNameW(&entries[1], everyone, PROCESS_ALL_ACCESS, GRANT_ACCESS, NO_INHERITANCE);
   PACL acl = nullptr;
-  if (SetEntriesInAclW(readable ? 1 : 2, entries + (readable ? 1 : 0), nullptr, &acl) != ERROR_SUCCESS)
-    return false;
+  if (SetEntriesInAclW(readable ? 1 : 2, entries + readable, nullptr, &acl) != ERROR_SUCCESS) return false;
   const DWORD set =
       SetSecurityInfo(process, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, acl, nullptr);
   LocalFree(acl);
@@ -111,17 +110,15 @@ TEST(ProcessOnWin32, ARowFollowsTheReadAccessOfItsProcess) {
 }
 
 // An updater renames the running exe away and puts a new one at its path,
-// before the command, or once the shell has its answer: end and delete must
-// not trash it; then the shell call trashes it.
+// before the command or once the shell has its answer: end and delete leaves
+// the new one, which the shell's own call then trashes.
 TEST(ShellOnWin32, EndAndDeleteLeavesAFileThatReplacedTheRunningExe) {
+  const std::wstring child_exe = test::TestFolder() + L"\\kelvar_child.exe";
   for (bool at_move : {false, true}) {
     SCOPED_TRACE(at_move ? "at the move" : "before the command");
-    fake::FakeMessageBox box;
-    fake::FakePump pump;
     const std::wstring name =
-        L"updater" + std::to_wstring(GetTickCount()) + std::to_wstring(at_move) + L".exe";
-    const std::wstring exe = test::TestFolder() + L"\\" + name,
-                       child_exe = test::TestFolder() + L"\\kelvar_child.exe";
+                           L"updater" + std::to_wstring(GetTickCount()) + std::to_wstring(at_move) + L".exe",
+                       exe = test::TestFolder() + L"\\" + name;
     ASSERT_TRUE(CopyFileW(child_exe.c_str(), exe.c_str(), FALSE));
     test::Child child(0, exe);
     RealMonitor real;
@@ -132,25 +129,25 @@ TEST(ShellOnWin32, EndAndDeleteLeavesAFileThatReplacedTheRunningExe) {
              CopyFileW(child_exe.c_str(), exe.c_str(), FALSE);
     };
     ASSERT_TRUE(at_move || replace());
+    fake::FakeMessageBox box;
+    fake::FakePump pump;
     Win32Shell shell(FOF_NOCONFIRMATION);
     shell.SetBeforeMove([&] { EXPECT_TRUE(!at_move || replace()); });
     Commands(real.rows, real.monitor,
              CommandPorts{real.system.processes, real.system.files, box, pump, shell})
         .EndSelectedAndTrash();
     EXPECT_EQ(WaitForSingleObject(child.handle(), 5000), WAIT_OBJECT_0);
-    EXPECT_NE(GetFileAttributesW(exe.c_str()), INVALID_FILE_ATTRIBUTES) << "the new version was trashed";
+    EXPECT_TRUE(Exists(exe)) << "the new version was trashed";
     ASSERT_EQ(box.shown.size(), 2u);
     EXPECT_EQ(box.shown[1].text,
               "进程运行的文件已被删除或替换，没有文件被移到回收站。\r\n\r\n" + MessageField(Narrow(exe)));
     DeleteFileW((exe + L".old").c_str());
-
     shell.SetBeforeMove({});
     shell.MoveToTrash(Narrow(exe), {});
-    EXPECT_EQ(GetFileAttributesW(exe.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(Exists(exe));
     wchar_t trash[MAX_PATH] = {};  // Wine's trash folder, when the run names it
     const DWORD n = GetEnvironmentVariableW(L"KELVAR_TRASH", trash, MAX_PATH);
-    EXPECT_TRUE(n == 0 || GetFileAttributesW((std::wstring(trash, n) + L"\\" + name).c_str()) !=
-                              INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(n == 0 || Exists(std::wstring(trash, n) + L"\\" + name));
   }
 }
 

@@ -46,24 +46,21 @@ class WindowTest : public ::testing::Test {
   std::unique_ptr<MainWindow> window_ = std::make_unique<MainWindow>(system_);
 };
 
-// Sizes given for 96 DPI: as started, at 144 and back, columns, panels and
-// font follow WM_DPICHANGED and the window takes the suggested rect.
+// Each column's "title/width" ("R": right-aligned), the panels' edges and the
+// font's height, given for 96 DPI: as started, at 144 and back they follow
+// WM_DPICHANGED, and the window takes the suggested rect.
 TEST_F(WindowTest, SizesFollowTheDpi) {
-  // Each column's "title/width" ("R": right-aligned), panel edges, font height.
   const std::string at96 =
-      "进程名称/120 PID/45 内存(K)/55R 种类/36 级别/36 优先/36 进程路径/400 备注/500 | 96 | 246 | -1 | -12 ";
+      "进程名称/120 PID/45 内存(K)/55R 种类/36 级别/36 优先/36 进程路径/400 备注/500 |96|246|-1|-12";
   const std::string at144 =
-      "进程名称/180 PID/68 内存(K)/83R 种类/54 级别/54 优先/54 进程路径/600 备注/750 | 144 | 369 | -1 | -18 ";
-  const std::pair<UINT, std::string> table[] = {{0, at96}, {144, at144}, {96, at96}};  // 0: as started
-  for (const auto& [dpi, sizes] : table) {
+      "进程名称/180 PID/68 内存(K)/83R 种类/54 级别/54 优先/54 进程路径/600 备注/750 |144|369|-1|-18";
+  for (const auto& [dpi, sizes] : {std::pair{0, at96}, {144, at144}, {96, at96}}) {  // 0: as started
     SCOPED_TRACE(dpi);
-    if (dpi) {
-      RECT suggested{10, 20, 10 + static_cast<LONG>(dpi) * 6, 20 + static_cast<LONG>(dpi) * 5}, now{};
+    RECT suggested{10, 20, 10 + dpi * 6, 20 + dpi * 5}, now{};
+    if (dpi)
       SendMessageW(hwnd(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
                    reinterpret_cast<LPARAM>(&suggested));
-      GetWindowRect(hwnd(), &now);
-      EXPECT_TRUE(EqualRect(&now, &suggested));
-    }
+    EXPECT_TRUE(!dpi || (GetWindowRect(hwnd(), &now) && EqualRect(&now, &suggested)));
     std::string seen;
     for (int i = 0; i < Header_GetItemCount(ListView_GetHeader(list())); ++i) {
       wchar_t title[64] = {};
@@ -72,15 +69,14 @@ TEST_F(WindowTest, SizesFollowTheDpi) {
       col.pszText = title;
       col.cchTextMax = 64;
       ListView_GetColumn(list(), i, &col);
-      seen += Narrow(title) + "/" + std::to_string(col.cx) +
-              ((col.fmt & LVCFMT_JUSTIFYMASK) == LVCFMT_RIGHT ? "R " : " ");
+      seen += Narrow(title) + "/" + std::to_string(col.cx) + ((col.fmt & LVCFMT_RIGHT) ? "R " : " ");
     }
     int edges[3] = {};
     SendMessageW(window_->status_bar(), SB_GETPARTS, 3, reinterpret_cast<LPARAM>(edges));
     LOGFONTW font{};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(list(), WM_GETFONT, 0, 0)), sizeof font, &font);
     for (int n : {edges[0], edges[1], edges[2], static_cast<int>(font.lfHeight)})
-      seen += "| " + std::to_string(n) + " ";
+      seen += "|" + std::to_string(n);
     EXPECT_EQ(seen, sizes);
   }
 }
@@ -113,7 +109,7 @@ TEST_F(WindowTest, TheKeyboardOpensTheProcessMenuAtTheSelectedRow) {
   ListView_EnsureVisible(list(), row, FALSE);
   EXPECT_EQ(rows().Selected(), row);
   std::string ticks;
-  RECT shown{};
+  RECT shown{}, cell{};
   std::function<void()> watch = [&] {
     HWND menu = FindWindowW(L"#32768", nullptr);
     if (!ticks.empty() || !menu || !IsWindowVisible(menu)) return;
@@ -128,7 +124,6 @@ TEST_F(WindowTest, TheKeyboardOpensTheProcessMenuAtTheSelectedRow) {
   KillTimer(nullptr, timer);
   g_watch = nullptr;
   EXPECT_EQ(ticks, "----x-");
-  RECT cell{};
   ListView_GetItemRect(list(), row, &cell, LVIR_LABEL);
   POINT corner{cell.left, cell.bottom};
   ClientToScreen(list(), &corner);
