@@ -4,11 +4,6 @@
 // a picture of the compositor's screen where KELVAR_SCREENSHOT says.
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QDir>
-#include <QImage>
-#include <QProcess>
-
 #include "test_program.h"
 
 namespace kelvar::qt::test {

@@ -2,19 +2,9 @@
 // header, the menus, the view's selection and a steady list.
 #include <gtest/gtest.h>
 
-#include <QAccessible>
-#include <QAction>
-#include <QDialog>
-#include <QHeaderView>
-#include <QMenu>
-#include <QMenuBar>
-#include <QSignalSpy>
-#include <QStatusBar>
-
 #include "platform/qt/properties_dialog.h"
 #include "platform/qt/window_system.h"
 #include "test_program.h"
-#include "ui/form_definition.h"
 
 namespace kelvar::qt::test {
 namespace {
