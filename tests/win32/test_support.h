@@ -4,6 +4,7 @@
 #include "platform/win32/win32_api.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/process_source.h"
@@ -48,6 +49,10 @@ class Child {
   std::wstring exe_;
   PROCESS_INFORMATION info_{};
 };
+
+// Deletes the file it names when it goes: declared before the Child that
+// runs the file, it outlives the process.
+using RemovedAtEnd = std::unique_ptr<const wchar_t, decltype(&DeleteFileW)>;
 
 // Dispatches the thread's messages (through `window`'s accelerators, if
 // any) until `done` holds or `ms` have passed.

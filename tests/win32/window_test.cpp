@@ -83,19 +83,18 @@ TEST_F(WindowTest, SizesFollowTheDpi) {
 
 // A row whose file was renamed away shows no name but is spoken by its path.
 TEST_F(WindowTest, ANamelessRowIsSpokenByItsPath) {
-  const std::wstring exe = TestFolder() + L"\\nameless" + std::to_wstring(GetTickCount()) + L".exe";
+  const std::wstring exe = TestFolder() + L"\\nameless" + std::to_wstring(GetTickCount()) + L".exe",
+                     old = exe + L".old";
+  const RemovedAtEnd removed(old.c_str(), &DeleteFileW);
   ASSERT_TRUE(CopyFileW((TestFolder() + L"\\kelvar_child.exe").c_str(), exe.c_str(), FALSE));
-  {
-    Child child(0, exe);
-    ASSERT_TRUE(MoveFileW(exe.c_str(), (exe + L".old").c_str()));
-    const int row = RowOf(child);
-    ASSERT_NE(row, kNoRow);
-    EXPECT_EQ(rows().Text(row, Column::kName), "");
-    wchar_t text[MAX_PATH] = {};
-    ListView_GetItemText(list(), row, 0, text, MAX_PATH);
-    EXPECT_EQ(lstrcmpiW(text, exe.c_str()), 0) << Narrow(text);
-  }
-  DeleteFileW((exe + L".old").c_str());
+  Child child(0, exe);
+  ASSERT_TRUE(MoveFileW(exe.c_str(), old.c_str()));
+  const int row = RowOf(child);
+  ASSERT_NE(row, kNoRow);
+  EXPECT_EQ(rows().Text(row, Column::kName), "");
+  wchar_t text[MAX_PATH] = {};
+  ListView_GetItemText(list(), row, 0, text, MAX_PATH);
+  EXPECT_EQ(lstrcmpiW(text, exe.c_str()), 0) << Narrow(text);
 }
 
 // Selected in the control, a row is the program's; the keyboard's
