@@ -1,8 +1,6 @@
 // Windows' own answers against what both programs share: the shell's size
 // texts, GetPrivateProfileStringW beside the remark-file reader, and code
-// page 936 beside the Linux program's (the file the Linux build writes,
-// named by KELVAR_CP936_LINUX): every byte and pair decoded, every UTF-16
-// unit encoded.
+// page 936 beside the answers of the Linux program.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -21,8 +19,8 @@
 namespace kelvar::win32 {
 namespace {
 
-using kelvar::test::ProfileCase;
-using kelvar::test::Times;
+using kelvar::test::Cp936DecodeInputs, kelvar::test::Cp936EncodeInputs, kelvar::test::kNoForm;
+using kelvar::test::ProfileCase, kelvar::test::Times, testing::PrintToString;
 
 // Both read as the shell reads on a Chinese Windows ("0 字节" under zh_CN).
 TEST(SizeFormat, ShellFormatterGivesTheSharedTexts) {
@@ -76,9 +74,8 @@ std::wstring FitInCp936(std::wstring text, std::size_t max_bytes) {
   return text;
 }
 
-// Each file as its bytes (the shared cases are ASCII or bytes already).
-// Windows' answer is cut as the ANSI call cuts it: at the last whole
-// character within 254 bytes of code page 936.
+// Each file as its bytes; Windows' answer cut as the ANSI call cuts it: at
+// the last whole character within 254 bytes of code page 936.
 TEST(ProfileReader, ReadsAsGetPrivateProfileString) {
   ASSERT_EQ(GetACP(), 936u) << "run the Windows tests with LC_ALL=zh_CN.UTF-8";
   Win32ProfileReader reader;
@@ -105,13 +102,8 @@ TEST(RemarkFile, ReadsAsCodePage936WhateverTheSystemCodePage) {
   EXPECT_EQ(Win32ProfileReader().GetString("sysdir", "核心.exe", path), "核心|内核");
 }
 
-std::string Hex(const std::optional<std::string>& bytes) {
-  std::string out = bytes ? "" : "(none)";
-  for (unsigned char b : bytes.value_or(""))
-    out += {"0123456789ABCDEF"[b >> 4], "0123456789ABCDEF"[b & 15], ' '};
-  return out;
-}
-
+// Every byte and pair decoded, every UTF-16 unit encoded, in the file the
+// Linux build writes.
 TEST(CodePage936, TheLinuxProgramConvertsEveryInputAsWindows) {
   const wchar_t* name = _wgetenv(L"KELVAR_CP936_LINUX");
   if (!name || !*name) GTEST_SKIP() << "KELVAR_CP936_LINUX names no file of the Linux build";
@@ -119,18 +111,17 @@ TEST(CodePage936, TheLinuxProgramConvertsEveryInputAsWindows) {
   ASSERT_TRUE(linux_answers) << Narrow(name);
   Win32Cp936Codec windows;
   std::vector<std::pair<std::string, std::optional<std::string>>> cases;  // the input, Windows' answer
-  for (const std::string& input : kelvar::test::Cp936DecodeInputs())
-    cases.emplace_back(input, windows.Decode(input));
-  for (const std::string& input : kelvar::test::Cp936EncodeInputs())
-    cases.emplace_back(input, windows.Encode(input));
+  for (const std::string& input : Cp936DecodeInputs()) cases.emplace_back(input, windows.Decode(input));
+  for (const std::string& input : Cp936EncodeInputs()) cases.emplace_back(input, windows.Encode(input));
   int wrong = 0;
   for (const auto& [input, answer] : cases) {
     const int size = linux_answers.get();
-    ASSERT_NE(size, EOF) << "the file ends before the answer for " << Hex(input);
+    ASSERT_NE(size, EOF) << "the file ends before the answer for " << PrintToString(input);
     std::optional<std::string> linux_answer;
-    if (size != kelvar::test::kNoForm) linux_answers.read(linux_answer.emplace(size, '\0').data(), size);
+    if (size != kNoForm) linux_answers.read(linux_answer.emplace(size, '\0').data(), size);
     if (linux_answer != answer && ++wrong <= 20)
-      ADD_FAILURE() << Hex(input) << ": Windows " << Hex(answer) << ", Linux " << Hex(linux_answer);
+      ADD_FAILURE() << PrintToString(input) << ": Windows " << PrintToString(answer) << ", Linux "
+                    << PrintToString(linux_answer);
   }
   EXPECT_EQ(wrong, 0);
   EXPECT_EQ(linux_answers.get(), EOF) << "the file holds more answers than there are inputs";
