@@ -57,9 +57,9 @@ INSTANTIATE_TEST_SUITE_P(Names, EndAndDelete,
                          ::testing::Values("sleep with  spaces ", "进程 睡眠", "bad\xff\xfe\xc3name",
                                            "line\nbreak", "x\\??\\y", "long"));
 
-// The process ends but nothing goes to the trash, and the last box says why,
-// when its executable was replaced or deleted (before the questions, or while
-// the trash asks its own), or a file blocks the trash.
+// The process ends but nothing goes to the trash, and the last box says why, when its
+// file was replaced or deleted (before the questions, or while the trash asks its
+// own), or a file blocks the trash.
 TEST(NoTrash, ChangedExecutableOrBlockedTrash) {
   for (std::string c : {"replaced", "deleted", "asked", "/Trash", "/Trash/files", "/Trash/info"}) {
     const bool blocked = c[0] == '/', asked = c == "asked";

@@ -1,7 +1,6 @@
-// The program under a headless weston, on the platform kelvarpm's main()
-// picks; tests/scripts/compositor_test.sh starts the compositor, with
-// XWayland or without, and runs the case of that desktop.  Each case leaves
-// a picture of the compositor's screen where KELVAR_SCREENSHOT says.
+// The program on the platform it picks under the headless weston, with
+// XWayland or without, that tests/scripts/compositor_test.sh starts for each
+// case; a case leaves a picture of the screen where KELVAR_SCREENSHOT says.
 #include <gtest/gtest.h>
 
 #include "test_program.h"

@@ -1,7 +1,6 @@
-// The application as kelvarpm's main() makes it, with a session bus address
-// that leads nowhere so no bus is ever autolaunched for a test.  ctest runs
-// the window tests offscreen (QT_QPA_PLATFORM) and the compositor tests on
-// the platform the program picks under weston.
+// The application as kelvarpm's main() makes it (ctest names the offscreen
+// platform for the window tests), with a session bus address that leads
+// nowhere so no bus is ever autolaunched for a test.
 #include <gtest/gtest.h>
 
 #include <cstdlib>

@@ -80,9 +80,8 @@ bool SetReadAccess(HANDLE process, bool readable) {
   return set == ERROR_SUCCESS;
 }
 
-// A process that cannot be read when first listed gets its row at the first
-// pass after it can; one whose read access is taken away loses its row at
-// the next sweep and gets none while it refuses.  Two children trade places.
+// Two children trade places: the one that refused gets its row at the first
+// pass after it can be read, the one that now refuses loses its row at the sweep.
 TEST(ProcessOnWin32, ARowFollowsTheReadAccessOfItsProcess) {
   RealMonitor real;
   test::Child a, b;
@@ -101,10 +100,8 @@ TEST(ProcessOnWin32, ARowFollowsTheReadAccessOfItsProcess) {
   }
 }
 
-// An updater renames the running exe away and puts a new one at its path
-// once the shell has its answer: end and delete leaves the new one, which
-// the shell's own call then trashes.  (One put there before the command
-// meets the same check at the move.)
+// An updater renames the running exe away and puts a new one at its path once
+// the shell has its answer: end and delete leaves it; the shell's own call trashes it.
 TEST(ShellOnWin32, EndAndDeleteLeavesAFileThatReplacedTheRunningExe) {
   const std::wstring child_exe = test::TestFolder() + L"\\kelvar_child.exe",
                      name = L"updater" + std::to_wstring(GetTickCount()) + L".exe",
@@ -158,9 +155,8 @@ TEST(ShellOnWin32, TheEnginesSinkStopsTheMoveOfAnotherFile) {
   item->Release();
 }
 
-// A 64-bit program that exists only in System32, as services.exe does: its
-// row names System32 and has an icon in either build, the 32-bit one
-// reaching the file through Sysnative.
+// A 64-bit program only in System32, as services.exe is: its row names System32
+// and has an icon in either build, the 32-bit one reaching it through Sysnative.
 TEST(IconsOnWin32, AProgramOnlyInSystem32HasAnIcon) {
   wchar_t from[MAX_PATH] = {}, dir[MAX_PATH] = {};
   if (!GetEnvironmentVariableW(L"KELVAR_CHILD64", from, MAX_PATH))

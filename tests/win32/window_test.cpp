@@ -46,9 +46,8 @@ class WindowTest : public ::testing::Test {
   std::unique_ptr<MainWindow> window_ = std::make_unique<MainWindow>(system_);
 };
 
-// Each column's "title/width" ("R": right-aligned), the panels' edges and the
-// font's height, given for 96 DPI: as started, at 144 and back they follow
-// WM_DPICHANGED, and the window takes the suggested rect.
+// Each column's "title/width" ("R": right-aligned), the panels' edges and the font's
+// height follow WM_DPICHANGED from 96 DPI to 144 and back; the window takes the rect.
 TEST_F(WindowTest, SizesFollowTheDpi) {
   const std::string at96 =
       "进程名称/120 PID/45 内存(K)/55R 种类/36 级别/36 优先/36 进程路径/400 备注/500 |96|246|-1|-12";
@@ -148,9 +147,8 @@ TEST_F(WindowTest, TheListShowsEveryRowUnderItsName) {
   EXPECT_EQ(Narrow(text), "进程列表");
 }
 
-// Typing selects services.exe in either build.  The 32-bit build cannot
-// read the module list of Wine's 64-bit services: it names them from the
-// kernel's image name and finds the real System32.
+// Typing selects services.exe in either build: the 32-bit one, unable to read a 64-bit
+// module list, names it from the kernel's image name and finds the real System32.
 TEST_F(WindowTest, TypingSelectsARowByItsName) {
   SetFocus(list());
   for (wchar_t c : std::wstring(L"SERV")) SendMessageW(list(), WM_CHAR, c, 1);
