@@ -1,16 +1,8 @@
-// The program under a headless weston, on the platform kelvarpm's main()
-// picks; tests/scripts/compositor_test.sh starts the compositor, with
-// XWayland or without, and runs the case of that desktop.  Each case leaves
-// a picture of the compositor's screen where KELVAR_SCREENSHOT says.
+// The program on the platform it picks under the headless weston, with
+// XWayland or without, that tests/scripts/compositor_test.sh starts for each
+// case; a case leaves a picture of the screen where KELVAR_SCREENSHOT says.
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QDir>
-#include <QImage>
-#include <QProcess>
-
-#include "platform/qt/desktop_icons.h"
-#include "platform/qt/window_system.h"
 #include "test_program.h"
 
 namespace kelvar::qt::test {
@@ -82,16 +74,3 @@ TEST(Compositor, OnWaylandAloneAlwaysOnTopIsGreyedOut) {
 
 }  // namespace
 }  // namespace kelvar::qt::test
-
-// Qt's Wayland plugin leaves a few of libwayland's objects to the end of the
-// process; the sanitizer build's leak checker is told so.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libwayland-client.so\n"; }
-
-// The application as kelvarpm's main() makes it, with no session bus.
-int main(int argc, char** argv) {
-  ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/kelvar-no-bus", 1);
-  std::unique_ptr<QApplication> app = kelvar::qt::MakeApplication(argc, argv);
-  kelvar::qt::UseDesktopIconTheme(kelvar::qt::XdgDataDirs());
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -46,24 +46,20 @@ class WindowTest : public ::testing::Test {
   std::unique_ptr<MainWindow> window_ = std::make_unique<MainWindow>(system_);
 };
 
-// Sizes given for 96 DPI: as started, at 144 and back, columns, panels and
-// font follow WM_DPICHANGED and the window takes the suggested rect.
+// Each column's "title/width" ("R": right-aligned), the panels' edges and the font's
+// height follow WM_DPICHANGED from 96 DPI to 144 and back; the window takes the rect.
 TEST_F(WindowTest, SizesFollowTheDpi) {
-  // Each column's "title/width" ("R": right-aligned), panel edges, font height.
   const std::string at96 =
-      "进程名称/120 PID/45 内存(K)/55R 种类/36 级别/36 优先/36 进程路径/400 备注/500 | 96 | 246 | -1 | -12 ";
+      "进程名称/120 PID/45 内存(K)/55R 种类/36 级别/36 优先/36 进程路径/400 备注/500 |96|246|-1|-12";
   const std::string at144 =
-      "进程名称/180 PID/68 内存(K)/83R 种类/54 级别/54 优先/54 进程路径/600 备注/750 | 144 | 369 | -1 | -18 ";
-  const std::pair<UINT, std::string> table[] = {{0, at96}, {144, at144}, {96, at96}};  // 0: as started
-  for (const auto& [dpi, sizes] : table) {
+      "进程名称/180 PID/68 内存(K)/83R 种类/54 级别/54 优先/54 进程路径/600 备注/750 |144|369|-1|-18";
+  for (const auto& [dpi, sizes] : {std::pair{0, at96}, {144, at144}, {96, at96}}) {  // 0: as started
     SCOPED_TRACE(dpi);
-    if (dpi) {
-      RECT suggested{10, 20, 10 + static_cast<LONG>(dpi) * 6, 20 + static_cast<LONG>(dpi) * 5}, now{};
+    RECT suggested{10, 20, 10 + dpi * 6, 20 + dpi * 5}, now{};
+    if (dpi)
       SendMessageW(hwnd(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
                    reinterpret_cast<LPARAM>(&suggested));
-      GetWindowRect(hwnd(), &now);
-      EXPECT_TRUE(EqualRect(&now, &suggested));
-    }
+    EXPECT_TRUE(!dpi || (GetWindowRect(hwnd(), &now) && EqualRect(&now, &suggested)));
     std::string seen;
     for (int i = 0; i < Header_GetItemCount(ListView_GetHeader(list())); ++i) {
       wchar_t title[64] = {};
@@ -72,34 +68,32 @@ TEST_F(WindowTest, SizesFollowTheDpi) {
       col.pszText = title;
       col.cchTextMax = 64;
       ListView_GetColumn(list(), i, &col);
-      seen += Narrow(title) + "/" + std::to_string(col.cx) +
-              ((col.fmt & LVCFMT_JUSTIFYMASK) == LVCFMT_RIGHT ? "R " : " ");
+      seen += Narrow(title) + "/" + std::to_string(col.cx) + ((col.fmt & LVCFMT_RIGHT) ? "R " : " ");
     }
     int edges[3] = {};
     SendMessageW(window_->status_bar(), SB_GETPARTS, 3, reinterpret_cast<LPARAM>(edges));
     LOGFONTW font{};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(list(), WM_GETFONT, 0, 0)), sizeof font, &font);
     for (int n : {edges[0], edges[1], edges[2], static_cast<int>(font.lfHeight)})
-      seen += "| " + std::to_string(n) + " ";
+      seen += "|" + std::to_string(n);
     EXPECT_EQ(seen, sizes);
   }
 }
 
 // A row whose file was renamed away shows no name but is spoken by its path.
 TEST_F(WindowTest, ANamelessRowIsSpokenByItsPath) {
-  const std::wstring exe = TestFolder() + L"\\nameless" + std::to_wstring(GetTickCount()) + L".exe";
+  const std::wstring exe = TestFolder() + L"\\nameless" + std::to_wstring(GetTickCount()) + L".exe",
+                     old = exe + L".old";
+  const RemovedAtEnd removed(old.c_str(), &DeleteFileW);
   ASSERT_TRUE(CopyFileW((TestFolder() + L"\\kelvar_child.exe").c_str(), exe.c_str(), FALSE));
-  {
-    Child child(0, exe);
-    ASSERT_TRUE(MoveFileW(exe.c_str(), (exe + L".old").c_str()));
-    const int row = RowOf(child);
-    ASSERT_NE(row, kNoRow);
-    EXPECT_EQ(rows().Text(row, Column::kName), "");
-    wchar_t text[MAX_PATH] = {};
-    ListView_GetItemText(list(), row, 0, text, MAX_PATH);
-    EXPECT_EQ(lstrcmpiW(text, exe.c_str()), 0) << Narrow(text);
-  }
-  DeleteFileW((exe + L".old").c_str());
+  Child child(0, exe);
+  ASSERT_TRUE(MoveFileW(exe.c_str(), old.c_str()));
+  const int row = RowOf(child);
+  ASSERT_NE(row, kNoRow);
+  EXPECT_EQ(rows().Text(row, Column::kName), "");
+  wchar_t text[MAX_PATH] = {};
+  ListView_GetItemText(list(), row, 0, text, MAX_PATH);
+  EXPECT_EQ(lstrcmpiW(text, exe.c_str()), 0) << Narrow(text);
 }
 
 // Selected in the control, a row is the program's; the keyboard's
@@ -113,7 +107,7 @@ TEST_F(WindowTest, TheKeyboardOpensTheProcessMenuAtTheSelectedRow) {
   ListView_EnsureVisible(list(), row, FALSE);
   EXPECT_EQ(rows().Selected(), row);
   std::string ticks;
-  RECT shown{};
+  RECT shown{}, cell{};
   std::function<void()> watch = [&] {
     HWND menu = FindWindowW(L"#32768", nullptr);
     if (!ticks.empty() || !menu || !IsWindowVisible(menu)) return;
@@ -128,7 +122,6 @@ TEST_F(WindowTest, TheKeyboardOpensTheProcessMenuAtTheSelectedRow) {
   KillTimer(nullptr, timer);
   g_watch = nullptr;
   EXPECT_EQ(ticks, "----x-");
-  RECT cell{};
   ListView_GetItemRect(list(), row, &cell, LVIR_LABEL);
   POINT corner{cell.left, cell.bottom};
   ClientToScreen(list(), &corner);
@@ -154,9 +147,8 @@ TEST_F(WindowTest, TheListShowsEveryRowUnderItsName) {
   EXPECT_EQ(Narrow(text), "进程列表");
 }
 
-// Typing selects services.exe in either build.  The 32-bit build cannot
-// read the module list of Wine's 64-bit services: it names them from the
-// kernel's image name and finds the real System32.
+// Typing selects services.exe in either build: the 32-bit one, unable to read a 64-bit
+// module list, names it from the kernel's image name and finds the real System32.
 TEST_F(WindowTest, TypingSelectsARowByItsName) {
   SetFocus(list());
   for (wchar_t c : std::wstring(L"SERV")) SendMessageW(list(), WM_CHAR, c, 1);
