@@ -9,8 +9,7 @@ namespace {
 
 using fake::TestForm;
 
-// Centred, the timers started, the list filled and the remark file found
-// beside the program (column texts and widths are pinned on each window).
+// Centred, the timers started, the list filled, the remark file found beside the program.
 TEST(Startup, CentresStartsTheTimersFillsTheListAndFindsTheRemarkFile) {
   for (auto [folder, remark] : {std::pair{"C:\\Tools", "C:\\Tools\\Comment\\system.ini"},
                                 {"C:\\", "C:\\Comment\\system.ini"},

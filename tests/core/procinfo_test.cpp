@@ -14,8 +14,9 @@ namespace {
 
 using namespace std::string_literals;
 
-// Native Windows forms become drive paths; POSIX paths stay.
-TEST(CheckPath, Rules) {
+// The path a row shows: a Windows module path loses its outer spaces and its
+// native forms; a POSIX path is never rewritten.
+TEST(RowPath, TrimmedThenNativeFormsBecomeDrivePaths) {
   const std::pair<const char*, const char*> cases[] = {
       {"\\??\\C:\\WINDOWS\\system32\\winlogon.exe", "C:\\WINDOWS\\system32\\winlogon.exe"},
       {"\\SystemRoot\\System32\\smss.exe", "C:\\WINDOWS\\System32\\smss.exe"},
@@ -26,23 +27,19 @@ TEST(CheckPath, Rules) {
       {"C:\\a\\??\\b.exe", "C:\\ab.exe"},
       {"\\?\\??\\?\\", "\\??\\"},  // text joined by a removal is not searched again
       {"\\SystemRoot\\系统\\a.exe", "C:\\WINDOWS\\系统\\a.exe"},
-      {"/usr/bin/a\\??\\b", "/usr/bin/a\\??\\b"}};  // POSIX paths are never rewritten
+      {"/usr/bin/a\\??\\b", "/usr/bin/a\\??\\b"},
+      {"  C:\\my prog\\a b.exe  ", "C:\\my prog\\a b.exe"},
+      {"\tC:\\a.exe\t", "\tC:\\a.exe\t"},  // spaces only
+      {"/usr/bin/name ", "/usr/bin/name "},
+      {"   ", ""}};
   fake::FakeDirectories dirs;
-  for (auto [in, out] : cases) EXPECT_EQ(CheckPath(in, dirs), out) << in;
-  dirs.windows_dir = "";
-  EXPECT_EQ(CheckPath("\\SystemRoot\\System32\\smss.exe", dirs), "\\System32\\smss.exe");
-}
-
-TEST(TrimModulePath, SpacesOnlyAndOnlyForWindowsPaths) {
-  const char* cases[][2] = {{"\tC:\\a.exe\t", "\tC:\\a.exe\t"},
-                            {"   ", ""},
-                            {"/usr/bin/name ", "/usr/bin/name "},
-                            {"  C:\\my prog\\a b.exe  ", "C:\\my prog\\a b.exe"}};
   for (auto [in, out] : cases) {
     std::string path = in;
     TrimModulePath(path);
-    EXPECT_EQ(path, out) << in;
+    EXPECT_EQ(CheckPath(path, dirs), out) << in;
   }
+  dirs.windows_dir = "";
+  EXPECT_EQ(CheckPath("\\SystemRoot\\System32\\smss.exe", dirs), "\\System32\\smss.exe");
 }
 
 const std::string kFile = "C:\\Tools\\Comment\\system.ini";
@@ -50,28 +47,26 @@ const std::string kFile = "C:\\Tools\\Comment\\system.ini";
 // The section and key read, as "section|key"; "" when the file is not read.
 TEST(LookupRemark, SectionAndKeyForAPath) {
   const struct {
-    const char *sys, *win, *path, *read;
-  } cases[] = {
-      {"C:\\WINDOWS\\system32", "C:\\WINDOWS", "C:\\WINDOWS\\system32\\svchost.exe", "sysdir|svchost.exe"},
-      {"C:\\WINDOWS\\system32", "C:\\WINDOWS", "C:\\WINDOWS\\explorer.exe", "windir|explorer.exe"},
-      {"C:\\WINDOWS\\system32", "C:\\WINDOWS", "C:\\WINDOWS\\system32\\wbem\\w.exe", "sysdir|wbem\\w.exe"},
-      {"C:\\WINDOWS\\system32", "C:\\WINDOWS", "c:\\windows\\SYSTEM32\\Svchost.exe", "sysdir|Svchost.exe"},
-      {"C:\\WINDOWS\\system32", "C:\\WINDOWS", "C:\\WINDOWS\\system32abc\\x.exe", "sysdir|bc\\x.exe"},
-      {"C:\\WINDOWS\\system32", "C:\\WINDOWS", "C:\\WINDOWS\\system32", "sysdir|"},
-      {"C:\\WINDOWS\\system32", "C:\\WINDOWS", "C:\\Program Files\\x.exe", ""},
-      {"C:\\WINDOWS\\system32", "C:\\WINDOWS", "C:\\WIN", ""},
-      {"", "C:\\WINDOWS", "C:\\Program Files\\x.exe", "sysdir|:\\Program Files\\x.exe"},
-      // Characters, not bytes: "D:\" is three, and the fourth is skipped whole.
-      {"D:\\系统", "D:\\", "d:\\系统\\程序.exe", "sysdir|程序.exe"},
-      {"D:\\系统", "D:\\", "D:\\系\\a.exe", "windir|\\a.exe"}};
+    const char *path, *read, *sys = "C:\\WINDOWS\\system32", *win = "C:\\WINDOWS";
+  } cases[] = {{"C:\\WINDOWS\\system32\\svchost.exe", "sysdir|svchost.exe"},
+               {"C:\\WINDOWS\\explorer.exe", "windir|explorer.exe"},
+               {"C:\\WINDOWS\\system32\\wbem\\w.exe", "sysdir|wbem\\w.exe"},
+               {"c:\\windows\\SYSTEM32\\Svchost.exe", "sysdir|Svchost.exe"},
+               {"C:\\WINDOWS\\system32abc\\x.exe", "sysdir|bc\\x.exe"},
+               {"C:\\WINDOWS\\system32", "sysdir|"},
+               {"C:\\Program Files\\x.exe", ""},
+               {"C:\\WIN", ""},
+               {"C:\\Program Files\\x.exe", "sysdir|:\\Program Files\\x.exe", ""},
+               // Characters, not bytes: "D:\" is three, and the fourth is skipped whole.
+               {"d:\\系统\\程序.exe", "sysdir|程序.exe", "D:\\系统", "D:\\"},
+               {"D:\\系\\a.exe", "windir|\\a.exe", "D:\\系统", "D:\\"}};
   for (const auto& c : cases) {
     fake::FakeDirectories dirs;
     dirs.system_dir = c.sys, dirs.windows_dir = c.win;
     fake::FakeProfile profile;
     EXPECT_FALSE(LookupRemark(c.path, kFile, dirs, profile)) << c.path;
-    std::vector<std::string> read;
-    if (*c.read) read.push_back(kFile + "|" + c.read);
-    EXPECT_EQ(profile.reads, read) << c.path;
+    EXPECT_EQ(profile.reads, *c.read ? std::vector{kFile + "|" + c.read} : std::vector<std::string>{})
+        << c.path;
   }
 }
 
@@ -87,14 +82,13 @@ TEST(LookupRemark, ValueSplitsIntoLevelAndRemark) {
   for (auto [value, want] : cases) {  // ab\0: the reader's trailing NUL is dropped
     fake::FakeDirectories dirs;
     fake::FakeProfile profile;
-    profile.Set(kFile, "sysdir", "a.exe", value);
+    profile.values[kFile + "|sysdir|a.exe"] = value;
     auto r = LookupRemark("C:\\WINDOWS\\system32\\a.exe", kFile, dirs, profile);
     EXPECT_EQ(r ? r->kind + "|" + r->level + "|" + r->remark : "none", want) << value;
   }
 }
 
-// The shell formatter's rendering, and the status-bar text from whichever
-// formatter there is: without its NUL, and empty on failure.
+// The portable rendering, and the status-bar text without the formatter's NUL (empty on failure: StatusBar).
 TEST(SizeText, PortableRenderingAndTheFormattersText) {
   for (const test::SizeCase& c : test::kSizeCases)
     EXPECT_EQ(FormatByteSizePortable(c.bytes), c.text) << c.bytes;
@@ -102,13 +96,9 @@ TEST(SizeText, PortableRenderingAndTheFormattersText) {
     std::optional<std::string> FormatByteSize(std::uint64_t) override { return std::string("1 KB\0", 5); }
   } nul;
   EXPECT_EQ(FormatSize(1024, nul), "1 KB");
-  fake::FakeSizeFormatter failing;
-  failing.fail = true;
-  EXPECT_EQ(FormatSize(1536, failing), "");
 }
 
-// One image per whole executable path, shared by every row of that path and
-// kept when the file later yields no picture.
+// One image per whole path, shared by its rows, kept when the file later yields no picture.
 TEST(IconStep, OneImagePerPathSharedAndKept) {
   const std::string a = "C:\\WINDOWS\\notepad.exe", b = "D:\\tools\\notepad.exe";
   fake::FakeIcons icons;
@@ -120,7 +110,7 @@ TEST(IconStep, OneImagePerPathSharedAndKept) {
   EXPECT_EQ(IconStep(b, icons, images), b);
   icons.with_icon.clear();
   EXPECT_EQ(IconStep(a, icons, images), a);
-  EXPECT_EQ(std::tuple(icons.queries, images.images.size(), icons.live_pictures), std::tuple(5, 2u, 2));
+  EXPECT_EQ(std::tuple(icons.queries, images.images.size()), std::tuple(5, 2u));
 }
 
 }  // namespace
