@@ -28,8 +28,7 @@ TEST(Refresh, NewRowShowsEveryCell) {
   ASSERT_EQ(t.rows().Count(), 1);
   const char* want[] = {"svchost.exe", "1234", "4", "系统", "核心", "较高", exe.c_str(), "服务宿主"};
   for (int c = 0; c < 8; ++c) EXPECT_EQ(t.Cell(1234, static_cast<Column>(c)), want[c]) << c;
-  EXPECT_EQ(t.rows().IconKey(0), exe);
-  EXPECT_EQ(t.observer.Total(), 1);
+  EXPECT_EQ(std::tuple(t.rows().IconKey(0), t.observer.Total()), std::tuple(exe, 1));  // one insert
 }
 
 // A steady pass tells the view and the status bar nothing; a known row then
@@ -88,8 +87,7 @@ TEST(Sweep, RemovesRowsWhoseProcessIsNoLongerTheirs) {
   t.form.Sweep();
   std::string left;
   for (int i = 0; i < t.rows().Count(); ++i) left += t.rows().Text(i, Column::kPid);
-  EXPECT_EQ(left, "145");
-  EXPECT_EQ(t.Cell(5, Column::kPath), "C:\\q.exe");
+  EXPECT_EQ(std::tuple(left, t.Cell(5, Column::kPath)), std::tuple("145", "C:\\q.exe"));
 }
 
 TEST(PidReuse, NewerProcessNeverWritesIntoTheOldRow) {
@@ -100,14 +98,14 @@ TEST(PidReuse, NewerProcessNeverWritesIntoTheOldRow) {
   t.procs.Start(42, "C:\\new.exe", 1 << 20).priority = Priority::kHigh;  // a newer process
   t.form.Refresh();
   EXPECT_TRUE(t.observer.cell_writes.empty());
-  EXPECT_EQ(t.Cell(42, Column::kPath), "C:\\old.exe");
-  EXPECT_EQ(t.Cell(42, Column::kMemory), "8");
+  EXPECT_EQ(std::tuple(t.Cell(42, Column::kPath), t.Cell(42, Column::kMemory)),
+            std::tuple("C:\\old.exe", "8"));
   t.form.Sweep();  // the old row goes ...
   EXPECT_EQ(t.RowOf(42), kNoRow);
   t.files.Add("C:\\new.exe", "new.exe");
   t.form.Refresh();  // ... and the newer process gets its own
-  EXPECT_EQ(t.Cell(42, Column::kPath), "C:\\new.exe");
-  EXPECT_EQ(t.Cell(42, Column::kPriority), "高");
+  EXPECT_EQ(std::tuple(t.Cell(42, Column::kPath), t.Cell(42, Column::kPriority)),
+            std::tuple("C:\\new.exe", "高"));
 }
 
 }  // namespace

@@ -74,9 +74,7 @@ struct FakeMenus : Menus {
   std::map<std::pair<std::string, int>, bool> checked;
   std::vector<std::string> popups;
   bool Checked(std::string_view name, int index) override { return checked[{std::string(name), index}]; }
-  void SetChecked(std::string_view name, int index, bool on) override {
-    checked[{std::string(name), index}] = on;
-  }
+  void SetChecked(std::string_view name, int i, bool on) override { checked[{std::string(name), i}] = on; }
   void SetEnabled(std::string_view, int, bool) override {}
   void PopupMenu(std::string_view name) override { popups.emplace_back(name); }
   void PopupMenuAt(std::string_view name, int, int) override { popups.emplace_back(name); }
