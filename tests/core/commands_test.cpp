@@ -25,8 +25,8 @@ struct Fixture : TestForm {
   bool Ended(Pid pid) const { return procs.ended.size() == 1 && procs.ended[0].pid == pid; }
 };
 
-// The row picked before the question is ended, whatever the timers do meanwhile, never a newer process
-// that took its PID; then the list refreshes.
+// The row picked before the question is ended, whatever the timers do
+// meanwhile, never a newer process that took its PID; then the list refreshes.
 TEST(EndProcess, EndsThePickedProcessOnly) {
   for (int moved : {0, 1, 2}) {  // nothing, the selection, the PID
     Fixture t;
@@ -42,7 +42,8 @@ TEST(EndProcess, EndsThePickedProcessOnly) {
   }
 }
 
-// Cancelled questions end and trash nothing; without a selection only the publisher's page opens.
+// Cancelled questions end and trash nothing; without a selection only the
+// publisher's page opens.
 TEST(Commands, CancelledOrWithoutSelection) {
   for (bool select : {true, false}) {
     Fixture t;
