@@ -7,11 +7,13 @@
 #include "fake/test_form.h"
 #include "procinfo/message_field.h"
 #include "procinfo/path_style.h"
+#include "support/profile_cases.h"
 
 namespace kelvar {
 namespace {
 
 using fake::TestForm;
+using test::Times;
 
 struct Fixture : TestForm {
   explicit Fixture(const std::string& path = "C:\\x\\abc.exe", FileIdentity image = {}) {
@@ -19,13 +21,12 @@ struct Fixture : TestForm {
     Start(200, "C:\\y\\other.exe");
     form.Refresh();
     rows().Select(RowOf(100));
-    procs.reads = 0;
   }
   bool Ended(Pid pid) const { return procs.ended.size() == 1 && procs.ended[0].pid == pid; }
 };
 
-// The command acts on the row picked before the question whatever the timers
-// do meanwhile, never on a newer process that took its PID, and refreshes.
+// The row picked before the question is ended, whatever the timers do
+// meanwhile, never a newer process that took its PID; then the list refreshes.
 TEST(EndProcess, EndsThePickedProcessOnly) {
   for (int moved : {0, 1, 2}) {  // nothing, the selection, the PID
     Fixture t;
@@ -35,28 +36,14 @@ TEST(EndProcess, EndsThePickedProcessOnly) {
       if (moved == 2) t.procs.Start(100, "C:\\innocent.exe");
     };
     t.form.OnCommand(form::Command::kEndProcess);
-    ASSERT_EQ(t.msgbox.shown.size(), 1u);
-    EXPECT_TRUE(t.msgbox.shown[0].question);
     EXPECT_EQ(t.Ended(100), moved != 2) << moved;
     EXPECT_NE(t.RowOf(300), kNoRow);
     EXPECT_EQ(t.status.panels[1], moved != 2 ? "进程数：2" : "进程数：3");
   }
 }
 
-TEST(DeleteProcessFile, EndsPumpsTwiceAndTrashesThePickedPath) {
-  Fixture t;
-  t.pump.on_pump = [&] {
-    t.form.Sweep();                                             // the ended process's row goes ...
-    if (t.RowOf(200) != kNoRow) t.rows().Select(t.RowOf(200));  // ... and another is selected
-  };
-  t.form.OnCommand(form::Command::kEndAndTrash);
-  EXPECT_TRUE(t.Ended(100));
-  EXPECT_EQ(t.pump.calls, 2);
-  EXPECT_EQ(t.desktop.requests, std::vector<std::string>{"trash C:\\x\\abc.exe"});
-}
-
-// Cancelled questions end, refresh and trash nothing; without a selection
-// only the publisher's page opens.
+// Cancelled questions end and trash nothing; without a selection only the
+// publisher's page opens.
 TEST(Commands, CancelledOrWithoutSelection) {
   for (bool select : {true, false}) {
     Fixture t;
@@ -66,7 +53,6 @@ TEST(Commands, CancelledOrWithoutSelection) {
     for (auto command : {kEndProcess, kEndAndTrash, kFileProperties, kOpenFolder, kPublisherPage})
       t.form.OnCommand(command);
     EXPECT_EQ(t.msgbox.shown.size(), select ? 2u : 0u);
-    EXPECT_EQ(t.procs.reads, 0);
     EXPECT_TRUE(t.procs.ended.empty());
     const std::vector<std::string> all{"properties C:\\x\\abc.exe", "folder C:\\x",
                                        "address http://www.kelvar.com/"};
@@ -77,27 +63,19 @@ TEST(Commands, CancelledOrWithoutSelection) {
 // Names and paths as the list shows them, on lines a box holds (broken after
 // a separator, else by characters), a too-long question cut in the middle.
 TEST(Questions, ShowNamesAndPathsAsTheListDoesOnLinesABoxCanHold) {
-  const std::string folder(40, 'f'), file(70, 'n'), n56(56, 'n'), x49(49, 'x');
-  auto more = [&](int lines) {
-    std::string text;
-    for (int i = 0; i < lines; ++i) text += "\r\n" + n56;
-    return text;
-  };
-  const std::string del = "确定要结束进程并删除以下文件吗？\r\n\r\n";
+  auto n = [](std::size_t count) { return std::string(count, 'n'); };
+  const std::string folder(40, 'f'), x49(49, 'x'), line = "\r\n" + n(56);
+  const std::string end = "确定要结束进程 ", del = "确定要结束进程并删除以下文件吗？\r\n\r\n";
   const struct {
     std::string path, end_question, delete_question;
   } cases[] = {
-      {"/tmp/line\nbreak", "确定要结束进程 line␊break 吗？", del + "/tmp/line␊break"},
-      {"C:\\" + folder + "\\" + folder + "\\a.exe", "确定要结束进程 a.exe 吗？",
+      {"/tmp/line\nbreak", end + "line␊break 吗？", del + "/tmp/line␊break"},
+      {"C:\\" + folder + "\\" + folder + "\\a.exe", end + "a.exe 吗？",
        del + "C:\\" + folder + "\\\r\n" + folder + "\\a.exe"},
-      {"/t/" + file, "确定要结束进程 " + file.substr(0, 56) + "\r\n" + file.substr(56) + " 吗？",
-       del + "/t/" + file.substr(0, 53) + "\r\n" + file.substr(53)},
-      {"/t/" + x49 + "进程进程", "确定要结束进程 " + x49 + "进程进\r\n程 吗？",
-       del + "/t/" + x49 + "进程\r\n进程"},
-      {"/t/" + std::string(2000, 'n'),
-       "确定要结束进程 " + n56 + more(11) + "\r\n…" + more(10) + "\r\n" + std::string(40, 'n') + " 吗？",
-       del + "/t/" + std::string(53, 'n') + more(9) + "\r\n…" + more(10) + "\r\n" + std::string(43, 'n')},
-  };
+      {"/t/" + n(70), end + n(56) + "\r\n" + n(14) + " 吗？", del + "/t/" + n(53) + "\r\n" + n(17)},
+      {"/t/" + x49 + "进程进程", end + x49 + "进程进\r\n程 吗？", del + "/t/" + x49 + "进程\r\n进程"},
+      {"/t/" + n(2000), end + n(56) + Times(11, line) + "\r\n…" + Times(10, line) + "\r\n" + n(40) + " 吗？",
+       del + "/t/" + n(53) + Times(9, line) + "\r\n…" + Times(10, line) + "\r\n" + n(43)}};
   for (const auto& c : cases) {
     Fixture t(c.path);
     t.msgbox.answer = false;
@@ -109,9 +87,9 @@ TEST(Questions, ShowNamesAndPathsAsTheListDoesOnLinesABoxCanHold) {
   }
 }
 
-// The file at the row's path is trashed, or its properties shown, only while
-// it is the very file the confirmed process ran; else one box says why.  The
-// move to the trash is told which file that is, and checks it once more.
+// The picked row's file is trashed, or its properties shown, only while it is
+// the file the confirmed process ran, whatever the pause before the move does
+// to the list; else one box says why.  The move is told which file that is.
 TEST(DeleteProcessFile, ReachesOnlyTheFileTheProcessRuns) {
   const FileIdentity running{true, 7, 100};
   const struct {
@@ -125,27 +103,30 @@ TEST(DeleteProcessFile, ReachesOnlyTheFileTheProcessRuns) {
                {"deleted", {}, false, false, false},
                {"unreadable_now", running, true, false, false}};
   for (const auto& c : cases) {
-    for (auto command : {form::Command::kEndAndTrash, form::Command::kFileProperties}) {
-      const bool del = command == form::Command::kEndAndTrash;
+    for (bool del : {true, false}) {
       SCOPED_TRACE(c.what + std::string(del ? " trash" : " properties"));
       Fixture t("C:\\x\\abc.exe", running);
       t.files.identities["C:\\x\\abc.exe"] = c.at_path;
       t.procs.Get(100).unreadable = c.unreadable_now;
       t.procs.Get(100).ended = c.ended;
       if (c.swapped_at_move) t.desktop.trash_result = TrashResult::kNotTheFile;
-      t.form.OnCommand(command);
-      const bool told = !c.reached || (del && c.swapped_at_move);
-      const std::vector<std::string> none,
-          reached{(del ? "trash " : "properties ") + std::string("C:\\x\\abc.exe")};
-      EXPECT_EQ(t.desktop.requests, c.reached ? reached : none);
+      t.pump.on_pump = [&] {
+        t.form.Sweep();                                             // the ended process's row goes ...
+        if (t.RowOf(200) != kNoRow) t.rows().Select(t.RowOf(200));  // ... and another is selected
+      };
+      t.form.OnCommand(del ? form::Command::kEndAndTrash : form::Command::kFileProperties);
+      EXPECT_EQ(std::tuple(t.Ended(100), t.pump.calls), std::tuple(del && !c.ended, del ? 2 : 0));
+      const std::string reached = (del ? "trash " : "properties ") + std::string("C:\\x\\abc.exe");
+      EXPECT_EQ(t.desktop.requests, c.reached ? std::vector{reached} : std::vector<std::string>{});
       EXPECT_TRUE(!del || !c.reached || t.desktop.confirmed == running);
+      const bool told = !c.reached || (del && c.swapped_at_move);
       ASSERT_EQ(t.msgbox.shown.size(), (del ? 1u : 0u) + (told ? 1u : 0u));
       if (!told) continue;
       EXPECT_EQ(t.msgbox.shown.back().text,
                 del ? "进程运行的文件已被删除或替换，没有文件被移到回收站。\r\n\r\nC:\\x\\abc.exe"
                     : "进程运行的文件已被删除或替换。\r\n\r\nC:\\x\\abc.exe");
-      EXPECT_FALSE(t.msgbox.shown.back().question);
-      EXPECT_EQ(t.msgbox.shown.back().notice, Notice::kInformation);
+      EXPECT_EQ(std::tuple(t.msgbox.shown.back().question, t.msgbox.shown.back().notice),
+                std::tuple(false, Notice::kInformation));
     }
   }
 }
@@ -153,31 +134,23 @@ TEST(DeleteProcessFile, ReachesOnlyTheFileTheProcessRuns) {
 // The sixth item sets "低" on the picked process from the next pass on; a
 // ticked item, no selection, a refusal or a PID taken set nothing.
 TEST(SetPriority, SetsTheChosenClassOnThePickedProcessOnly) {
-  const struct {
-    const char* what;
-    bool ticked, select, fail, reuse, told;
-  } cases[] = {{"set", false, true, false, false, false},
-               {"ticked", true, true, false, false, false},
-               {"no selection", false, false, false, false, false},
-               {"refused", false, true, true, false, true},
-               {"pid taken", false, true, false, true, true}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
+  for (std::string what : {"set", "ticked", "no selection", "refused", "pid taken"}) {
+    SCOPED_TRACE(what);
     Fixture t;
-    t.menus.SetChecked("priority_class", 5, c.ticked);
-    if (!c.select) t.rows().Select(kNoRow);
-    t.procs.Get(100).fail_set = c.fail;
-    if (c.reuse) t.procs.Start(100, "C:\\innocent.exe");
+    t.menus.SetChecked("priority_class", 5, what == "ticked");
+    if (what == "no selection") t.rows().Select(kNoRow);
+    t.procs.Get(100).fail_set = what == "refused";
+    if (what == "pid taken") t.procs.Start(100, "C:\\innocent.exe");
     t.form.OnCommand(form::Command::kSetIdle);
-    const bool set = std::string(c.what) == "set";
-    EXPECT_EQ(t.procs.Get(100).priority, set ? Priority::kIdle : Priority::kNormal);
+    EXPECT_EQ(t.procs.Get(100).priority, what == "set" ? Priority::kIdle : Priority::kNormal);
     EXPECT_EQ(t.Cell(100, Column::kPriority), "标准");  // until the next pass
     t.form.Refresh();
-    EXPECT_EQ(t.Cell(100, Column::kPriority), set ? "低" : "标准");
-    ASSERT_EQ(t.msgbox.shown.size(), c.told ? 1u : 0u);
-    if (!c.told) continue;
-    EXPECT_EQ(t.msgbox.shown[0].text, "无法为进程 abc.exe 设置优先级。");
-    EXPECT_EQ(t.msgbox.shown[0].notice, Notice::kError);
+    EXPECT_EQ(t.Cell(100, Column::kPriority), what == "set" ? "低" : "标准");
+    const bool told = what == "refused" || what == "pid taken";
+    ASSERT_EQ(t.msgbox.shown.size(), told ? 1u : 0u);
+    if (!told) continue;
+    EXPECT_EQ(std::tuple(t.msgbox.shown[0].text, t.msgbox.shown[0].notice),
+              std::tuple("无法为进程 abc.exe 设置优先级。", Notice::kError));
   }
 }
 

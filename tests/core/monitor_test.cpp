@@ -15,13 +15,12 @@ TEST(MemoryK, RoundsHalvesToEven) {
   for (auto [bytes, k] : cases) EXPECT_EQ(MemoryK(bytes), k) << bytes;
 }
 
-// The path is trimmed and normalised, the remark found by it, and the row
-// made in one insert.
+// The path trimmed and normalised, the remark found by it, the row made in one insert.
 TEST(Refresh, NewRowShowsEveryCell) {
   TestForm t;
   const std::string exe = "C:\\WINDOWS\\system32\\svchost.exe";
   t.form.Monitor().SetRemarkFile("C:\\Tools\\Comment\\system.ini");
-  t.profile.Set("C:\\Tools\\Comment\\system.ini", "sysdir", "svchost.exe", "核心-服务宿主");
+  t.profile.values["C:\\Tools\\Comment\\system.ini|sysdir|svchost.exe"] = "核心-服务宿主";
   t.files.Add(exe, "svchost.exe");
   t.procs.Start(1234, "  \\??\\" + exe + " ", 3584).priority = Priority::kAboveNormal;
   t.icons.with_icon.insert(exe);
@@ -29,8 +28,7 @@ TEST(Refresh, NewRowShowsEveryCell) {
   ASSERT_EQ(t.rows().Count(), 1);
   const char* want[] = {"svchost.exe", "1234", "4", "系统", "核心", "较高", exe.c_str(), "服务宿主"};
   for (int c = 0; c < 8; ++c) EXPECT_EQ(t.Cell(1234, static_cast<Column>(c)), want[c]) << c;
-  EXPECT_EQ(t.rows().IconKey(0), exe);
-  EXPECT_EQ(t.observer.Total(), 1);
+  EXPECT_EQ(std::tuple(t.rows().IconKey(0), t.observer.Total()), std::tuple(exe, 1));  // one insert
 }
 
 // A steady pass tells the view and the status bar nothing; a known row then
@@ -41,40 +39,28 @@ TEST(Refresh, SteadyPassTellsNothingAndAKnownRowFollowsMemoryAndClassOnly) {
   t.form.Refresh();
   const int notes = t.observer.Total(), panels = t.status.writes, images = t.procs.image_reads;
   t.form.Refresh();
-  t.form.Refresh();
   EXPECT_EQ(std::tuple(t.observer.Total(), t.status.writes, t.procs.image_reads),
             std::tuple(notes, panels, images));
   fake::FakeProcess& p = t.procs.Get(7);
   p.working_set = 10240, p.priority = Priority::kIdle, p.module_path = "C:\\other.exe";
   t.form.Refresh();
-  EXPECT_EQ(t.Cell(7, Column::kMemory), "10");
-  EXPECT_EQ(t.Cell(7, Column::kPriority), "低");
-  EXPECT_EQ(t.Cell(7, Column::kPath), "C:\\p\\7.exe");
+  EXPECT_EQ(std::tuple(t.Cell(7, Column::kMemory), t.Cell(7, Column::kPriority), t.Cell(7, Column::kPath)),
+            std::tuple("10", "低", "C:\\p\\7.exe"));
   EXPECT_EQ(t.observer.cell_writes,
             (std::vector<std::pair<int, Column>>{{1, Column::kMemory}, {1, Column::kPriority}}));
 }
 
-// Unreadable processes and paths that normalise to nothing are counted but
-// get no row; a file that cannot be found leaves the name empty.
-TEST(Refresh, CountsProcessesThatGetNoRow) {
+// Every listed process is counted, but only rows' memory summed; a panel is
+// written when its own figure changes, and the total does not wrap at 2 or 4 GiB.
+TEST(StatusBar, CountsEveryProcessAndWritesAPanelOnlyWhenItsFigureChanges) {
   TestForm t;
   t.Start(0, "[System Process]").unreadable = true;
-  t.Start(9, "\\??\\", 4096);
-  t.Start(10, "C:\\ok.exe", 2048);
-  t.procs.Start(11, "C:\\moved\\x.exe", 0);
+  t.Start(9, "\\??\\", 1ull << 30);          // a path that normalises to nothing
+  t.procs.Start(11, "C:\\moved\\x.exe", 0);  // no file found: an empty name
+  for (Pid pid = 1; pid <= 3; ++pid) t.Start(pid, "C:\\p" + std::to_string(pid) + ".exe", 1ull << 31);
   t.form.Refresh();
-  EXPECT_EQ(t.rows().Count(), 2);
-  EXPECT_EQ(t.Cell(11, Column::kName), "");
-  EXPECT_EQ(t.status.panels, (std::map<int, std::string>{{1, "进程数：4"}, {2, "已用内存：2.00 KB"}}));
-}
-
-// Each panel is written when its own figure changes, and the memory total
-// does not wrap at 2 or 4 GiB.
-TEST(StatusBar, PanelsAreWrittenOnlyWhenTheirFigureChanges) {
-  TestForm t;
-  for (Pid pid = 1; pid <= 3; ++pid) t.Start(pid, "C:\\p" + std::to_string(pid) + ".exe", 1ull << 30);
-  t.form.Refresh();
-  EXPECT_EQ(t.status.panels, (std::map<int, std::string>{{1, "进程数：3"}, {2, "已用内存：3.00 GB"}}));
+  EXPECT_EQ(std::tuple(t.rows().Count(), t.Cell(11, Column::kName)), std::tuple(4, ""));
+  EXPECT_EQ(t.status.panels, (std::map<int, std::string>{{1, "进程数：6"}, {2, "已用内存：6.00 GB"}}));
   const int writes = t.status.writes;
   t.procs.Get(1).working_set += 4096;
   t.procs.Get(2).working_set -= 4096;  // the same total from other figures
@@ -88,9 +74,8 @@ TEST(StatusBar, PanelsAreWrittenOnlyWhenTheirFigureChanges) {
   EXPECT_EQ(t.status.panels, (std::map<int, std::string>{{1, "进程数：0"}, {2, "已用内存："}}));
 }
 
-// The sweep removes the rows of processes that ended or turned unreadable,
-// keeps the order of the rest, and makes afresh the row of one that runs
-// another file now.
+// The sweep removes the rows of processes that ended or turned unreadable, keeps
+// the order of the rest, and makes afresh the row of one that runs another file.
 TEST(Sweep, RemovesRowsWhoseProcessIsNoLongerTheirs) {
   TestForm t;
   for (Pid pid = 1; pid <= 5; ++pid) t.Start(pid, "C:\\p.exe").image = {true, 1, 1};
@@ -102,8 +87,7 @@ TEST(Sweep, RemovesRowsWhoseProcessIsNoLongerTheirs) {
   t.form.Sweep();
   std::string left;
   for (int i = 0; i < t.rows().Count(); ++i) left += t.rows().Text(i, Column::kPid);
-  EXPECT_EQ(left, "145");
-  EXPECT_EQ(t.Cell(5, Column::kPath), "C:\\q.exe");
+  EXPECT_EQ(std::tuple(left, t.Cell(5, Column::kPath)), std::tuple("145", "C:\\q.exe"));
 }
 
 TEST(PidReuse, NewerProcessNeverWritesIntoTheOldRow) {
@@ -114,14 +98,14 @@ TEST(PidReuse, NewerProcessNeverWritesIntoTheOldRow) {
   t.procs.Start(42, "C:\\new.exe", 1 << 20).priority = Priority::kHigh;  // a newer process
   t.form.Refresh();
   EXPECT_TRUE(t.observer.cell_writes.empty());
-  EXPECT_EQ(t.Cell(42, Column::kPath), "C:\\old.exe");
-  EXPECT_EQ(t.Cell(42, Column::kMemory), "8");
+  EXPECT_EQ(std::tuple(t.Cell(42, Column::kPath), t.Cell(42, Column::kMemory)),
+            std::tuple("C:\\old.exe", "8"));
   t.form.Sweep();  // the old row goes ...
   EXPECT_EQ(t.RowOf(42), kNoRow);
   t.files.Add("C:\\new.exe", "new.exe");
   t.form.Refresh();  // ... and the newer process gets its own
-  EXPECT_EQ(t.Cell(42, Column::kPath), "C:\\new.exe");
-  EXPECT_EQ(t.Cell(42, Column::kPriority), "高");
+  EXPECT_EQ(std::tuple(t.Cell(42, Column::kPath), t.Cell(42, Column::kPriority)),
+            std::tuple("C:\\new.exe", "高"));
 }
 
 }  // namespace

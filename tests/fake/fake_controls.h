@@ -19,16 +19,14 @@
 
 namespace kelvar::fake {
 
-class FakeStatusBar : public StatusBar {
- public:
+struct FakeStatusBar : StatusBar {
   std::map<int, std::string> panels;
   int writes = 0;
   void SetPanelText(int panel, const std::string& text) override { ++writes, panels[panel] = text; }
 };
 
 // Counts what the row store tells a list control (rows: inserts, removes, reorders).
-class CountingObserver : public RowObserver {
- public:
+struct CountingObserver : RowObserver {
   std::vector<std::pair<int, Column>> cell_writes;  // in order
   int rows = 0, selections = 0;
   int Total() const { return static_cast<int>(cell_writes.size()) + rows + selections; }
@@ -42,8 +40,7 @@ class CountingObserver : public RowObserver {
   void SelectionChanged() override { ++selections; }
 };
 
-class FakeWindow : public Window {
- public:
+struct FakeWindow : Window {
   double screen_w = 15360, screen_h = 11520, outer_w = 8160, outer_h = 7950, left = -1, top = -1;
   int host_w = 0, host_h = 400;
   std::vector<int> list;  // left, top, width, height
@@ -63,8 +60,7 @@ class FakeWindow : public Window {
 };
 
 // Rows shown are 16 pixels high; HitTest answers by y.
-class FakeList : public ListControl {
- public:
+struct FakeList : ListControl {
   std::vector<std::string> columns;
   int rows = 0;
   void AddColumn(const std::string& title, int) override { columns.push_back(title); }
@@ -74,21 +70,17 @@ class FakeList : public ListControl {
   ScreenPoint RowMenuPoint(int row) override { return {0, row * 16}; }
 };
 
-class FakeMenus : public Menus {
- public:
+struct FakeMenus : Menus {
   std::map<std::pair<std::string, int>, bool> checked;
   std::vector<std::string> popups;
   bool Checked(std::string_view name, int index) override { return checked[{std::string(name), index}]; }
-  void SetChecked(std::string_view name, int index, bool on) override {
-    checked[{std::string(name), index}] = on;
-  }
+  void SetChecked(std::string_view name, int i, bool on) override { checked[{std::string(name), i}] = on; }
   void SetEnabled(std::string_view, int, bool) override {}
   void PopupMenu(std::string_view name) override { popups.emplace_back(name); }
   void PopupMenuAt(std::string_view name, int, int) override { popups.emplace_back(name); }
 };
 
-class FakeMessageBox : public MessageBox {
- public:
+struct FakeMessageBox : MessageBox {
   struct Shown {
     std::string text;
     bool question;
@@ -105,14 +97,12 @@ class FakeMessageBox : public MessageBox {
   }
 };
 
-class FakeTimers : public Timers {
- public:
+struct FakeTimers : Timers {
   std::vector<std::pair<int, int>> started;
   void Start(int id, int interval_ms) override { started.emplace_back(id, interval_ms); }
 };
 
-class FakePump : public MessagePump {
- public:
+struct FakePump : MessagePump {
   int calls = 0;
   std::function<void()> on_pump;
   void DoEvents() override {
@@ -122,8 +112,7 @@ class FakePump : public MessagePump {
 };
 
 // Records each request as "verb file".
-class FakeDesktop : public Desktop {
- public:
+struct FakeDesktop : Desktop {
   std::vector<std::string> requests;
   void ShowProperties(const std::string& file) override { requests.push_back("properties " + file); }
   void OpenFolder(const std::string& folder) override { requests.push_back("folder " + folder); }

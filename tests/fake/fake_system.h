@@ -28,11 +28,11 @@ struct FakeProcess {
   bool ended = false, unreadable = false, fail_set = false;  // fail_set: setting its class fails
 };
 
-// Processes in PID order; reads, image reads and ends are recorded.
+// Processes in PID order; image reads and ends are recorded.
 class FakeProcessTable : public ProcessSource {
  public:
   bool fail_snapshot = false;
-  int reads = 0, image_reads = 0;
+  int image_reads = 0;
   std::vector<ProcessId> ended;
   // A new process, or a newer one that takes the PID.
   FakeProcess& Start(Pid pid, std::string path, std::uint64_t working_set = 8192) {
@@ -48,7 +48,6 @@ class FakeProcessTable : public ProcessSource {
     return !fail_snapshot;
   }
   bool Read(Pid pid, bool with_image, ProcessRecord& record) override {
-    ++reads;
     FakeProcess* p = Live({pid, 0});
     if (!p || p->unreadable) return false;
     record.id = {pid, p->start_time}, record.working_set = p->working_set, record.priority = p->priority;
@@ -84,8 +83,7 @@ class FakeProcessTable : public ProcessSource {
 
 // Files by full path: the stored name of the last component, and an identity
 // (unknown unless a test sets one).
-class FakeFiles : public FileSearch {
- public:
+struct FakeFiles : FileSearch {
   std::map<std::string, std::string> names;
   std::map<std::string, FileIdentity> identities;
   void Add(const std::string& path, std::string stored_name) { names[path] = std::move(stored_name); }
@@ -93,8 +91,7 @@ class FakeFiles : public FileSearch {
   FileIdentity IdentityAt(const std::string& path) override { return identities[path]; }
 };
 
-class FakeDirectories : public Directories {
- public:
+struct FakeDirectories : Directories {
   std::string system_dir = "C:\\WINDOWS\\system32", windows_dir = "C:\\WINDOWS", program_folder = "C:\\Tools";
   std::string SystemDirectory() override { return system_dir; }
   std::string WindowsDirectory() override { return windows_dir; }
@@ -102,13 +99,9 @@ class FakeDirectories : public Directories {
 };
 
 // Values by "file|section|key", names matched as given; the reads in order.
-class FakeProfile : public ProfileReader {
- public:
+struct FakeProfile : ProfileReader {
   std::map<std::string, std::string> values;
   std::vector<std::string> reads;
-  void Set(const std::string& file, const std::string& section, const std::string& key, std::string value) {
-    values[file + '|' + section + '|' + key] = std::move(value);
-  }
   std::string GetString(const std::string& section, const std::string& key,
                         const std::string& file) override {
     reads.push_back(file + '|' + section + '|' + key);
@@ -116,32 +109,24 @@ class FakeProfile : public ProfileReader {
   }
 };
 
-class FakeSizeFormatter : public SizeFormatter {
- public:
+struct FakeSizeFormatter : SizeFormatter {
   bool fail = false;
   std::optional<std::string> FormatByteSize(std::uint64_t bytes) override {
     return fail ? std::nullopt : std::optional(FormatByteSizePortable(bytes));
   }
 };
 
-// A picture for every path in `with_icon`, counted while it lives.
-class FakeIcons : public IconSource {
- public:
-  struct Counted : Picture {
-    explicit Counted(int& live) : live(live) { ++live; }
-    ~Counted() override { --live; }
-    int& live;
-  };
+// A picture for every path in `with_icon`; the queries counted.
+struct FakeIcons : IconSource {
   std::set<std::string> with_icon;
-  int queries = 0, live_pictures = 0;
+  int queries = 0;
   std::unique_ptr<Picture> GetFileIcon(const std::string& path, bool) override {
     ++queries;
-    return with_icon.count(path) ? std::make_unique<Counted>(live_pictures) : nullptr;
+    return with_icon.count(path) ? std::make_unique<Picture>() : nullptr;
   }
 };
 
-class FakeImageList : public ImageList {
- public:
+struct FakeImageList : ImageList {
   std::map<std::string, std::unique_ptr<Picture>> images;
   bool Add(const std::string& key, std::unique_ptr<Picture> picture) override {
     return picture && images.try_emplace(key, std::move(picture)).second;
