@@ -24,32 +24,12 @@ class ProcfsLinuxTest : public ::testing::Test {
   Rig rig_;
 };
 
-// Each child gets its row with its cells; ended through the end command,
-// killed and left a zombie, or reaped, its row is gone after one sweep.
-TEST_F(ProcfsLinuxTest, ChildrenGetRowsAndLeaveWithinOneSweep) {
-  Child ended = Child::Spawn(sleeper_), zombie = Child::Spawn(sleeper_), reaped = Child::Spawn(sleeper_),
-        living = Child::Spawn(sleeper_);
-  rig_.filter.only = {ended.pid(), zombie.pid(), reaped.pid(), living.pid()};
-  rig_.monitor.Refresh();
-  ASSERT_EQ(rig_.rows.Count(), 4);
-  for (Pid pid : rig_.filter.only) {
-    EXPECT_EQ(rig_.Cell(pid, Column::kName) + " " + rig_.Cell(pid, Column::kPriority), "kelvar-sleeper 标准");
-    EXPECT_GT(std::stoull(rig_.Cell(pid, Column::kMemory)), 0u);
-    EXPECT_EQ(rig_.Cell(pid, Column::kPath), sleeper_);
-  }
-  EXPECT_TRUE(rig_.processes.End(rig_.Id(ended.pid())));
-  zombie.Kill();
-  reaped.Reap();
-  ASSERT_TRUE(ended.WaitForZombie() && zombie.WaitForZombie());
-  rig_.monitor.Sweep();
-  EXPECT_EQ(rig_.rows.Count(), 1);
-  EXPECT_NE(rig_.monitor.RowOf(living.pid()), kNoRow);
-}
-
 // Passes over a living process, a zombie, PID 1, a kernel thread, our own and
-// a free PID, with commands, while a thousand children come and go: the
-// adapter ends with the descriptors and cache it had.
-TEST_F(ProcfsLinuxTest, NoDescriptorIsLeftBehind) {
+// a free PID, with commands, while a thousand children come and go: each
+// gets its row with its cells; reaped, killed (a zombie) or ended through the
+// end command, its row is gone after one sweep; the adapter ends with the
+// descriptors and cache it had.
+TEST_F(ProcfsLinuxTest, ChildrenComeAndGoAndLeaveNoDescriptorBehind) {
   Child living = Child::Spawn(sleeper_), zombie = Child::Spawn(sleeper_);
   zombie.Kill();
   ASSERT_TRUE(zombie.WaitForZombie());
@@ -66,14 +46,25 @@ TEST_F(ProcfsLinuxTest, NoDescriptorIsLeftBehind) {
       rig_.monitor.Refresh();
       if (pass % 3 == 0) rig_.monitor.Sweep();
     }
+    for (const Child& child : children) {
+      EXPECT_EQ(rig_.Cell(child.pid(), Column::kName) + " " + rig_.Cell(child.pid(), Column::kPriority),
+                "kelvar-sleeper 标准");
+      EXPECT_GT(std::stoull(rig_.Cell(child.pid(), Column::kMemory)), 0u);
+    }
     rig_.processes.SetPriority({living.pid(), 0}, Priority::kNormal);
     rig_.processes.SetPriority({0x3FFFFFFF, 0}, Priority::kNormal);
     rig_.processes.End({living.pid(), 1});  // not its start time: nothing happens
     rig_.processes.End({zombie.pid(), 0});
-    for (std::size_t i = 0; i < children.size(); i += 2) children[i].Kill();
-    for (std::size_t i = 1; i < children.size(); i += 2) rig_.processes.End(rig_.Id(children[i].pid()));
-    children.clear();  // reaped
+    for (std::size_t i = 0; i < children.size(); ++i) {  // reaped, killed, or ended by the command
+      Child& child = children[i];
+      if (i % 3 == 0) child.Reap();
+      if (i % 3 == 1) child.Kill();
+      const bool ended = i % 3 != 2 || rig_.processes.End(rig_.Id(child.pid()));
+      ASSERT_TRUE(ended && (i % 3 == 0 || child.WaitForZombie()));
+    }
     rig_.monitor.Sweep();
+    ASSERT_EQ(rig_.rows.Count(), rows);
+    children.clear();  // reaped
     rig_.filter.only = steady;
     rig_.monitor.Refresh();
     ASSERT_EQ(rig_.rows.Count(), rows);
