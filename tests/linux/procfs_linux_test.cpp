@@ -200,24 +200,20 @@ TEST(PriorityLinuxTest, ClassesReadBackAndReachEveryThread) {
         inside = Child::Spawn(KELVAR_THREADS_CHILD, {"3"});
   const std::string task = "/proc/" + std::to_string(inside.pid()) + "/task";
   ASSERT_TRUE(WaitUntil([&] { return ListDir(task).size() == 4; }));
-  const struct {
-    int policy, nice;
-    const char* name;
-  } cases[] = {
+  const std::tuple<int, int, const char*> cases[] = {
       {SCHED_OTHER, 0, "标准"}, {SCHED_OTHER, 1, "较低"},  {SCHED_OTHER, 10, "较低"},
       {SCHED_OTHER, 11, "低"},  {SCHED_OTHER, 19, "低"},   {SCHED_BATCH, 0, "标准"},
       {SCHED_IDLE, 0, "低"},    {SCHED_OTHER, -1, "较高"}, {SCHED_OTHER, -10, "较高"},
       {SCHED_OTHER, -11, "高"}, {SCHED_OTHER, -20, "高"},  {SCHED_FIFO, 0, "实时"},
-      {SCHED_RR, 0, "实时"},
-  };
-  for (const auto& c : cases) {
-    const sched_param param{c.policy == SCHED_FIFO || c.policy == SCHED_RR};
+      {SCHED_RR, 0, "实时"}};
+  for (const auto& [policy, nice, name] : cases) {
+    const sched_param param{policy == SCHED_FIFO || policy == SCHED_RR};
     const pid_t pid = outside.pid();
-    if (::sched_setscheduler(pid, c.policy, &param) != 0 || ::setpriority(PRIO_PROCESS, pid, c.nice) != 0) {
+    if (::sched_setscheduler(pid, policy, &param) != 0 || ::setpriority(PRIO_PROCESS, pid, nice) != 0) {
       if (::geteuid() != 0) continue;
-      FAIL() << "cannot set policy " << c.policy << " nice " << c.nice;
+      FAIL() << "cannot set policy " << policy << " nice " << nice;
     }
-    EXPECT_EQ(PriorityName(procfs::ReadClass(pid)), c.name) << c.policy << " " << c.nice;
+    EXPECT_EQ(PriorityName(procfs::ReadClass(pid)), name) << policy << " " << nice;
   }
   // Through realtime and idle and back, so each leaves a policy to undo.
   ProcfsProcessSource processes;
