@@ -16,11 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <set>
-#include <string>
 #include <thread>
-#include <utility>
-#include <vector>
 
 #include "fake/fake_system.h"
 #include "monitor/process_monitor.h"
@@ -183,8 +179,9 @@ struct SnapshotFilter : ProcessSource {
   std::set<Pid> only;
 };
 
-// The monitor over the real adapters.
+// The monitor over the real adapters, its snapshot cut down to `only` unless empty.
 struct Rig {
+  explicit Rig(std::set<Pid> only = {}) { filter.only = std::move(only); }
   ProcfsProcessSource processes;
   SnapshotFilter filter{processes};
   LinuxFileSearch files;
