@@ -7,7 +7,6 @@
 
 #include <algorithm>
 
-#include "platform/linux/process_listing.h"
 #include "platform/linux/procfs_priority.h"
 #include "procinfo/priority.h"
 #include "support/test_support.h"
@@ -15,8 +14,7 @@
 namespace kelvar::test {
 namespace {
 
-class ProcfsLinuxTest : public ::testing::Test {
- protected:
+struct ProcfsLinuxTest : ::testing::Test {
   void SetUp() override { ASSERT_TRUE(CopySleep(sleeper_)); }
 
   TempDir dir_;
@@ -77,9 +75,9 @@ TEST_F(ProcfsLinuxTest, ChildrenComeAndGoAndLeaveNoDescriptorBehind) {
 // names, pass after pass and past a whole read: new children, zombies until
 // reaped, never a thread.
 TEST_F(ProcfsLinuxTest, TheListingNamesWhatTheDirectoryNames) {
-  DIR* proc = ::opendir("/proc");
+  const std::unique_ptr<DIR, int (*)(DIR*)> proc(::opendir("/proc"), ::closedir);
   ASSERT_NE(proc, nullptr);
-  procfs::ProcessListing listing(procfs::ProcListingProbe(proc));
+  procfs::ProcessListing listing(procfs::ProcListingProbe(proc.get()));
   std::vector<Child> children;
   std::set<Pid> ours;
   auto of_ours = [&](std::vector<Pid> pids) {
@@ -102,7 +100,6 @@ TEST_F(ProcfsLinuxTest, TheListingNamesWhatTheDirectoryNames) {
       if (name.find_first_not_of("0123456789") == std::string::npos) whole.push_back(std::stoi(name));
     EXPECT_EQ(of_ours(listed), of_ours(whole)) << "pass " << pass;
   }
-  ::closedir(proc);
 }
 
 // A soft descriptor limit of 64 under a hard one of 320 is raised to 320,

@@ -6,7 +6,6 @@
 #include <sys/utsname.h>
 
 #include <algorithm>
-#include <map>
 
 #include "platform/linux/process_listing.h"
 #include "support/test_support.h"
@@ -27,11 +26,7 @@ struct ScriptedProbe : procfs::ListingProbe {
   int whole_reads = 0;
 
   Counters Read() override { return counters; }
-  Kind KindOf(Pid pid) override {
-    asked.insert(pid);
-    auto it = kinds.find(pid);
-    return it == kinds.end() ? kFree : it->second;
-  }
+  Kind KindOf(Pid pid) override { return asked.insert(pid), kinds.contains(pid) ? kinds.at(pid) : kFree; }
   void ReadDirectory(std::vector<Pid>& pids) override {
     ++whole_reads;
     for (const auto& [pid, kind] : kinds)
@@ -122,8 +117,8 @@ int ListAfterAWholeCycle() {
   if (!(std::ofstream("/proc/sys/kernel/pid_max") << "1000").flush()) return 11;
   while (LastPid() < 400)
     if (!ForkAndReap()) return 12;
-  DIR* proc = ::opendir("/proc");
-  procfs::ProcessListing listing(procfs::ProcListingProbe(proc));
+  const std::unique_ptr<DIR, int (*)(DIR*)> proc(::opendir("/proc"), ::closedir);
+  procfs::ProcessListing listing(procfs::ProcListingProbe(proc.get()));
   std::vector<Pid> pids;
   listing.List(pids, [](Pid) { return false; });
   const long start = LastPid();
@@ -139,20 +134,16 @@ int ListAfterAWholeCycle() {
   listing.List(pids, [](Pid) { return false; });
   ::kill(child, SIGKILL);
   ::waitpid(child, nullptr, 0);
-  ::closedir(proc);
   return std::ranges::binary_search(pids, child) ? 0 : 1;
 }
 
-bool PidMaxIsPerNamespace() {
+TEST(ListingTest, ACounterGoneRoundAWholeCycleMissesNoProcess) {
   utsname name{};
   int major = 0, minor = 0;
-  return ::uname(&name) == 0 && std::sscanf(name.release, "%d.%d", &major, &minor) == 2 &&
-         (major > 6 || (major == 6 && minor >= 14));
-}
-
-TEST(ListingTest, ACounterGoneRoundAWholeCycleMissesNoProcess) {
   if (::geteuid() != 0) GTEST_SKIP() << "a PID namespace of its own needs root";
-  if (!PidMaxIsPerNamespace()) GTEST_SKIP() << "pid_max is set per PID namespace from Linux 6.14 on";
+  if (::uname(&name) != 0 || std::sscanf(name.release, "%d.%d", &major, &minor) != 2 ||
+      std::pair(major, minor) < std::pair(6, 14))
+    GTEST_SKIP() << "pid_max is set per PID namespace from Linux 6.14 on";
   ExpectInChild([] {
     if (::unshare(CLONE_NEWPID | CLONE_NEWNS) != 0) return 100;
     const pid_t first = ::fork();
