@@ -4,8 +4,6 @@
 
 #include <functional>
 #include <map>
-#include <string>
-#include <utility>
 #include <vector>
 
 #include "platform/desktop.h"

@@ -2,13 +2,8 @@
 // path, directories, a profile table, the portable size texts and icons.
 #pragma once
 
-#include <cstdint>
 #include <map>
-#include <memory>
-#include <optional>
 #include <set>
-#include <string>
-#include <vector>
 
 #include "platform/directories.h"
 #include "platform/file_search.h"

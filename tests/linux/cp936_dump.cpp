@@ -10,13 +10,11 @@ int main(int argc, char** argv) {
   if (argc != 2) return 2;
   kelvar::LinuxCp936Codec codec;
   std::string out;
-  for (const std::string& input : kelvar::test::Cp936DecodeInputs()) {
-    const std::string text = codec.Decode(input);
-    out += static_cast<char>(text.size()) + text;
-  }
+  const auto sized = [](const std::string& bytes) { return static_cast<char>(bytes.size()) + bytes; };
+  for (const std::string& input : kelvar::test::Cp936DecodeInputs()) out += sized(codec.Decode(input));
   for (const std::string& input : kelvar::test::Cp936EncodeInputs()) {
     const std::optional<std::string> bytes = codec.Encode(input);
-    out += bytes ? static_cast<char>(bytes->size()) + *bytes : std::string(1, kelvar::test::kNoForm);
+    out += bytes ? sized(*bytes) : std::string(1, kelvar::test::kNoForm);
   }
   std::ofstream file(argv[1], std::ios::binary | std::ios::trunc);
   return file.write(out.data(), static_cast<std::streamsize>(out.size())) ? 0 : 1;

@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <iostream>
 
-#include "platform/linux/linux_files.h"
 #include "support/test_support.h"
 
 namespace kelvar::test {
@@ -45,8 +43,7 @@ TEST(HomeTrash, MovesOnlyTheConfirmedFile) {
       EXPECT_EQ(ReadFile(file), swapped ? ReadFile("/bin/true") : "");
       EXPECT_EQ(ListDir(folder.path()).size(), 1u);  // nothing left aside
       EXPECT_EQ(ListDir(trash.Root() + "/info").size(), swapped ? 0u : 1u);
-      EXPECT_EQ(ListDir(trash.Root() + "/files"),
-                swapped ? std::vector<std::string>{} : std::vector<std::string>{"f"});
+      EXPECT_EQ(ListDir(trash.Root() + "/files").size(), swapped ? 0u : 1u);  // "f", as read below
       EXPECT_EQ(ReadFile(trash.Root() + "/files/f"), swapped ? "" : ReadFile("/bin/sleep"));
     }
   }

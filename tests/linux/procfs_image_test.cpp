@@ -13,32 +13,28 @@ namespace {
 // exec that moves the memory layout; the sweep alone one that does not (a
 // byte copy of the program itself, the first file left in place).
 TEST(ImageTest, TheRowFollowsAnExec) {
-  const struct {
-    const char* what;
-    const char* after;
-    std::vector<std::string> args;
-    bool sweep;
-  } cases[] = {{"to sleep, at the refresh", "/bin/sleep", {"600"}, false},
-               {"to a copy of itself, at the sweep", KELVAR_THREADS_CHILD, {}, true}};
-  for (const auto& c : cases) {
+  const std::tuple<const char*, const char*, std::vector<std::string>, bool> cases[] = {
+      {"to sleep, at the refresh", "/bin/sleep", {"600"}, false},
+      {"to a copy of itself, at the sweep", KELVAR_THREADS_CHILD, {}, true}};
+  for (const auto& [what, program, program_args, sweep] : cases) {
+    SCOPED_TRACE(what);
     TempDir dir;
     const std::string before = dir.path() + "/kelvar-before", after = dir.path() + "/kelvar-after",
                       go = dir.path() + "/go";
-    ASSERT_TRUE(CopyExecutable(KELVAR_THREADS_CHILD, before) && CopyExecutable(c.after, after));
+    ASSERT_TRUE(CopyExecutable(KELVAR_THREADS_CHILD, before) && CopyExecutable(program, after));
     std::vector<std::string> args{"exec", after, go};
-    args.insert(args.end(), c.args.begin(), c.args.end());
+    args.insert(args.end(), program_args.begin(), program_args.end());
     Child child = Child::Spawn(before, args);
     const pid_t pid = child.pid();
-    Rig rig;
-    rig.filter.only = {pid};
-    ASSERT_NE(rig.RowAfterPass(pid), kNoRow) << c.what;
+    Rig rig({pid});
+    ASSERT_NE(rig.RowAfterPass(pid), kNoRow);
     ASSERT_TRUE(CopySleep(go));
     const std::string exe = "/proc/" + std::to_string(pid) + "/exe";
-    ASSERT_TRUE(WaitUntil([&] { return std::filesystem::read_symlink(exe) == after; })) << c.what;
-    c.sweep ? rig.monitor.Sweep() : rig.monitor.Refresh();
-    ASSERT_NE(rig.monitor.RowOf(pid), kNoRow) << c.what;
-    EXPECT_EQ(rig.Cell(pid, Column::kName), "kelvar-after") << c.what;
-    EXPECT_EQ(rig.Cell(pid, Column::kPath), after) << c.what;
+    ASSERT_TRUE(WaitUntil([&] { return std::filesystem::read_symlink(exe) == after; }));
+    sweep ? rig.monitor.Sweep() : rig.monitor.Refresh();
+    ASSERT_NE(rig.monitor.RowOf(pid), kNoRow);
+    EXPECT_EQ(rig.Cell(pid, Column::kName), "kelvar-after");
+    EXPECT_EQ(rig.Cell(pid, Column::kPath), after);
   }
 }
 
@@ -49,8 +45,7 @@ TEST(ImageTest, TheDeletionMarkIsNotPartOfTheName) {
   const std::string gone = dir.path() + "/kelvar-gone", live = dir.path() + "/kelvar-live (deleted)";
   ASSERT_TRUE(CopySleep(gone) && CopySleep(live));
   Child a = Child::Spawn(gone), b = Child::Spawn(live);
-  Rig before, after;
-  before.filter.only = after.filter.only = {a.pid(), b.pid()};
+  Rig before({a.pid(), b.pid()}), after({a.pid(), b.pid()});
   before.monitor.Refresh();
   ASSERT_EQ(::unlink(gone.c_str()), 0);
   ASSERT_TRUE(CopySleep(gone + " (deleted)"));
@@ -72,16 +67,13 @@ TEST(ImageTest, TheSweepLooksOnlyWhenTheLinkReadsOtherwise) {
   const std::string path = dir.path() + "/kelvar-sleeper", renamed = dir.path() + "/kelvar-renamed";
   ASSERT_TRUE(CopySleep(path));
   Child child = Child::Spawn(path);
-  Rig rig;
-  rig.filter.only = {child.pid()};
+  Rig rig({child.pid()});
   ASSERT_NE(rig.RowAfterPass(child.pid()), kNoRow);
   const std::size_t looks = rig.processes.ImageLooks();
-  rig.monitor.Sweep();
-  rig.monitor.Sweep();
+  for (int sweep = 0; sweep < 2; ++sweep) rig.monitor.Sweep();
   EXPECT_EQ(rig.processes.ImageLooks(), looks);
   ASSERT_EQ(::rename(path.c_str(), renamed.c_str()), 0);
-  rig.monitor.Sweep();
-  rig.monitor.Sweep();
+  for (int sweep = 0; sweep < 2; ++sweep) rig.monitor.Sweep();
   EXPECT_EQ(rig.processes.ImageLooks(), looks + 1);
 }
 
@@ -104,16 +96,12 @@ TEST(ImageTest, AProcessThatTurnsUnreadableLosesItsRow) {
         ::_exit(1);
       for (;;) ::pause();
     }
-    int failed = 0;
-    {
-      Rig rig;
-      rig.filter.only = {watched};
-      if (rig.RowAfterPass(watched) == kNoRow) failed |= 1;
-      if (::write(cue[1], &c, 1) != 1 || ::read(done[0], &c, 1) != 1) failed |= 2;
-      rig.monitor.Sweep();
-      if (rig.monitor.RowOf(watched) != kNoRow) failed |= 4;
-      if (rig.RowAfterPass(watched) != kNoRow) failed |= 8;
-    }
+    Rig rig({watched});
+    int failed = rig.RowAfterPass(watched) == kNoRow ? 1 : 0;
+    if (::write(cue[1], &c, 1) != 1 || ::read(done[0], &c, 1) != 1) failed |= 2;
+    rig.monitor.Sweep();
+    if (rig.monitor.RowOf(watched) != kNoRow) failed |= 4;
+    if (rig.RowAfterPass(watched) != kNoRow) failed |= 8;
     ::kill(watched, SIGKILL);
     ::waitpid(watched, nullptr, 0);
     return failed;

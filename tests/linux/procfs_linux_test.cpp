@@ -7,7 +7,6 @@
 
 #include <algorithm>
 
-#include "platform/linux/process_listing.h"
 #include "platform/linux/procfs_priority.h"
 #include "procinfo/priority.h"
 #include "support/test_support.h"
@@ -15,8 +14,7 @@
 namespace kelvar::test {
 namespace {
 
-class ProcfsLinuxTest : public ::testing::Test {
- protected:
+struct ProcfsLinuxTest : ::testing::Test {
   void SetUp() override { ASSERT_TRUE(CopySleep(sleeper_)); }
 
   TempDir dir_;
@@ -77,9 +75,9 @@ TEST_F(ProcfsLinuxTest, ChildrenComeAndGoAndLeaveNoDescriptorBehind) {
 // names, pass after pass and past a whole read: new children, zombies until
 // reaped, never a thread.
 TEST_F(ProcfsLinuxTest, TheListingNamesWhatTheDirectoryNames) {
-  DIR* proc = ::opendir("/proc");
+  const std::unique_ptr<DIR, int (*)(DIR*)> proc(::opendir("/proc"), ::closedir);
   ASSERT_NE(proc, nullptr);
-  procfs::ProcessListing listing(procfs::ProcListingProbe(proc));
+  procfs::ProcessListing listing(procfs::ProcListingProbe(proc.get()));
   std::vector<Child> children;
   std::set<Pid> ours;
   auto of_ours = [&](std::vector<Pid> pids) {
@@ -102,7 +100,6 @@ TEST_F(ProcfsLinuxTest, TheListingNamesWhatTheDirectoryNames) {
       if (name.find_first_not_of("0123456789") == std::string::npos) whole.push_back(std::stoi(name));
     EXPECT_EQ(of_ours(listed), of_ours(whole)) << "pass " << pass;
   }
-  ::closedir(proc);
 }
 
 // A soft descriptor limit of 64 under a hard one of 320 is raised to 320,
@@ -200,24 +197,20 @@ TEST(PriorityLinuxTest, ClassesReadBackAndReachEveryThread) {
         inside = Child::Spawn(KELVAR_THREADS_CHILD, {"3"});
   const std::string task = "/proc/" + std::to_string(inside.pid()) + "/task";
   ASSERT_TRUE(WaitUntil([&] { return ListDir(task).size() == 4; }));
-  const struct {
-    int policy, nice;
-    const char* name;
-  } cases[] = {
+  const std::tuple<int, int, const char*> cases[] = {
       {SCHED_OTHER, 0, "标准"}, {SCHED_OTHER, 1, "较低"},  {SCHED_OTHER, 10, "较低"},
       {SCHED_OTHER, 11, "低"},  {SCHED_OTHER, 19, "低"},   {SCHED_BATCH, 0, "标准"},
       {SCHED_IDLE, 0, "低"},    {SCHED_OTHER, -1, "较高"}, {SCHED_OTHER, -10, "较高"},
       {SCHED_OTHER, -11, "高"}, {SCHED_OTHER, -20, "高"},  {SCHED_FIFO, 0, "实时"},
-      {SCHED_RR, 0, "实时"},
-  };
-  for (const auto& c : cases) {
-    const sched_param param{c.policy == SCHED_FIFO || c.policy == SCHED_RR};
+      {SCHED_RR, 0, "实时"}};
+  for (const auto& [policy, nice, name] : cases) {
+    const sched_param param{policy == SCHED_FIFO || policy == SCHED_RR};
     const pid_t pid = outside.pid();
-    if (::sched_setscheduler(pid, c.policy, &param) != 0 || ::setpriority(PRIO_PROCESS, pid, c.nice) != 0) {
+    if (::sched_setscheduler(pid, policy, &param) != 0 || ::setpriority(PRIO_PROCESS, pid, nice) != 0) {
       if (::geteuid() != 0) continue;
-      FAIL() << "cannot set policy " << c.policy << " nice " << c.nice;
+      FAIL() << "cannot set policy " << policy << " nice " << nice;
     }
-    EXPECT_EQ(PriorityName(procfs::ReadClass(pid)), c.name) << c.policy << " " << c.nice;
+    EXPECT_EQ(PriorityName(procfs::ReadClass(pid)), name) << policy << " " << nice;
   }
   // Through realtime and idle and back, so each leaves a policy to undo.
   ProcfsProcessSource processes;

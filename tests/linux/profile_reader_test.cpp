@@ -2,8 +2,6 @@
 // (each read must see the new file): the rule tables both programs share.
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "support/profile_cases.h"
 #include "support/test_support.h"
 

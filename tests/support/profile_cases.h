@@ -36,8 +36,7 @@ inline const ProfileCase kProfileCases[] = {
     {"a value ends at a NUL", std::string("[s]\r\na=x\0y\r\n", 12), "s", "a", "x"},
     {"the empty key finds a nameless entry", "[s]\r\n=v\r\n", "s", "", "v"},
     {"300-byte value cut to 254", "[s]\r\na=" + std::string(300, 'x') + "\r\n", "s", "a",
-     std::string(254, 'x')},
-};
+     std::string(254, 'x')}};
 
 inline std::string Times(int n, const std::string& s) { return n > 0 ? s + Times(n - 1, s) : ""; }
 
@@ -61,7 +60,6 @@ inline const ProfileCase kDecodingCases[] = {
     {"UTF-8 cut at 254 bytes of code page 936", "\xEF\xBB\xBF[s]\na=" + Times(200, "汉"), "s", "a",
      Times(127, "汉")},
     {"UTF-8: no form in code page 936 counts a byte per UTF-16 unit",
-     "\xEF\xBB\xBF[s]\na=" + Times(100, "ő") + Times(100, "😀"), "s", "a", Times(100, "ő") + Times(77, "😀")},
-};
+     "\xEF\xBB\xBF[s]\na=" + Times(100, "ő") + Times(100, "😀"), "s", "a", Times(100, "ő") + Times(77, "😀")}};
 
 }  // namespace kelvar::test

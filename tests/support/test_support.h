@@ -16,17 +16,10 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <set>
-#include <sstream>
-#include <string>
 #include <thread>
-#include <utility>
-#include <vector>
 
-#include "fake/fake_controls.h"
 #include "fake/fake_system.h"
 #include "monitor/process_monitor.h"
-#include "monitor/row_store.h"
 #include "platform/linux/linux_directories.h"
 #include "platform/linux/linux_files.h"
 #include "platform/linux/linux_profile_reader.h"
@@ -86,11 +79,9 @@ class Child {
     if (::pipe2(fds, O_CLOEXEC) != 0) return Child();
     procfs::UniqueFd read_end(fds[0]), write_end(fds[1]);
     const pid_t parent = ::getpid();
-    pid_t tids[1] = {want_pid};
     clone_args clone{};
-    clone.exit_signal = SIGCHLD;
-    clone.set_tid = reinterpret_cast<std::uintptr_t>(tids);
-    clone.set_tid_size = 1;
+    clone.exit_signal = SIGCHLD, clone.set_tid_size = 1;
+    clone.set_tid = reinterpret_cast<std::uintptr_t>(&want_pid);
     const pid_t pid = want_pid ? static_cast<pid_t>(::syscall(SYS_clone3, &clone, sizeof clone)) : ::fork();
     if (pid == 0) {  // only async-signal-safe calls until exec
       ::prctl(PR_SET_PDEATHSIG, SIGKILL);
@@ -161,9 +152,7 @@ inline bool CopyExecutable(const std::string& from, const std::string& to) {
 inline bool CopySleep(const std::string& to) { return CopyExecutable("/bin/sleep", to); }
 
 inline std::string ReadFile(const std::string& path) {
-  std::ostringstream text;
-  text << std::ifstream(path, std::ios::binary).rdbuf();
-  return text.str();
+  return {std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {}};
 }
 
 // The name is there, even as a dangling link.
@@ -190,8 +179,9 @@ struct SnapshotFilter : ProcessSource {
   std::set<Pid> only;
 };
 
-// The monitor over the real adapters.
+// The monitor over the real adapters, its snapshot cut down to `only` unless empty.
 struct Rig {
+  explicit Rig(std::set<Pid> only = {}) { filter.only = std::move(only); }
   ProcfsProcessSource processes;
   SnapshotFilter filter{processes};
   LinuxFileSearch files;
