@@ -5,7 +5,6 @@
 #include <chrono>
 #include <random>
 #include <span>
-#include <string>
 
 #include "fake/fake_system.h"
 #include "procinfo/icon_step.h"
@@ -80,13 +79,11 @@ TEST(LookupRemark, SectionAndKeyForAPath) {
 
 // The value splits into kind|level|remark; an empty value (or none) is no remark.
 TEST(LookupRemark, ValueSplitsIntoLevelAndRemark) {
-  const std::pair<std::string, const char*> cases[] = {{"01", "系统|01|"},
-                                                       {"1", "系统|1|"},
-                                                       {"01-", "系统|01|"},
-                                                       {"", "none"},
-                                                       {"ab\0"s, "系统|ab|"},
-                                                       {"高危|病毒常用名", "系统|高危|病毒常用名"},
-                                                       {"01 Windows 服务宿主", "系统|01|Windows 服务宿主"}};
+  const std::pair<std::string, const char*> cases[] = {
+      {"01", "系统|01|"},   {"高危|病毒常用名", "系统|高危|病毒常用名"},
+      {"1", "系统|1|"},     {"01 Windows 服务宿主", "系统|01|Windows 服务宿主"},
+      {"01-", "系统|01|"},  {"", "none"},
+      {"ab\0"s, "系统|ab|"}};
   for (auto [value, want] : cases) {  // ab\0: the reader's trailing NUL is dropped
     fake::FakeDirectories dirs;
     fake::FakeProfile profile;
@@ -139,8 +136,7 @@ const ProfileCase kMoreCases[] = {
     {"quotes then NUL", "[s]\nk='a'\0'\n"s, "s", "k", "a"},
     {"quotes dropped before the cut", "[s]\nk=\"" + std::string(300, 'x') + "\"", "s", "k",
      std::string(254, 'x')},
-    {"non-ASCII letters are not folded", "[s]\nÄ=1\n", "s", "ä", ""},
-};
+    {"non-ASCII letters are not folded", "[s]\nÄ=1\n", "s", "ä", ""}};
 
 TEST(ProfileValue, CommonRules) {
   for (Cases cases : {Cases(test::kProfileCases), Cases(kMoreCases)})

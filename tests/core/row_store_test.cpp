@@ -68,20 +68,17 @@ TEST(RowStore, CellsAreMadeFromTheFigures) {
 }
 
 TEST(RowStore, SortsNumbersAsNumbersAndTextAsText) {
-  const struct {
-    Column key;
-    SortOrder order;
-    std::vector<std::string> want;                                          // the sort column, top to bottom
-  } cases[] = {{Column::kPid, SortOrder::kAscending, {"4", "12", "1000"}},  // memory: below
-               {Column::kName, SortOrder::kAscending, {"alpha.exe", "Beta.exe", "zeta.exe"}},
-               {Column::kName, SortOrder::kDescending, {"zeta.exe", "Beta.exe", "alpha.exe"}}};
-  for (const auto& c : cases) {
+  const std::tuple<Column, SortOrder, std::vector<std::string>> cases[] = {
+      {Column::kPid, SortOrder::kAscending, {"4", "12", "1000"}},  // memory: below
+      {Column::kName, SortOrder::kAscending, {"alpha.exe", "Beta.exe", "zeta.exe"}},
+      {Column::kName, SortOrder::kDescending, {"zeta.exe", "Beta.exe", "alpha.exe"}}};
+  for (const auto& [key, order, want] : cases) {  // want: the sort column, top to bottom
     RowStore rows;
     Fill(rows, {{"zeta.exe", 12, 80}, {"alpha.exe", 1000, 1048576}, {"Beta.exe", 4, 9}});
-    rows.SetSortKey(c.key);
-    rows.SetOrder(c.order);
+    rows.SetSortKey(key);
+    rows.SetOrder(order);
     rows.SetSorted(true);
-    EXPECT_EQ(Cells(rows, c.key), c.want) << static_cast<int>(c.key) << " " << static_cast<int>(c.order);
+    EXPECT_EQ(Cells(rows, key), want) << static_cast<int>(key) << " " << static_cast<int>(order);
   }
 }
 
