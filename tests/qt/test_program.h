@@ -62,28 +62,19 @@ struct BoxAnswerer {
   QTimer timer_;
 };
 
-struct RealSystem {
-  ProcfsProcessSource proc;
-  LinuxFileSearch files;
-  LinuxDirectories dirs;
-  LinuxProfileReader profile;
-  LinuxSizeFormatter sizes;
-};
-
-struct FakeSystem {
-  fake::FakeProcessTable proc;
-  fake::FakeFiles files;
-  fake::FakeDirectories dirs;
-  fake::FakeProfile profile;
-  fake::FakeSizeFormatter sizes;
-};
-
-template <typename System>
+template <typename Proc, typename Files, typename Dirs, typename Profile, typename Sizes>
 struct TestProgram {
-  TempDir home;  // the trash in its "data" folder
-  System system;
+  TempDir home;
+  const std::string data = home.path() + "/data";  // where the program keeps its trash
+  struct {
+    Proc proc;
+    Files files;
+    Dirs dirs;
+    Profile profile;
+    Sizes sizes;
+  } system;
   QtProgram program{SystemPorts{system.proc, system.files, system.dirs, system.profile, system.sizes},
-                    ProgramSettings{home.path() + "/data", {}}};
+                    ProgramSettings{data, {}}};
 
   MainForm& form() { return program.Form(); }
   MainWindow& window() { return program.Window(); }
@@ -98,7 +89,9 @@ struct TestProgram {
   QModelIndex IndexOf(int pid, int column = 0) { return list().model()->index(RowOf(pid), column); }
 };
 
-using RealProgram = TestProgram<RealSystem>;
-using FakeProgram = TestProgram<FakeSystem>;
+using RealProgram = TestProgram<ProcfsProcessSource, LinuxFileSearch, LinuxDirectories, LinuxProfileReader,
+                                LinuxSizeFormatter>;
+using FakeProgram = TestProgram<fake::FakeProcessTable, fake::FakeFiles, fake::FakeDirectories,
+                                fake::FakeProfile, fake::FakeSizeFormatter>;
 
 }  // namespace kelvar::qt::test
