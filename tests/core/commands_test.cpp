@@ -12,10 +12,9 @@
 namespace kelvar {
 namespace {
 
-using fake::TestForm;
 using test::Times;
 
-struct Fixture : TestForm {
+struct Fixture : fake::TestForm {
   explicit Fixture(const std::string& path = "C:\\x\\abc.exe", FileIdentity image = {}) {
     Start(100, path).image = image;
     Start(200, "C:\\y\\other.exe");

@@ -155,12 +155,11 @@ std::string AfterJunk(const std::string& junk) { return junk + "x\n[mine]\nk=fou
 // Files no one should write: binary data, 50 MB, no line breaks, NULs, 100 KB
 // lines.  Each reads in one linear pass (random input is the fuzz target's).
 TEST(Hostile, HugeAndBrokenFilesReadInOnePass) {
-  std::string binary(1u << 20, '\0'), fifty = "[other]\n", crs, nuls(1u << 20, '\0');
+  std::string binary(1u << 20, '\0'), fifty = "[other]\n", crs, nuls(1u << 20, '\0'), big(100u << 10, 'b');
   std::mt19937 gen(7);
   for (char& c : binary) c = static_cast<char>(gen());
   while (fifty.size() < 50u << 20) fifty += "some.key=" + std::string(90, 'v') + "\r\n";
   while (crs.size() < 4u << 20) crs += "j=1\r";
-  const std::string big(100u << 10, 'b');
   const ProfileCase cases[] = {
       {"binary data", AfterJunk(binary), "mine", "k", "found"},
       {"50 MB", AfterJunk(fifty), "mine", "k", "found"},

@@ -41,14 +41,13 @@ struct BoxAnswerer {
   void Check() {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (!box || !box->isVisible()) return;
-    BoxSeen s{box->text(), box->icon(), {}, Selectable(*box)};
+    seen.push_back({box->text(), box->icon(), {}, Selectable(*box)});
     QAbstractButton* answer = nullptr;
     for (QAbstractButton* b : box->buttons()) {
-      s.buttons << b->text();
+      seen.back().buttons << b->text();
       if (!answers_.empty() && b->text() == answers_.front()) answer = b;
     }
-    if (before_answer) before_answer(seen.size());
-    seen.push_back(s);
+    if (before_answer) before_answer(seen.size() - 1);
     if (!answers_.empty()) answers_.pop_front();
     answer ? answer->click() : QTest::keyClick(box, Qt::Key_Escape);
   }
@@ -79,9 +78,11 @@ struct TestProgram {
   MainForm& form() { return program.Form(); }
   MainWindow& window() { return program.Window(); }
   ProcessList& list() { return window().List(); }
-  void Start() {  // loaded, shown, on screen and active
+  void Start(bool active = true) {  // loaded, shown, on screen and, if asked, active
     program.Load();
     program.Show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&window()));
+    if (!active) return;
     window().activateWindow();
     PollUntil([this] { return window().isActiveWindow() && list().width() > 0; });
   }
