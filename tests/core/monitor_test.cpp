@@ -37,10 +37,9 @@ TEST(Refresh, SteadyPassTellsNothingAndAKnownRowFollowsMemoryAndClassOnly) {
   TestForm t;
   for (Pid pid : {4, 7, 1000}) t.Start(pid, "C:\\p\\" + std::to_string(pid) + ".exe");
   t.form.Refresh();
-  const int notes = t.observer.Total(), panels = t.status.writes, images = t.procs.image_reads;
+  const auto before = std::tuple(t.observer.Total(), t.status.writes, t.procs.image_reads);
   t.form.Refresh();
-  EXPECT_EQ(std::tuple(t.observer.Total(), t.status.writes, t.procs.image_reads),
-            std::tuple(notes, panels, images));
+  EXPECT_EQ(std::tuple(t.observer.Total(), t.status.writes, t.procs.image_reads), before);
   fake::FakeProcess& p = t.procs.Get(7);
   p.working_set = 10240, p.priority = Priority::kIdle, p.module_path = "C:\\other.exe";
   t.form.Refresh();

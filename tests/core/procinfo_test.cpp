@@ -72,8 +72,7 @@ TEST(LookupRemark, SectionAndKeyForAPath) {
     dirs.system_dir = c.sys, dirs.windows_dir = c.win;
     fake::FakeProfile profile;
     EXPECT_FALSE(LookupRemark(c.path, kFile, dirs, profile)) << c.path;
-    EXPECT_EQ(profile.reads, *c.read ? std::vector{kFile + "|" + c.read} : std::vector<std::string>{})
-        << c.path;
+    EXPECT_EQ(profile.reads, std::vector<std::string>(*c.read ? 1 : 0, kFile + "|" + c.read)) << c.path;
   }
 }
 
@@ -95,8 +94,7 @@ TEST(LookupRemark, ValueSplitsIntoLevelAndRemark) {
 
 // The portable rendering, and the status-bar text without the formatter's NUL (empty on failure: StatusBar).
 TEST(SizeText, PortableRenderingAndTheFormattersText) {
-  for (const test::SizeCase& c : test::kSizeCases)
-    EXPECT_EQ(FormatByteSizePortable(c.bytes), c.text) << c.bytes;
+  for (const auto& c : test::kSizeCases) EXPECT_EQ(FormatByteSizePortable(c.bytes), c.text) << c.bytes;
   struct NulFormatter : SizeFormatter {
     std::optional<std::string> FormatByteSize(std::uint64_t) override { return std::string("1 KB\0", 5); }
   } nul;
@@ -134,8 +132,7 @@ const ProfileCase kMoreCases[] = {
     {"empty quotes", "[s]\nk=\"\"\n", "s", "k", ""},
     {"one quote", "[s]\nk=\"\n", "s", "k", "\""},
     {"quotes then NUL", "[s]\nk='a'\0'\n"s, "s", "k", "a"},
-    {"quotes dropped before the cut", "[s]\nk=\"" + std::string(300, 'x') + "\"", "s", "k",
-     std::string(254, 'x')},
+    {"unquoted before the cut", "[s]\nk=\"" + std::string(300, 'x') + "\"", "s", "k", std::string(254, 'x')},
     {"non-ASCII letters are not folded", "[s]\nÄ=1\n", "s", "ä", ""}};
 
 TEST(ProfileValue, CommonRules) {

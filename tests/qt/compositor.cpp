@@ -17,16 +17,15 @@ bool Drawn(const QImage& image) {  // not a black window still waiting for its f
 
 void SaveScreenshot() {
   TempDir folder;
-  const QString into = QString::fromStdString(folder.path()),
-                file = qEnvironmentVariable("KELVAR_SCREENSHOT");
+  const QString dir = QString::fromStdString(folder.path()), file = qEnvironmentVariable("KELVAR_SCREENSHOT");
   QImage image;
   for (int tries = 0; tries < 20 && !Drawn(image); ++tries) {
     QProcess shooter;
-    shooter.setWorkingDirectory(into);
+    shooter.setWorkingDirectory(dir);
     shooter.start("weston-screenshooter");
     PollUntil([&] { return shooter.state() == QProcess::NotRunning; });
-    const QStringList taken = QDir(into).entryList({"*.png"});  // named by the time, the last is the newest
-    if (!taken.isEmpty()) image.load(into + "/" + taken.last());
+    const QStringList taken = QDir(dir).entryList({"*.png"});  // named by the time, the last is the newest
+    if (!taken.isEmpty()) image.load(dir + "/" + taken.last());
   }
   EXPECT_TRUE(Drawn(image) && image.save(file)) << "no picture of the drawn window: " << file.toStdString();
 }
