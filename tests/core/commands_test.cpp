@@ -12,10 +12,9 @@
 namespace kelvar {
 namespace {
 
-using fake::TestForm;
 using test::Times;
 
-struct Fixture : TestForm {
+struct Fixture : fake::TestForm {
   explicit Fixture(const std::string& path = "C:\\x\\abc.exe", FileIdentity image = {}) {
     Start(100, path).image = image;
     Start(200, "C:\\y\\other.exe");
@@ -52,8 +51,7 @@ TEST(Commands, CancelledOrWithoutSelection) {
     using enum form::Command;
     for (auto command : {kEndProcess, kEndAndTrash, kFileProperties, kOpenFolder, kPublisherPage})
       t.form.OnCommand(command);
-    EXPECT_EQ(t.msgbox.shown.size(), select ? 2u : 0u);
-    EXPECT_TRUE(t.procs.ended.empty());
+    EXPECT_EQ(std::tuple(t.msgbox.shown.size(), t.procs.ended.size()), std::tuple(select ? 2u : 0u, 0u));
     const std::vector<std::string> all{"properties C:\\x\\abc.exe", "folder C:\\x",
                                        "address http://www.kelvar.com/"};
     EXPECT_EQ(t.desktop.requests, select ? all : std::vector<std::string>{all.back()});
@@ -66,9 +64,7 @@ TEST(Questions, ShowNamesAndPathsAsTheListDoesOnLinesABoxCanHold) {
   auto n = [](std::size_t count) { return std::string(count, 'n'); };
   const std::string folder(40, 'f'), x49(49, 'x'), line = "\r\n" + n(56);
   const std::string end = "确定要结束进程 ", del = "确定要结束进程并删除以下文件吗？\r\n\r\n";
-  const struct {
-    std::string path, end_question, delete_question;
-  } cases[] = {
+  const std::tuple<std::string, std::string, std::string> cases[] = {
       {"/tmp/line\nbreak", end + "line␊break 吗？", del + "/tmp/line␊break"},
       {"C:\\" + folder + "\\" + folder + "\\a.exe", end + "a.exe 吗？",
        del + "C:\\" + folder + "\\\r\n" + folder + "\\a.exe"},
@@ -76,14 +72,14 @@ TEST(Questions, ShowNamesAndPathsAsTheListDoesOnLinesABoxCanHold) {
       {"/t/" + x49 + "进程进程", end + x49 + "进程进\r\n程 吗？", del + "/t/" + x49 + "进程\r\n进程"},
       {"/t/" + n(2000), end + n(56) + Times(11, line) + "\r\n…" + Times(10, line) + "\r\n" + n(40) + " 吗？",
        del + "/t/" + n(53) + Times(9, line) + "\r\n…" + Times(10, line) + "\r\n" + n(43)}};
-  for (const auto& c : cases) {
-    Fixture t(c.path);
+  for (const auto& [path, end_question, delete_question] : cases) {
+    Fixture t(path);
     t.msgbox.answer = false;
     t.form.OnCommand(form::Command::kEndProcess);
     t.form.OnCommand(form::Command::kEndAndTrash);
-    ASSERT_EQ(t.msgbox.shown.size(), 2u) << c.path;
-    EXPECT_EQ(ShortenedMessage(t.msgbox.shown[0].text), c.end_question);
-    EXPECT_EQ(ShortenedMessage(t.msgbox.shown[1].text), c.delete_question);
+    ASSERT_EQ(t.msgbox.shown.size(), 2u) << path;
+    EXPECT_EQ(ShortenedMessage(t.msgbox.shown[0].text), end_question);
+    EXPECT_EQ(ShortenedMessage(t.msgbox.shown[1].text), delete_question);
   }
 }
 
@@ -92,34 +88,30 @@ TEST(Questions, ShowNamesAndPathsAsTheListDoesOnLinesABoxCanHold) {
 // to the list; else one box says why.  The move is told which file that is.
 TEST(DeleteProcessFile, ReachesOnlyTheFileTheProcessRuns) {
   const FileIdentity running{true, 7, 100};
-  const struct {
-    const char* what;
-    FileIdentity at_path;
-    bool unreadable_now, ended, reached, swapped_at_move = false;
-  } cases[] = {{"running_file", running, false, false, true},
-               {"ended_file_still_there", running, false, true, true},
-               {"swapped_at_the_move", running, false, false, true, true},
-               {"replaced", {true, 7, 200}, false, false, false},
-               {"deleted", {}, false, false, false},
-               {"unreadable_now", running, true, false, false}};
-  for (const auto& c : cases) {
+  const std::tuple<const char*, FileIdentity, bool, bool, bool, bool> cases[] = {
+      {"running_file", running, false, false, true, false},
+      {"ended_file_still_there", running, false, true, true, false},
+      {"swapped_at_the_move", running, false, false, true, true},
+      {"replaced", {true, 7, 200}, false, false, false, false},
+      {"deleted", {}, false, false, false, false},
+      {"unreadable_now", running, true, false, false, false}};
+  for (const auto& [what, at_path, unreadable_now, ended, reached, swapped_at_move] : cases) {
     for (bool del : {true, false}) {
-      SCOPED_TRACE(c.what + std::string(del ? " trash" : " properties"));
+      SCOPED_TRACE(what + std::string(del ? " trash" : " properties"));
       Fixture t("C:\\x\\abc.exe", running);
-      t.files.identities["C:\\x\\abc.exe"] = c.at_path;
-      t.procs.Get(100).unreadable = c.unreadable_now;
-      t.procs.Get(100).ended = c.ended;
-      if (c.swapped_at_move) t.desktop.trash_result = TrashResult::kNotTheFile;
+      t.files.identities["C:\\x\\abc.exe"] = at_path;
+      t.procs.Get(100).unreadable = unreadable_now, t.procs.Get(100).ended = ended;
+      if (swapped_at_move) t.desktop.trash_result = TrashResult::kNotTheFile;
       t.pump.on_pump = [&] {
         t.form.Sweep();                                             // the ended process's row goes ...
         if (t.RowOf(200) != kNoRow) t.rows().Select(t.RowOf(200));  // ... and another is selected
       };
       t.form.OnCommand(del ? form::Command::kEndAndTrash : form::Command::kFileProperties);
-      EXPECT_EQ(std::tuple(t.Ended(100), t.pump.calls), std::tuple(del && !c.ended, del ? 2 : 0));
-      const std::string reached = (del ? "trash " : "properties ") + std::string("C:\\x\\abc.exe");
-      EXPECT_EQ(t.desktop.requests, c.reached ? std::vector{reached} : std::vector<std::string>{});
-      EXPECT_TRUE(!del || !c.reached || t.desktop.confirmed == running);
-      const bool told = !c.reached || (del && c.swapped_at_move);
+      EXPECT_EQ(std::tuple(t.Ended(100), t.pump.calls), std::tuple(del && !ended, del ? 2 : 0));
+      const std::string request = (del ? "trash " : "properties ") + std::string("C:\\x\\abc.exe");
+      EXPECT_EQ(t.desktop.requests, reached ? std::vector{request} : std::vector<std::string>{});
+      EXPECT_TRUE(!del || !reached || t.desktop.confirmed == running);
+      const bool told = !reached || (del && swapped_at_move);
       ASSERT_EQ(t.msgbox.shown.size(), (del ? 1u : 0u) + (told ? 1u : 0u));
       if (!told) continue;
       EXPECT_EQ(t.msgbox.shown.back().text,

@@ -33,47 +33,40 @@ TEST(Layout, ContainerFollowsTheOuterWidthAndTheListIsEightNarrower) {
 }
 
 TEST(ColumnClick, NameFirstSortsDescendingOthersAscendingAndASecondClickTurns) {
-  const struct {
-    std::vector<int> clicks;
-    Column key;
-    SortOrder order;
-  } cases[] = {
+  const std::tuple<std::vector<int>, Column, SortOrder> cases[] = {
       {{0}, Column::kName, SortOrder::kDescending},     {{0, 0}, Column::kName, SortOrder::kAscending},
       {{1}, Column::kPid, SortOrder::kAscending},       {{1, 1}, Column::kPid, SortOrder::kDescending},
       {{1, 2, 1}, Column::kPid, SortOrder::kAscending}, {{1, 8, -1}, Column::kPid, SortOrder::kAscending}};
-  for (const auto& c : cases) {
+  for (const auto& [clicks, key, order] : cases) {
     TestForm t;
-    for (int column : c.clicks) t.form.OnColumnClick(column);
+    for (int column : clicks) t.form.OnColumnClick(column);
     EXPECT_EQ(std::tuple(t.rows().SortKey(), t.rows().Order(), t.rows().Sorted()),
-              std::tuple(c.key, c.order, true))
-        << testing::PrintToString(c.clicks);
+              std::tuple(key, order, true))
+        << testing::PrintToString(clicks);
   }
 }
 
 // A right press on a row selects it, ticks only its class and opens the
 // Process menu; any other press, or one below the rows, changes nothing.
 TEST(RightPress, SelectsTicksTheClassAndOpensTheProcessMenu) {
-  const struct {
-    int button, y;
-    Priority priority;
-    int ticked;  // -1: none
-  } cases[] = {{kRightButton, 20, Priority::kRealtime, 0},    {kRightButton, 20, Priority::kHigh, 1},
-               {kRightButton, 20, Priority::kAboveNormal, 2}, {kRightButton, 20, Priority::kNormal, 3},
-               {kRightButton, 20, Priority::kBelowNormal, 4}, {kRightButton, 20, Priority::kIdle, 5},
-               {kRightButton, 20, Priority::kUnknown, -1},    {kLeftButton, 20, Priority::kIdle, 3},
-               {kMiddleButton, 20, Priority::kIdle, 3},       {kRightButton, 200, Priority::kIdle, 3}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.button << " " << c.y << " " << static_cast<int>(c.priority));
+  const std::tuple<int, int, Priority, int> cases[] = {
+      {kRightButton, 20, Priority::kRealtime, 0},    {kRightButton, 20, Priority::kHigh, 1},
+      {kRightButton, 20, Priority::kAboveNormal, 2}, {kRightButton, 20, Priority::kNormal, 3},
+      {kRightButton, 20, Priority::kBelowNormal, 4}, {kRightButton, 20, Priority::kIdle, 5},
+      {kRightButton, 20, Priority::kUnknown, -1},    {kLeftButton, 20, Priority::kIdle, 3},
+      {kMiddleButton, 20, Priority::kIdle, 3},       {kRightButton, 200, Priority::kIdle, 3}};
+  for (const auto& [button, y, priority, ticked] : cases) {  // ticked -1: none
+    SCOPED_TRACE(testing::Message() << button << " " << y << " " << static_cast<int>(priority));
     TestForm t;
     t.Start(1, "C:\\a.exe");
-    t.Start(2, "C:\\b.exe").priority = c.priority;
+    t.Start(2, "C:\\b.exe").priority = priority;
     t.form.Refresh();
     t.list.rows = 2;
     t.menus.SetChecked("priority_class", 3, true);  // left from an earlier press
-    t.form.OnMouseDown(c.button, 5, c.y);
-    const bool acted = c.button == kRightButton && c.y < 32;
+    t.form.OnMouseDown(button, 5, y);
+    const bool acted = button == kRightButton && y < 32;
     EXPECT_EQ(t.rows().Selected(), acted ? 1 : kNoRow);
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(t.menus.Checked("priority_class", i), i == c.ticked) << i;
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(t.menus.Checked("priority_class", i), i == ticked) << i;
     EXPECT_EQ(t.menus.popups, acted ? std::vector<std::string>{"process"} : std::vector<std::string>{});
   }
 }

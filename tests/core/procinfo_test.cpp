@@ -5,7 +5,6 @@
 #include <chrono>
 #include <random>
 #include <span>
-#include <string>
 
 #include "fake/fake_system.h"
 #include "procinfo/icon_step.h"
@@ -73,20 +72,17 @@ TEST(LookupRemark, SectionAndKeyForAPath) {
     dirs.system_dir = c.sys, dirs.windows_dir = c.win;
     fake::FakeProfile profile;
     EXPECT_FALSE(LookupRemark(c.path, kFile, dirs, profile)) << c.path;
-    EXPECT_EQ(profile.reads, *c.read ? std::vector{kFile + "|" + c.read} : std::vector<std::string>{})
-        << c.path;
+    EXPECT_EQ(profile.reads, std::vector<std::string>(*c.read ? 1 : 0, kFile + "|" + c.read)) << c.path;
   }
 }
 
 // The value splits into kind|level|remark; an empty value (or none) is no remark.
 TEST(LookupRemark, ValueSplitsIntoLevelAndRemark) {
-  const std::pair<std::string, const char*> cases[] = {{"01", "系统|01|"},
-                                                       {"1", "系统|1|"},
-                                                       {"01-", "系统|01|"},
-                                                       {"", "none"},
-                                                       {"ab\0"s, "系统|ab|"},
-                                                       {"高危|病毒常用名", "系统|高危|病毒常用名"},
-                                                       {"01 Windows 服务宿主", "系统|01|Windows 服务宿主"}};
+  const std::pair<std::string, const char*> cases[] = {
+      {"01", "系统|01|"},   {"高危|病毒常用名", "系统|高危|病毒常用名"},
+      {"1", "系统|1|"},     {"01 Windows 服务宿主", "系统|01|Windows 服务宿主"},
+      {"01-", "系统|01|"},  {"", "none"},
+      {"ab\0"s, "系统|ab|"}};
   for (auto [value, want] : cases) {  // ab\0: the reader's trailing NUL is dropped
     fake::FakeDirectories dirs;
     fake::FakeProfile profile;
@@ -98,8 +94,7 @@ TEST(LookupRemark, ValueSplitsIntoLevelAndRemark) {
 
 // The portable rendering, and the status-bar text without the formatter's NUL (empty on failure: StatusBar).
 TEST(SizeText, PortableRenderingAndTheFormattersText) {
-  for (const test::SizeCase& c : test::kSizeCases)
-    EXPECT_EQ(FormatByteSizePortable(c.bytes), c.text) << c.bytes;
+  for (const auto& c : test::kSizeCases) EXPECT_EQ(FormatByteSizePortable(c.bytes), c.text) << c.bytes;
   struct NulFormatter : SizeFormatter {
     std::optional<std::string> FormatByteSize(std::uint64_t) override { return std::string("1 KB\0", 5); }
   } nul;
@@ -137,10 +132,8 @@ const ProfileCase kMoreCases[] = {
     {"empty quotes", "[s]\nk=\"\"\n", "s", "k", ""},
     {"one quote", "[s]\nk=\"\n", "s", "k", "\""},
     {"quotes then NUL", "[s]\nk='a'\0'\n"s, "s", "k", "a"},
-    {"quotes dropped before the cut", "[s]\nk=\"" + std::string(300, 'x') + "\"", "s", "k",
-     std::string(254, 'x')},
-    {"non-ASCII letters are not folded", "[s]\nÄ=1\n", "s", "ä", ""},
-};
+    {"unquoted before the cut", "[s]\nk=\"" + std::string(300, 'x') + "\"", "s", "k", std::string(254, 'x')},
+    {"non-ASCII letters are not folded", "[s]\nÄ=1\n", "s", "ä", ""}};
 
 TEST(ProfileValue, CommonRules) {
   for (Cases cases : {Cases(test::kProfileCases), Cases(kMoreCases)})
@@ -159,12 +152,11 @@ std::string AfterJunk(const std::string& junk) { return junk + "x\n[mine]\nk=fou
 // Files no one should write: binary data, 50 MB, no line breaks, NULs, 100 KB
 // lines.  Each reads in one linear pass (random input is the fuzz target's).
 TEST(Hostile, HugeAndBrokenFilesReadInOnePass) {
-  std::string binary(1u << 20, '\0'), fifty = "[other]\n", crs, nuls(1u << 20, '\0');
+  std::string binary(1u << 20, '\0'), fifty = "[other]\n", crs, nuls(1u << 20, '\0'), big(100u << 10, 'b');
   std::mt19937 gen(7);
   for (char& c : binary) c = static_cast<char>(gen());
   while (fifty.size() < 50u << 20) fifty += "some.key=" + std::string(90, 'v') + "\r\n";
   while (crs.size() < 4u << 20) crs += "j=1\r";
-  const std::string big(100u << 10, 'b');
   const ProfileCase cases[] = {
       {"binary data", AfterJunk(binary), "mine", "k", "found"},
       {"50 MB", AfterJunk(fifty), "mine", "k", "found"},

@@ -21,8 +21,10 @@ void Fill(RowStore& rows, std::initializer_list<std::tuple<const char*, Pid, std
   }
 }
 
-std::vector<std::string> Cells(RowStore& rows, Column column) {
-  std::vector<std::string> out;
+using Names = std::vector<std::string>;
+
+Names Cells(RowStore& rows, Column column) {
+  Names out;
   for (int i = 0; i < rows.Count(); ++i) out.emplace_back(rows.Text(i, column));
   return out;
 }
@@ -68,20 +70,17 @@ TEST(RowStore, CellsAreMadeFromTheFigures) {
 }
 
 TEST(RowStore, SortsNumbersAsNumbersAndTextAsText) {
-  const struct {
-    Column key;
-    SortOrder order;
-    std::vector<std::string> want;                                          // the sort column, top to bottom
-  } cases[] = {{Column::kPid, SortOrder::kAscending, {"4", "12", "1000"}},  // memory: below
-               {Column::kName, SortOrder::kAscending, {"alpha.exe", "Beta.exe", "zeta.exe"}},
-               {Column::kName, SortOrder::kDescending, {"zeta.exe", "Beta.exe", "alpha.exe"}}};
-  for (const auto& c : cases) {
+  const std::tuple<Column, SortOrder, Names> cases[] = {
+      {Column::kPid, SortOrder::kAscending, {"4", "12", "1000"}},  // memory: below
+      {Column::kName, SortOrder::kAscending, {"alpha.exe", "Beta.exe", "zeta.exe"}},
+      {Column::kName, SortOrder::kDescending, {"zeta.exe", "Beta.exe", "alpha.exe"}}};
+  for (const auto& [key, order, want] : cases) {  // want: the sort column, top to bottom
     RowStore rows;
     Fill(rows, {{"zeta.exe", 12, 80}, {"alpha.exe", 1000, 1048576}, {"Beta.exe", 4, 9}});
-    rows.SetSortKey(c.key);
-    rows.SetOrder(c.order);
+    rows.SetSortKey(key);
+    rows.SetOrder(order);
     rows.SetSorted(true);
-    EXPECT_EQ(Cells(rows, c.key), c.want) << static_cast<int>(c.key) << " " << static_cast<int>(c.order);
+    EXPECT_EQ(Cells(rows, key), want) << static_cast<int>(key) << " " << static_cast<int>(order);
   }
 }
 
@@ -97,17 +96,14 @@ TEST(RowStore, SortedListPlacesRowsAndTheSelectionFollows) {
   rows.SetSorted(true);
   EXPECT_EQ(rows.Selected(), 1);
   Fill(rows, {{"c", 20, 6}});
-  EXPECT_EQ(Cells(rows, Column::kName), (std::vector<std::string>{"a", "c", "b"}));
-  EXPECT_EQ(rows.Selected(), 2);
+  EXPECT_EQ(std::pair(Cells(rows, Column::kName), rows.Selected()), std::pair(Names{"a", "c", "b"}, 2));
   rows.SetFigures(rows.RowOf(30), 100, Priority::kUnknown);
-  EXPECT_EQ(Cells(rows, Column::kName), (std::vector<std::string>{"c", "b", "a"}));
-  EXPECT_EQ(rows.Selected(), 1);
+  EXPECT_EQ(std::pair(Cells(rows, Column::kName), rows.Selected()), std::pair(Names{"c", "b", "a"}, 1));
   rows.Remove(0);
   EXPECT_EQ(rows.Selected(), 0);
   const int before = seen.selections;
   rows.Remove(0);
-  EXPECT_EQ(rows.Selected(), kNoRow);
-  EXPECT_EQ(seen.selections, before + 1);
+  EXPECT_EQ(std::pair(rows.Selected(), seen.selections), std::pair(kNoRow, before + 1));
 }
 
 }  // namespace

@@ -19,8 +19,7 @@ class EndAndDelete : public ::testing::TestWithParam<std::string> {};
 TEST_P(EndAndDelete, SendsTheExactFileToTheTrash) {
   const bool is_long = GetParam() == "long";
   RealProgram p;
-  TempDir dir;
-  std::string exe = dir.path();
+  std::string exe = p.home.path();
   for (char c = 'a'; is_long && exe.size() < 3000; ++c)
     ::mkdir((exe += "/" + std::string(200, c)).c_str(), 0700);
   exe += "/" + GetParam();
@@ -47,9 +46,8 @@ TEST_P(EndAndDelete, SendsTheExactFileToTheTrash) {
                                (is_long ? QStringList{QStringLiteral("显示详细信息(&D)")} : QStringList{}));
   EXPECT_TRUE(PollUntil([&] { return child.Ended(); }));
   EXPECT_FALSE(Exists(exe));
-  const std::string trash = p.home.path() + "/data/Trash";
-  EXPECT_EQ(ReadFile(trash + "/files/" + GetParam()), ReadFile("/bin/sleep"));
-  const std::string info = ReadFile(trash + "/info/" + GetParam() + ".trashinfo");
+  EXPECT_EQ(ReadFile(p.data + "/Trash/files/" + GetParam()), ReadFile("/bin/sleep"));
+  const std::string info = ReadFile(p.data + "/Trash/info/" + GetParam() + ".trashinfo");
   EXPECT_EQ(info.rfind("[Trash Info]\nPath=" + PercentEncodePath(exe) + "\nDeletionDate=", 0), 0u) << info;
 }
 
@@ -67,8 +65,8 @@ TEST(NoTrash, ChangedExecutableOrBlockedTrash) {
     const std::string exe = p.home.path() + "/kelvar-changed",
                       other = c == "deleted" ? exe + " (deleted)" : exe;
     if (blocked) {
-      std::filesystem::create_directories(p.home.path() + "/data" + c.substr(0, c.rfind('/')));
-      ASSERT_TRUE(CopySleep(p.home.path() + "/data" + c));
+      std::filesystem::create_directories(p.data + c.substr(0, c.rfind('/')));
+      ASSERT_TRUE(CopySleep(p.data + c));
     }
     ASSERT_TRUE(CopySleep(exe));
     Child child = Child::Spawn(exe);
@@ -89,8 +87,7 @@ TEST(NoTrash, ChangedExecutableOrBlockedTrash) {
     EXPECT_TRUE(blocked ? hand.seen.back().text.startsWith(why) : hand.seen.back().text == why) << c;
     EXPECT_TRUE(PollUntil([&] { return child.Ended(); })) << c;
     EXPECT_EQ(ReadFile(other), ReadFile(blocked ? "/bin/sleep" : "/bin/true")) << c;
-    const std::string trash = p.home.path() + "/data/Trash";
-    EXPECT_EQ(ListDir(trash + "/files").size() + ListDir(trash + "/info").size(), 0u) << c;
+    EXPECT_EQ(ListDir(p.data + "/Trash/files").size() + ListDir(p.data + "/Trash/info").size(), 0u) << c;
   }
 }
 

@@ -8,15 +8,6 @@
 namespace kelvar::qt::test {
 namespace {
 
-// Shown and on the compositor's screen (weston gives no window the keyboard).
-struct ShownProgram : RealProgram {
-  ShownProgram() {
-    program.Load();
-    program.Show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(&window()));
-  }
-};
-
 bool Drawn(const QImage& image) {  // not a black window still waiting for its first frame
   qsizetype black = 0;
   for (int y = 0; y < image.height(); ++y)
@@ -26,16 +17,15 @@ bool Drawn(const QImage& image) {  // not a black window still waiting for its f
 
 void SaveScreenshot() {
   TempDir folder;
-  const QString into = QString::fromStdString(folder.path()),
-                file = qEnvironmentVariable("KELVAR_SCREENSHOT");
+  const QString dir = QString::fromStdString(folder.path()), file = qEnvironmentVariable("KELVAR_SCREENSHOT");
   QImage image;
   for (int tries = 0; tries < 20 && !Drawn(image); ++tries) {
     QProcess shooter;
-    shooter.setWorkingDirectory(into);
+    shooter.setWorkingDirectory(dir);
     shooter.start("weston-screenshooter");
     PollUntil([&] { return shooter.state() == QProcess::NotRunning; });
-    const QStringList taken = QDir(into).entryList({"*.png"});  // named by the time, the last is the newest
-    if (!taken.isEmpty()) image.load(into + "/" + taken.last());
+    const QStringList taken = QDir(dir).entryList({"*.png"});  // named by the time, the last is the newest
+    if (!taken.isEmpty()) image.load(dir + "/" + taken.last());
   }
   EXPECT_TRUE(Drawn(image) && image.save(file)) << "no picture of the drawn window: " << file.toStdString();
 }
@@ -46,7 +36,8 @@ void SaveScreenshot() {
 TEST(Compositor, WithXWaylandTheWindowRunsOnXcbCentredAndKeptOnTop) {
   if (qEnvironmentVariableIsEmpty("DISPLAY")) GTEST_SKIP() << "no XWayland here";
   ASSERT_EQ(QGuiApplication::platformName().toStdString(), "xcb");
-  ShownProgram p;
+  RealProgram p;
+  p.Start(false);  // weston gives no window the keyboard
   MainWindow& window = p.window();
   const QRect placed = window.frameGeometry();
   EXPECT_LE((placed.center() - window.screen()->geometry().center()).manhattanLength(), 1);
@@ -65,7 +56,8 @@ TEST(Compositor, WithXWaylandTheWindowRunsOnXcbCentredAndKeptOnTop) {
 TEST(Compositor, OnWaylandAloneAlwaysOnTopIsGreyedOut) {
   if (!qEnvironmentVariableIsEmpty("DISPLAY")) GTEST_SKIP() << "XWayland is here";
   ASSERT_EQ(QGuiApplication::platformName().toStdString(), "wayland");
-  ShownProgram p;
+  RealProgram p;
+  p.Start(false);  // weston gives no window the keyboard
   QAction* on_top = p.window().Menus().Action("on_top");
   EXPECT_FALSE(on_top->isEnabled());
   EXPECT_EQ(on_top->toolTip().toStdString(), "Wayland 不允许程序让自己的窗口总在最上");

@@ -41,14 +41,13 @@ struct BoxAnswerer {
   void Check() {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (!box || !box->isVisible()) return;
-    BoxSeen s{box->text(), box->icon(), {}, Selectable(*box)};
+    seen.push_back({box->text(), box->icon(), {}, Selectable(*box)});
     QAbstractButton* answer = nullptr;
     for (QAbstractButton* b : box->buttons()) {
-      s.buttons << b->text();
+      seen.back().buttons << b->text();
       if (!answers_.empty() && b->text() == answers_.front()) answer = b;
     }
-    if (before_answer) before_answer(seen.size());
-    seen.push_back(s);
+    if (before_answer) before_answer(seen.size() - 1);
     if (!answers_.empty()) answers_.pop_front();
     answer ? answer->click() : QTest::keyClick(box, Qt::Key_Escape);
   }
@@ -62,35 +61,28 @@ struct BoxAnswerer {
   QTimer timer_;
 };
 
-struct RealSystem {
-  ProcfsProcessSource proc;
-  LinuxFileSearch files;
-  LinuxDirectories dirs;
-  LinuxProfileReader profile;
-  LinuxSizeFormatter sizes;
-};
-
-struct FakeSystem {
-  fake::FakeProcessTable proc;
-  fake::FakeFiles files;
-  fake::FakeDirectories dirs;
-  fake::FakeProfile profile;
-  fake::FakeSizeFormatter sizes;
-};
-
-template <typename System>
+template <typename Proc, typename Files, typename Dirs, typename Profile, typename Sizes>
 struct TestProgram {
-  TempDir home;  // the trash in its "data" folder
-  System system;
+  TempDir home;
+  const std::string data = home.path() + "/data";  // where the program keeps its trash
+  struct {
+    Proc proc;
+    Files files;
+    Dirs dirs;
+    Profile profile;
+    Sizes sizes;
+  } system;
   QtProgram program{SystemPorts{system.proc, system.files, system.dirs, system.profile, system.sizes},
-                    ProgramSettings{home.path() + "/data", {}}};
+                    ProgramSettings{data, {}}};
 
   MainForm& form() { return program.Form(); }
   MainWindow& window() { return program.Window(); }
   ProcessList& list() { return window().List(); }
-  void Start() {  // loaded, shown, on screen and active
+  void Start(bool active = true) {  // loaded, shown, on screen and, if asked, active
     program.Load();
     program.Show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&window()));
+    if (!active) return;
     window().activateWindow();
     PollUntil([this] { return window().isActiveWindow() && list().width() > 0; });
   }
@@ -98,7 +90,9 @@ struct TestProgram {
   QModelIndex IndexOf(int pid, int column = 0) { return list().model()->index(RowOf(pid), column); }
 };
 
-using RealProgram = TestProgram<RealSystem>;
-using FakeProgram = TestProgram<FakeSystem>;
+using RealProgram = TestProgram<ProcfsProcessSource, LinuxFileSearch, LinuxDirectories, LinuxProfileReader,
+                                LinuxSizeFormatter>;
+using FakeProgram = TestProgram<fake::FakeProcessTable, fake::FakeFiles, fake::FakeDirectories,
+                                fake::FakeProfile, fake::FakeSizeFormatter>;
 
 }  // namespace kelvar::qt::test

@@ -106,8 +106,7 @@ TEST_F(WindowTest, ASteadyListCostsTheViewNothing) {
   EXPECT_EQ(status.Writes(), writes);
   p.system.proc.Get(103).working_set += 1 << 20;
   p.form().OnTick(form::Timer::kRefresh);
-  EXPECT_EQ(spies[2].count(), 1);
-  EXPECT_EQ(status.Writes(), writes + 1);
+  EXPECT_EQ(std::tuple(spies[2].count(), status.Writes()), std::tuple(1, writes + 1));
 }
 
 // A right press, the Menu key and Shift+F10 open the process menu for the
@@ -171,12 +170,9 @@ TEST(Centring, TheFrameIsCentredOnTheScreen) {
 // nothing to draw on only where nothing is there.
 TEST(WindowSystem, ThePlatformAskedOfQt) {
   const std::tuple<DisplayEnvironment, std::string, bool> cases[] = {
-      {{"", "wayland-0", ":0"}, "xcb;wayland", false},
-      {{"", "wayland-0", ""}, "", false},
-      {{"", "", ":1"}, "", false},
-      {{"", "", ""}, "", true},
-      {{"wayland", "wayland-0", ":0"}, "", false},
-      {{"", "wayland-0", ":0", true}, "", false}};
+      {{"", "wayland-0", ":0"}, "xcb;wayland", false}, {{"", "wayland-0", ""}, "", false},
+      {{"wayland", "wayland-0", ":0"}, "", false},     {{"", "", ":1"}, "", false},
+      {{"", "wayland-0", ":0", true}, "", false},      {{"", "", ""}, "", true}};
   for (const auto& [env, asked, none] : cases)
     EXPECT_EQ(std::pair(PlatformToAsk(env), NoDisplay(env)), std::pair(asked, none)) << env.qt_platform;
   char* argv[] = {const_cast<char*>("kelvarpm"), const_cast<char*>("-platform"), const_cast<char*>("xcb")};

@@ -6,8 +6,7 @@
 #include <vector>
 
 int main(int argc, char** argv) {
-  std::size_t megabytes = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 0;
-  std::vector<char> memory(megabytes << 20);
+  std::vector<char> memory(std::size_t{argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 0} << 20);
   for (std::size_t i = 0; i < memory.size(); i += 4096) static_cast<volatile char&>(memory[i]) = 1;
   Sleep(120000);
   return 7;

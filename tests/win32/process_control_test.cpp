@@ -5,10 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "fake/fake_controls.h"
-#include "platform/win32/controls_win32.h"
 #include "platform/win32/file_identity_win32.h"
 #include "platform/win32/recycle_win32.h"
-#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_system.h"
 #include "platform/win32/wow64_path.h"
 #include "procinfo/message_field.h"
@@ -28,9 +26,8 @@ struct RealMonitor {
   RealMonitor() { monitor.SetRemarkFile(GetAppPath(system.dirs) + "Comment\\system.ini"); }
   std::string Cell(Pid pid, Column column) { return rows.Text(monitor.RowOf(pid), column); }
   bool Lists(Pid pid, long long kb = 0) {  // refreshes until `pid` has a row of at least `kb` KB
-    const auto listed = [&] { return monitor.RowOf(pid) != kNoRow; };
     const auto big = [&] { return kb == 0 || std::stoll(Cell(pid, Column::kMemory)) >= kb; };
-    return test::PumpUntil([&] { return monitor.Refresh(), listed() && big(); }, 5000);
+    return test::PumpUntil([&] { return monitor.Refresh(), monitor.RowOf(pid) != kNoRow && big(); }, 5000);
   }
 };
 
@@ -128,9 +125,8 @@ TEST(ShellOnWin32, EndAndDeleteLeavesAFileThatReplacedTheRunningExe) {
   shell.SetBeforeMove({});
   shell.MoveToTrash(Narrow(exe), {});
   EXPECT_FALSE(Exists(exe));
-  wchar_t trash[MAX_PATH] = {};  // Wine's trash folder, when the run names it
-  const DWORD n = GetEnvironmentVariableW(L"KELVAR_TRASH", trash, MAX_PATH);
-  EXPECT_TRUE(n == 0 || Exists(std::wstring(trash, n) + L"\\" + name));
+  const wchar_t* trash = _wgetenv(L"KELVAR_TRASH");  // Wine's trash folder, when the run names it
+  EXPECT_TRUE(!trash || !*trash || Exists(trash + (L"\\" + name)));
 }
 
 // The shell's engine calls its sink just before it moves the file: the sink

@@ -6,11 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <string>
 
-#include "platform/win32/cp936_win32.h"
-#include "platform/win32/system_queries_win32.h"
-#include "platform/win32/wide_text.h"
 #include "support/cp936_inputs.h"
 #include "support/profile_cases.h"
 #include "support/size_cases.h"
@@ -50,15 +46,11 @@ const std::string kOddHanFile = "[s]\r\na=x" + Times(200, "汉");  // a whole �
 const ProfileCase kCases[] = {
     {"cut before the half character", InCodePage(kOddHanFile), "s", "a", "x" + Times(126, "汉")},
     {"trail byte that looks like ']' in a section name", InCodePage("[乚x]\r\na=1\r\n"), "乚x", "a", "1"},
-    {"trail byte that looks like a backslash in a key", InCodePage("[s]\r\n乗\\俓.exe=v\r\n"), "s",
-     "乗\\俓.exe", "v"},
+    {"trail byte like a backslash in a key", InCodePage("[s]\r\n乗\\俓.exe=v\r\n"), "s", "乗\\俓.exe", "v"},
     {"letters beyond ASCII keep their case", InCodePage("[s]\r\nΩＡ=1\r\n"), "s", "ωａ", ""},
-    {"UTF-16LE cut at 254 bytes of code page 936", Utf16(kOddHanFile, false), "s", "a",
-     "x" + Times(126, "汉")},
+    {"UTF-16LE cut at 254 code page 936 bytes", Utf16(kOddHanFile, false), "s", "a", "x" + Times(126, "汉")},
     {"UTF-16BE", Utf16("[sysdir]\r\na=重要|x\r\n", true), "sysdir", "a", "重要|x"},
-    {"FF FE before code page 936 reads as UTF-16", "\xFF\xFE" + InCodePage("\r\n[s]\r\na=核心\r\n"), "s", "a",
-     ""},
-};
+    {"FF FE before code page 936: UTF-16", "\xFF\xFE" + InCodePage("\r\n[s]\r\na=核心\r\n"), "s", "a", ""}};
 
 std::string WriteCase(int number, const std::string& bytes) {
   const std::wstring path = test::TestFolder() + L"\\profile" + std::to_wstring(number) + L".ini";

@@ -9,15 +9,13 @@
 
 #include "platform/process_source.h"
 #include "platform/win32/controls_win32.h"
+#include "platform/win32/system_queries_win32.h"
+#include "platform/win32/wide_text.h"
 
 namespace kelvar::win32::test {
 
 // The folder of the running test exe, without a trailing backslash.
-inline std::wstring TestFolder() {
-  wchar_t buf[MAX_PATH];
-  std::wstring exe(buf, GetModuleFileNameW(nullptr, buf, MAX_PATH));
-  return exe.substr(0, exe.find_last_of(L'\\'));
-}
+inline std::wstring TestFolder() { return Widen(Win32Directories().ProgramFolder()); }
 
 // kelvar_child.exe beside the test exe, or a copy of it at `exe`, touching
 // `megabytes`; ended, if still running, when destroyed.
@@ -55,14 +53,13 @@ class Child {
 using RemovedAtEnd = std::unique_ptr<const wchar_t, decltype(&DeleteFileW)>;
 
 // Dispatches the thread's messages (through `window`'s accelerators, if
-// any) until `done` holds or `ms` have passed.
-inline bool PumpUntil(const std::function<bool()>& done, int ms, HWND window = nullptr,
-                      HACCEL accel = nullptr) {
+// any) until `done`, if given, holds or `ms` have passed.
+inline bool PumpUntil(std::function<bool()> done, int ms, HWND window = nullptr, HACCEL accel = nullptr) {
   for (DWORD start = GetTickCount();; MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT)) {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
       if (msg.message != WM_QUIT) DispatchWithAccelerators(msg, window, accel);
-    if (done()) return true;
+    if (done && done()) return true;
     if (GetTickCount() - start > static_cast<DWORD>(ms)) return false;
   }
 }

@@ -2,17 +2,15 @@
 #include <gtest/gtest.h>
 
 #include "platform/win32/main_window.h"
-#include "platform/win32/wide_text.h"
 #include "test_support.h"
 
 namespace kelvar::win32::test {
 namespace {
 
-// A thread timer keeps firing inside the context menu's modal loop, so a
-// test can read and close the menu without a second thread.
-std::function<void()>* g_watch = nullptr;
-void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD) {
-  if (g_watch) (*g_watch)();
+// A timer keeps firing inside the context menu's modal loop, so a test can
+// read and close the menu without a second thread; its id is the watcher.
+void CALLBACK Watch(HWND, UINT, UINT_PTR watch, DWORD) {
+  (*reinterpret_cast<std::function<void()>*>(watch))();
 }
 
 class WindowTest : public ::testing::Test {
@@ -21,18 +19,13 @@ class WindowTest : public ::testing::Test {
     ASSERT_TRUE(window_->Create(GetModuleHandleW(nullptr)));
     window_->Show(SW_SHOWNORMAL);
     Pump(50);
-    KillTimer(hwnd(), 1);  // only what the test does changes the list from now on
-    KillTimer(hwnd(), 2);
+    KillTimer(hwnd(), 1), KillTimer(hwnd(), 2);  // only what the test does changes the list from now on
   }
-  void TearDown() override {
-    window_.reset();
-    PumpUntil([] { return false; }, 50);
-  }
+  void TearDown() override { window_.reset(), PumpUntil({}, 50); }
   HWND hwnd() const { return window_->hwnd(); }
   HWND list() const { return window_->list(); }
   RowStore& rows() const { return window_->form()->Rows(); }
-  bool Pump(
-      int ms, const std::function<bool()>& done = [] { return false; }) {
+  bool Pump(int ms, const std::function<bool()>& done = {}) {
     return PumpUntil(done, ms, hwnd(), window_->menus().accelerators());
   }
   // The child's row, F5 pressed until it has one; kNoRow after 5 s.
@@ -49,24 +42,19 @@ class WindowTest : public ::testing::Test {
 // Each column's "title/width" ("R": right-aligned), the panels' edges and the font's
 // height follow WM_DPICHANGED from 96 DPI to 144 and back; the window takes the rect.
 TEST_F(WindowTest, SizesFollowTheDpi) {
-  const std::string at96 =
-      "进程名称/120 PID/45 内存(K)/55R 种类/36 级别/36 优先/36 进程路径/400 备注/500 |96|246|-1|-12";
-  const std::string at144 =
-      "进程名称/180 PID/68 内存(K)/83R 种类/54 级别/54 优先/54 进程路径/600 备注/750 |144|369|-1|-18";
+  const std::string
+      at96 = "进程名称/120 PID/45 内存(K)/55R 种类/36 级别/36 优先/36 进程路径/400 备注/500 |96|246|-1|-12",
+      at144 = "进程名称/180 PID/68 内存(K)/83R 种类/54 级别/54 优先/54 进程路径/600 备注/750 |144|369|-1|-18";
   for (const auto& [dpi, sizes] : {std::pair{0, at96}, {144, at144}, {96, at96}}) {  // 0: as started
     SCOPED_TRACE(dpi);
-    RECT suggested{10, 20, 10 + dpi * 6, 20 + dpi * 5}, now{};
-    if (dpi)
-      SendMessageW(hwnd(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
-                   reinterpret_cast<LPARAM>(&suggested));
+    RECT suggested{10, 20, 10 + dpi * 6, 20 + dpi * 5}, now{};  // sent with WM_DPICHANGED, 0x02E0
+    if (dpi) SendMessageW(hwnd(), 0x02E0, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
     EXPECT_TRUE(!dpi || (GetWindowRect(hwnd(), &now) && EqualRect(&now, &suggested)));
     std::string seen;
     for (int i = 0; i < Header_GetItemCount(ListView_GetHeader(list())); ++i) {
       wchar_t title[64] = {};
       LVCOLUMNW col{};
-      col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
-      col.pszText = title;
-      col.cchTextMax = 64;
+      col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT, col.pszText = title, col.cchTextMax = 64;
       ListView_GetColumn(list(), i, &col);
       seen += Narrow(title) + "/" + std::to_string(col.cx) + ((col.fmt & LVCFMT_RIGHT) ? "R " : " ");
     }
@@ -74,8 +62,7 @@ TEST_F(WindowTest, SizesFollowTheDpi) {
     SendMessageW(window_->status_bar(), SB_GETPARTS, 3, reinterpret_cast<LPARAM>(edges));
     LOGFONTW font{};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(list(), WM_GETFONT, 0, 0)), sizeof font, &font);
-    for (int n : {edges[0], edges[1], edges[2], static_cast<int>(font.lfHeight)})
-      seen += "|" + std::to_string(n);
+    for (int n : {edges[0], edges[1], edges[2], int(font.lfHeight)}) seen += "|" + std::to_string(n);
     EXPECT_EQ(seen, sizes);
   }
 }
@@ -115,12 +102,10 @@ TEST_F(WindowTest, TheKeyboardOpensTheProcessMenuAtTheSelectedRow) {
     GetWindowRect(menu, &shown);
     EndMenu();
   };
-  g_watch = &watch;
-  UINT_PTR timer = SetTimer(nullptr, 0, 30, &Watch);
+  SetTimer(list(), reinterpret_cast<UINT_PTR>(&watch), 30, &Watch);
   SendMessageW(list(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list()), -1);
   Pump(50);
-  KillTimer(nullptr, timer);
-  g_watch = nullptr;
+  KillTimer(list(), reinterpret_cast<UINT_PTR>(&watch));
   EXPECT_EQ(ticks, "----x-");
   ListView_GetItemRect(list(), row, &cell, LVIR_LABEL);
   POINT corner{cell.left, cell.bottom};
