@@ -45,6 +45,5 @@ int wmain(int argc, wchar_t** argv) {
                           static_cast<double>(freq.QuadPart) / (passes > 0 ? passes : 1);
   std::printf("kelvar sweep rows %d us/sweep %.1f us/row %.2f\n", rows_swept, sweep_us,
               rows_swept > 0 ? sweep_us / rows_swept : 0.0);
-  DestroyWindow(host);
   return 0;
 }

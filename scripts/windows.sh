@@ -25,12 +25,14 @@ mode=${1:-}
 
 step() { printf '\n=== %s ===\n' "$*"; }
 
+# The benchmarks are built with the tests, so that a change that breaks one
+# shows here and not first when somebody measures.
 build() {
   local tests=$1
   for arch in "${arches[@]}"; do
     step "Windows build $arch"
     cmake -S . -B "build-win32-$arch" -G Ninja -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-$arch.cmake" \
-      -DCMAKE_BUILD_TYPE=Release -DKELVAR_TESTS="$tests" >/dev/null
+      -DCMAKE_BUILD_TYPE=Release -DKELVAR_TESTS="$tests" -DKELVAR_BENCH="$tests" >/dev/null
     cmake --build "build-win32-$arch" -j "$jobs"
   done
 }
