@@ -11,17 +11,8 @@ namespace {
 bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7f; }
 
 // U+2400 + c is the control picture of control c; DEL has U+2421.
-std::string ControlPicture(unsigned char c) {
-  const unsigned code = c == 0x7f ? 0x2421 : 0x2400 + c;
-  return {char(0xe0 | (code >> 12)), char(0x80 | ((code >> 6) & 0x3f)), char(0x80 | (code & 0x3f))};
-}
-
-char32_t CodePoint(std::string_view ch) {
-  const auto lead = static_cast<unsigned char>(ch[0]);
-  if (ch.size() == 1) return lead;
-  char32_t code = lead & (0x7f >> ch.size());
-  for (std::size_t i = 1; i < ch.size(); ++i) code = (code << 6) | (static_cast<unsigned char>(ch[i]) & 0x3f);
-  return code;
+void AppendControlPicture(unsigned char c, std::string& line) {
+  AppendUtf8(c == 0x7f ? 0x2421 : 0x2400 + c, line);
 }
 
 bool IsSeparator(std::string_view ch) { return ch == "\\" || ch == "/"; }
@@ -35,7 +26,7 @@ std::vector<std::string> Lines(std::string_view text) {
   for (std::size_t pos = 0; pos < text.size();) {
     const std::string_view ch = text.substr(pos, CharLength(text, pos, TextEncoding::kUtf8));
     pos += ch.size();
-    const int width = DisplayColumns(CodePoint(ch));
+    const int width = DisplayColumns(CodePointOf(ch));
     if (columns + width > kMessageLineColumns) {
       // Break after the last separator when it leaves at least half a line.
       const bool at_separator = after_separator * 2 > line.size();
@@ -44,11 +35,13 @@ std::vector<std::string> Lines(std::string_view text) {
       line.erase(0, cut);
       columns = 0;
       for (std::size_t i = 0; i < line.size(); i += CharLength(line, i, TextEncoding::kUtf8))
-        columns += DisplayColumns(CodePoint(line.substr(i, CharLength(line, i, TextEncoding::kUtf8))));
+        columns += DisplayColumns(CodePointOf(line.substr(i, CharLength(line, i, TextEncoding::kUtf8))));
       after_separator = 0;
     }
-    line += IsControl(static_cast<unsigned char>(ch[0])) ? ControlPicture(static_cast<unsigned char>(ch[0]))
-                                                         : std::string(ch);
+    if (IsControl(static_cast<unsigned char>(ch[0])))
+      AppendControlPicture(static_cast<unsigned char>(ch[0]), line);
+    else
+      line += ch;
     columns += width;
     if (IsSeparator(ch)) after_separator = line.size();
   }

@@ -38,7 +38,8 @@ struct Utf8Step {
 };
 Utf8Step NextUtf8(std::string_view text, std::size_t pos);
 
-// The code point of one well-formed UTF-8 character.
+// The code point of one UTF-8 character, from its lead byte and the
+// continuation bytes CharLength gave it.
 char32_t CodePointOf(std::string_view ch);
 
 void AppendUtf8(char32_t c, std::string& out);
