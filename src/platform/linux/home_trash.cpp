@@ -12,6 +12,7 @@
 #include <ctime>
 
 #include "platform/linux/file_uri.h"
+#include "platform/linux/linux_files.h"
 
 namespace kelvar {
 namespace {
@@ -69,10 +70,8 @@ bool WriteAll(int fd, std::string_view data) {
 // Whether the file at `path` itself (a link is not followed) is `confirmed`;
 // any file is when the identity is unknown.
 bool HoldsFile(const std::string& path, const FileIdentity& confirmed) {
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0) return false;
-  return !confirmed.known || (static_cast<std::uint64_t>(st.st_dev) == confirmed.device &&
-                              static_cast<std::uint64_t>(st.st_ino) == confirmed.inode);
+  const FileIdentity at = IdentityOfLink(path);
+  return at.known && (!confirmed.known || SameFile(at, confirmed));
 }
 
 // After a rename from `from` to `moved`: a file that is not `confirmed` was

@@ -19,10 +19,12 @@ std::string LinuxFileSearch::FindFileName(const std::string& path) {
   return path.substr(slash == std::string::npos ? 0 : slash + 1);
 }
 
-FileIdentity LinuxFileSearch::IdentityAt(const std::string& path) {
+FileIdentity IdentityOfLink(const std::string& path) {
   struct stat st;
   if (!Usable(path) || ::lstat(path.c_str(), &st) != 0) return {};
   return FileIdentity{true, static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
+
+FileIdentity LinuxFileSearch::IdentityAt(const std::string& path) { return IdentityOfLink(path); }
 
 }  // namespace kelvar

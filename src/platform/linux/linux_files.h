@@ -13,6 +13,10 @@
 
 namespace kelvar {
 
+// The identity of the file at `path` itself, a link in the last component not
+// followed (lstat); unknown when nothing is there.
+FileIdentity IdentityOfLink(const std::string& path);
+
 class LinuxFileSearch final : public FileSearch {
  public:
   // The last component when something other than a directory is at `path`

@@ -9,6 +9,7 @@
 
 #include <string_view>
 
+#include "platform/linux/linux_files.h"
 #include "platform/linux/proc_path.h"
 
 namespace kelvar::procfs {
@@ -47,15 +48,9 @@ bool StatImage(int proc_dir, Pid pid, FileIdentity& image) {
 std::size_t WithoutDeletedMark(std::string_view link, const FileIdentity& image) {
   constexpr std::string_view kMark = " (deleted)";
   if (link.size() <= kMark.size() || !link.ends_with(kMark)) return link.size();
-  if (!image.unlinked) {
-    // A name is left: the mark is the kernel's unless the file so named is
-    // the image itself.
-    const std::string marked(link);
-    struct stat st;
-    if (::lstat(marked.c_str(), &st) == 0 && static_cast<std::uint64_t>(st.st_dev) == image.device &&
-        static_cast<std::uint64_t>(st.st_ino) == image.inode)
-      return link.size();
-  }
+  // While a name is left, the mark is the kernel's unless the file so named
+  // is the image itself.
+  if (!image.unlinked && SameFile(IdentityOfLink(std::string(link)), image)) return link.size();
   return link.size() - kMark.size();
 }
 
