@@ -11,9 +11,9 @@
 // program.  A process kept whole holds three (pidfd, statm, exe link); where
 // the table would not fit so, every process keeps its pidfd and as many as
 // fit their statm too, which spares a read more than the link spares a sweep
-// (a walk through /proc each), and beyond that none.  The room is reserved at once: the kernel grows the
-// table by doubling, each growth waiting ~10 ms for RCU in a process with
-// threads.
+// (a walk through /proc each), and beyond that none.  The room is reserved at
+// once: the kernel grows the table by doubling, each growth waiting ~10 ms
+// for RCU in a process with threads.
 #pragma once
 
 #include <chrono>

@@ -17,10 +17,11 @@
 // within a pass may meet a process that ended since the snapshot: its
 // figures read as nothing, and the sweep lets its row go.
 //
-// The image is the one thing a live process can change: an exact look
-// stats the exe link again, the sweep's where the link reads otherwise than
-// it did (process_entry.h), the refresh's where the memory layout moved.  Paths are relative to one /proc
-// descriptor held for the object's life.  The object belongs to one thread.
+// The image is the one thing a live process can change: an exact look stats
+// the exe link again, the sweep's where the link reads otherwise than it did
+// (process_entry.h), the refresh's where the memory layout moved.  Paths are
+// relative to one /proc descriptor held for the object's life.  The object
+// belongs to one thread.
 #pragma once
 
 #include <dirent.h>

@@ -1,12 +1,12 @@
 // the list on Qt: a report view over RowModel.  It never sorts by itself: a
-// header click is passed on as the form's OnColumnClick, and the
-// store re-orders the rows.  A right press is passed on as OnMouseDown and
-// does not move the selection by itself, since the form's rule selects the
-// row under the pointer; left and middle presses keep the view's ordinary
-// behaviour and are passed on too.  The Menu key and Shift+F10 (as keys or
-// as a keyboard context menu event) are passed on as the context menu key.  The selection lives in the store:
-// a row the user selects is passed on as OnItemClick, and the view shows whatever row the store says is
-// selected.
+// header click is passed on as the form's OnColumnClick, and the store
+// re-orders the rows.  A right press is passed on as OnMouseDown and does not
+// move the selection by itself, since the form's rule selects the row under
+// the pointer; left and middle presses keep the view's ordinary behaviour and
+// are passed on too.  The Menu key and Shift+F10 (as keys or as a keyboard
+// context menu event) are passed on as the context menu key.  The selection
+// lives in the store: a row the user selects is passed on as OnItemClick, and
+// the view shows whatever row the store says is selected.
 #pragma once
 
 #include <QTreeView>

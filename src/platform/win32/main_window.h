@@ -1,6 +1,7 @@
 // MainForm's native window on Win32: creates the controls the form table
-// describes (the list host holding the list, the status bar, the image list, the menu bar, the accelerators,
-// the font), builds the portable MainForm over them and hands it every event:
+// describes (the list host holding the list, the status bar, the image list,
+// the menu bar, the accelerators, the font), builds the portable MainForm
+// over them and hands it every event:
 // WM_CREATE is OnLoad, WM_SIZE is OnResize after the docking (and
 // WM_DPICHANGED rescales the font, columns and panels), the list's
 // notifications are OnColumnClick, OnMouseDown and OnItemClick, WM_COMMAND
